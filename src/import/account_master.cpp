@@ -1,0 +1,47 @@
+#include "import/account_master.hpp"
+
+#include "base/text.hpp"
+#include "import/text_reading.hpp"
+#include "state/conversion_state.hpp"
+
+namespace ledra {
+
+bool loadStandardAccountMaster(ConversionState& state, const std::string& path,
+                               Platform* progress) {
+  int64_t lineNo = 0;
+  try {
+    auto text = readWholeTextFile(path);
+    if (!text) {
+      state.recordError(kLocationMaster, {path, 0, "ファイルを読み込めません"});
+      return false;
+    }
+    const auto lines = splitQuotedText(*text, "\r\n", false, progress);
+    const auto numbers = fileLineNumbers(lines);
+    state.standardAccounts.clear();
+    for (size_t i = 0; i < lines.size(); ++i) {
+      if (lines[i].empty()) continue;
+      lineNo = numbers[i];
+      const auto cols = splitPlainView(lines[i], ",");
+      if (cols.size() < 5)
+        throw StepError("列が足りません（5列以上必要です）");
+      StandardAccount& a = state.standardAccounts.append();
+      a.ledraCode = trimSpaces(cols[2]);
+      a.ledraName = trimSpaces(cols[3]);
+      a.masterValue5 = trimSpaces(cols[4]);
+      if (!cols[0].empty()) {
+        state.ledraUserCode = trimSpaces(cols[0]);
+        state.ledraUserName = trimSpaces(cols[1]);
+      }
+    }
+    lineNo = 0;
+    rebuildStandardAccountCandidates(state);
+    return true;
+  } catch (const CapacityError&) {
+    state.recordError(kLocationMaster, {path, lineNo, "勘定科目が多すぎます（2001件まで）"});
+  } catch (const std::exception& e) {
+    state.recordError(kLocationMaster, {path, lineNo, e.what()});
+  }
+  return false;
+}
+
+}  // namespace ledra

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ledra {
+
+class Platform;
+
+// The whole file as text, every line followed by CR LF (n lines give n CR LF pairs; an empty
+// file gives an empty text). A file that uses bare LF throughout is read as if it used CR LF.
+// Nothing when the file is missing or cannot be read.
+std::optional<std::string> readWholeTextFile(const std::string& path);
+
+// Cuts text at the delimiter (CR LF or one character) except inside double-quoted stretches.
+// A doubled quote outside a quoted stretch stays a quote; with removeQuotes every other quote
+// is dropped. A text that ends with the delimiter yields a last, empty part. Progress goes to
+// the platform's progress bar every 100 characters when a platform is given.
+std::vector<std::string> splitQuotedText(std::string_view text, std::string_view delimiter,
+                                         bool removeQuotes, Platform* progress = nullptr);
+
+// The 1-based file line on which each part of a CR LF split begins (a part may hold CR LF
+// pairs of its own when they stood inside quotes).
+std::vector<int64_t> fileLineNumbers(const std::vector<std::string>& lines);
+
+// "abc" -> abc; a text shorter than two characters, or not enclosed, comes back unchanged.
+std::string stripEnclosingQuotes(std::string_view field);
+
+}  // namespace ledra

@@ -1,0 +1,85 @@
+#include "output/output_common.hpp"
+
+#include "platform/cp932.hpp"
+#include "platform/platform.hpp"
+#include "state/conversion_state.hpp"
+
+namespace ledra {
+
+namespace {
+
+bool isLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+
+// True when the first width bytes end in the middle of a double-byte character.
+bool cutSplitsCharacter(std::string_view sjis, size_t width) {
+  size_t i = 0;
+  while (i < width) {
+    if (isLeadByte(static_cast<unsigned char>(sjis[i]))) {
+      if (i + 1 >= width) return true;
+      i += 2;
+    } else {
+      ++i;
+    }
+  }
+  return false;
+}
+
+std::string withoutNul(std::string s) {
+  std::erase(s, '\0');
+  return s;
+}
+
+}  // namespace
+
+std::string fitBytes(std::string_view text, int width) {
+  const std::string sjis = encodeCp932(text);
+  if (width < 0) width = 0;
+  if (sjis.size() <= static_cast<size_t>(width)) return withoutNul(std::string(text));
+  size_t keep = static_cast<size_t>(width);
+  if (cutSplitsCharacter(sjis, keep)) --keep;
+  return withoutNul(decodeCp932(std::string_view(sjis).substr(0, keep)));
+}
+
+std::string fitBytesPadded(std::string_view text, int width) {
+  const std::string sjis = encodeCp932(text);
+  if (width < 0) width = 0;
+  if (sjis.size() <= static_cast<size_t>(width)) return std::string(text);
+  size_t keep = static_cast<size_t>(width);
+  if (cutSplitsCharacter(sjis, keep)) {
+    return decodeCp932(std::string_view(sjis).substr(0, keep - 1)) + " ";
+  }
+  return decodeCp932(std::string_view(sjis).substr(0, keep));
+}
+
+std::string outputPath(const ConversionState& state, std::string_view fileName) {
+  std::string path = state.outputFolder;
+  path += '/';
+  path.append(fileName);
+  return path;
+}
+
+std::string quotedRecord(const std::vector<std::string>& fields) {
+  std::string out;
+  for (size_t i = 0; i < fields.size(); ++i) {
+    if (i) out += ',';
+    out += '"';
+    out += fields[i];
+    out += '"';
+  }
+  return out;
+}
+
+ServiceCsvFile::ServiceCsvFile(const ConversionState& state, std::string_view fileName)
+    : path_(outputPath(state, fileName)) {
+  text_.line(state.ledraUserCode);
+  text_.line(state.ledraUserName);
+}
+
+void beginWriterProgress(Platform& platform, std::string_view fileName, int64_t max) {
+  platform.progressShow();
+  platform.progressSetCaption(std::string(fileName) + "出力中");
+  platform.progressSetValue(0);
+  platform.progressSetMax(max);
+}
+
+}  // namespace ledra

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/file_io.hpp"
+
+namespace ledra {
+
+struct ConversionState;
+class Platform;
+
+// Cuts the text to at most width bytes of CP932 without leaving half a character; NUL
+// characters are removed. A text that fits comes back unchanged (less NULs).
+std::string fitBytes(std::string_view text, int width);
+// As fitBytes, but a cut that splits a double-byte character puts one blank in place of the
+// half character, so that a cut result is exactly width bytes.
+std::string fitBytesPadded(std::string_view text, int width);
+
+// OutputFolder + separator + name.
+std::string outputPath(const ConversionState& state, std::string_view fileName);
+
+// "a","b","c" : every field quoted, nothing doubled or escaped, no trailing comma.
+std::string quotedRecord(const std::vector<std::string>& fields);
+
+// One service CSV being written: the two identification lines, then records. Nothing reaches
+// the disk until commit(), which replaces the target atomically.
+class ServiceCsvFile {
+ public:
+  ServiceCsvFile(const ConversionState& state, std::string_view fileName);
+  void record(const std::vector<std::string>& fields) { text_.line(quotedRecord(fields)); }
+  void line(std::string_view utf8) { text_.line(utf8); }
+  bool commit(std::string* error = nullptr) const { return text_.commit(path_, error); }
+  const std::string& path() const { return path_; }
+  const std::string& bytes() const { return text_.bytes(); }
+
+ private:
+  std::string path_;
+  Cp932TextBuilder text_;
+};
+
+// The writers' progress display: shows the dialog with caption fileName + "出力中", value 0
+// and the given maximum.
+void beginWriterProgress(Platform& platform, std::string_view fileName, int64_t max);
+
+}  // namespace ledra

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace ledra {
+
+// CP932 (the Microsoft variant of Shift-JIS) <-> UTF-8.
+// Bytes that do not decode become U+FFFD; they never abort a read.
+std::string decodeCp932(std::string_view bytes);
+// Characters CP932 cannot hold are written as '?'.
+std::string encodeCp932(std::string_view utf8);
+// The CP932 byte width of one code point as it would be written (unencodable -> 1, for '?').
+int cp932Width(char32_t cp);
+
+// File contents to UTF-8: a UTF-8 byte-order mark means UTF-8, anything else is CP932.
+std::string decodeFileText(std::string_view bytes);
+
+}  // namespace ledra

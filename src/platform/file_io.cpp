@@ -1,0 +1,91 @@
+#include "platform/file_io.hpp"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "platform/cp932.hpp"
+
+namespace ledra {
+
+std::optional<std::string> readFileBytes(const std::string& path) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::string data;
+  in.seekg(0, std::ios::end);
+  const auto size = in.tellg();
+  if (size < 0) return std::nullopt;
+  in.seekg(0, std::ios::beg);
+  data.resize(static_cast<size_t>(size));
+  if (size > 0 && !in.read(data.data(), size)) return std::nullopt;
+  return data;
+}
+
+bool writeFileAtomic(const std::string& path, std::string_view bytes, std::string* error) {
+  auto fail = [&](const std::string& why) {
+    if (error) *error = why;
+    return false;
+  };
+  const std::string folder = folderWithSeparator(path);
+  std::string tmpl = (folder.empty() ? std::string("./") : folder) + ".ledra-tmp-XXXXXX";
+  int fd = mkstemp(tmpl.data());
+  if (fd < 0) return fail(path + ": " + std::strerror(errno));
+  size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      const std::string why = std::strerror(errno);
+      ::close(fd);
+      ::unlink(tmpl.c_str());
+      return fail(path + ": " + why);
+    }
+    done += static_cast<size_t>(n);
+  }
+  // Created files get the usual permissions rather than mkstemp's 0600.
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  ::fchmod(fd, 0666 & ~mask);
+  if (::close(fd) != 0) {
+    const std::string why = std::strerror(errno);
+    ::unlink(tmpl.c_str());
+    return fail(path + ": " + why);
+  }
+  if (std::rename(tmpl.c_str(), path.c_str()) != 0) {
+    const std::string why = std::strerror(errno);
+    ::unlink(tmpl.c_str());
+    return fail(path + ": " + why);
+  }
+  return true;
+}
+
+std::string joinPath(std::string_view folder, std::string_view name) {
+  std::string out(folder);
+  if (!out.empty() && out.back() != '/') out += '/';
+  out.append(name);
+  return out;
+}
+
+std::string folderWithSeparator(std::string_view path) {
+  const size_t at = path.rfind('/');
+  if (at == std::string_view::npos) return {};
+  return std::string(path.substr(0, at + 1));
+}
+
+void Cp932TextBuilder::line(std::string_view utf8) {
+  bytes_ += encodeCp932(utf8);
+  bytes_ += "\r\n";
+}
+
+void Cp932TextBuilder::raw(std::string_view utf8) { bytes_ += encodeCp932(utf8); }
+
+}  // namespace ledra

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace ledra {
+
+// The whole file as bytes; nothing when it cannot be opened or read.
+std::optional<std::string> readFileBytes(const std::string& path);
+
+// Writes to a temporary file beside the target and renames it over the target only when
+// everything was written, so a failure leaves the earlier file (or none) and no temporary.
+bool writeFileAtomic(const std::string& path, std::string_view bytes, std::string* error = nullptr);
+
+// The path with the separator between folder and name ("a" + "b" -> "a/b").
+std::string joinPath(std::string_view folder, std::string_view name);
+// The folder part of a path, up to and including its last separator.
+std::string folderWithSeparator(std::string_view path);
+
+// Builds a CP932 text file in memory, one line at a time, each ended by CR LF.
+class Cp932TextBuilder {
+ public:
+  void line(std::string_view utf8);
+  void raw(std::string_view utf8);
+  const std::string& bytes() const { return bytes_; }
+  bool commit(const std::string& path, std::string* error = nullptr) const {
+    return writeFileAtomic(path, bytes_, error);
+  }
+
+ private:
+  std::string bytes_;
+};
+
+}  // namespace ledra

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "base/dates.hpp"
+
+namespace ledra {
+
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class MsgIcon { None, Information, Question, Exclamation, Critical };
+enum class MsgResult { Ok, Cancel, Yes, No };
+
+struct MessageRequest {
+  std::string text;
+  std::string title;
+  MsgButtons buttons = MsgButtons::Ok;
+  MsgIcon icon = MsgIcon::None;
+  int defaultButton = 1;  // 1-based, as the message box counts its buttons
+};
+
+// Flags of the common file dialog, with the values the dialog control uses.
+namespace file_dialog_flags {
+inline constexpr uint32_t kOverwritePrompt = 0x2;
+inline constexpr uint32_t kHideReadOnly = 0x4;
+inline constexpr uint32_t kNoChangeDir = 0x8;
+inline constexpr uint32_t kPathMustExist = 0x800;
+inline constexpr uint32_t kFileMustExist = 0x1000;
+}  // namespace file_dialog_flags
+
+struct FileDialogRequest {
+  std::string title;
+  std::string filter;  // "label|pattern|label|pattern"
+  std::string initialFolder;
+  std::string fileName;
+  int filterIndex = 1;
+  uint32_t flags = 0;
+  int maxFileSize = 260;
+};
+
+struct InputRequest {
+  std::string prompt;
+  std::string title;
+  std::string defaultText;
+};
+
+// The one boundary to the outside world: everything that asks the user, looks at the disk,
+// reads the clock or packs an archive goes through here.
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  virtual MsgResult messageBox(const MessageRequest& request) = 0;
+  // Empty optional when the box is cancelled.
+  virtual std::optional<std::string> inputBox(const InputRequest& request) = 0;
+  // Empty optional when the dialog is cancelled.
+  virtual std::optional<std::string> openFileDialog(const FileDialogRequest& request) = 0;
+  virtual std::optional<std::string> saveFileDialog(const FileDialogRequest& request) = 0;
+  // Empty text when cancelled.
+  virtual std::string browseFolder(const std::string& prompt) = 0;
+
+  virtual bool fileExists(const std::string& path) = 0;
+  virtual bool folderExists(const std::string& path) = 0;
+  virtual std::string documentsFolder() = 0;
+  virtual std::string tempFolder() = 0;
+
+  virtual void setBusy(bool busy) = 0;
+
+  // The progress dialog InputData.
+  virtual void progressShow() = 0;
+  virtual void progressHide() = 0;
+  virtual void progressSetCaption(const std::string& caption) = 0;
+  virtual void progressSetMax(int64_t max) = 0;
+  virtual void progressSetValue(int64_t value) = 0;
+
+  virtual DateTime now() = 0;
+
+  // The archiver: takes its command line, returns 0 on success or an error code.
+  virtual int runArchiver(const std::string& commandLine) = 0;
+
+  // Convenience for the common case.
+  MsgResult message(const std::string& text, const std::string& title = {},
+                    MsgButtons buttons = MsgButtons::Ok, MsgIcon icon = MsgIcon::None,
+                    int defaultButton = 1) {
+    return messageBox(MessageRequest{text, title, buttons, icon, defaultButton});
+  }
+};
+
+}  // namespace ledra

@@ -1,0 +1,48 @@
+#include "platform/posix_platform.hpp"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+
+#include "platform/archiver.hpp"
+
+namespace ledra {
+
+bool PosixPlatform::fileExists(const std::string& path) {
+  std::error_code ec;
+  return !path.empty() && std::filesystem::is_regular_file(path, ec);
+}
+
+bool PosixPlatform::folderExists(const std::string& path) {
+  std::error_code ec;
+  return !path.empty() && std::filesystem::is_directory(path, ec);
+}
+
+std::string PosixPlatform::documentsFolder() {
+  if (const char* xdg = std::getenv("XDG_DOCUMENTS_DIR"); xdg && *xdg) return xdg;
+  const char* home = std::getenv("HOME");
+  return std::string(home && *home ? home : "") + "/Documents";
+}
+
+std::string PosixPlatform::tempFolder() {
+  std::error_code ec;
+  auto p = std::filesystem::temp_directory_path(ec);
+  std::string base = ec ? std::string("/tmp") : p.string();
+  // A per-user folder, so that two users never share the archiver's list file.
+  std::string folder = base + "/ledra-convert-" + std::to_string(::getuid());
+  std::filesystem::create_directories(folder, ec);
+  return ec ? base : folder;
+}
+
+DateTime PosixPlatform::now() {
+  std::time_t t = std::time(nullptr);
+  std::tm tm{};
+  localtime_r(&t, &tm);
+  return DateTime{{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday}, tm.tm_hour, tm.tm_min, tm.tm_sec};
+}
+
+int PosixPlatform::runArchiver(const std::string& commandLine) { return runZipCommand(commandLine); }
+
+}  // namespace ledra

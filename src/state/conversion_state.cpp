@@ -1,0 +1,29 @@
+#include "state/conversion_state.hpp"
+
+#include <optional>
+
+namespace ledra {
+
+std::optional<std::string> subAccountGroupCode(int32_t n) {
+  static constexpr char kSymbols[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+  if (n < 0 || n / 10 >= 36) return std::nullopt;
+  return std::string{kSymbols[n / 10], static_cast<char>('0' + n % 10)};
+}
+
+void rebuildStandardAccountCandidates(ConversionState& state) {
+  state.standardAccountCandidates.clear();
+  for (const StandardAccount& a : state.standardAccounts) {
+    if (a.ledraCode.empty() || a.ledraName.empty()) continue;
+    state.standardAccountCandidates.append({a.ledraCode, a.ledraName, false});
+  }
+}
+
+std::string ErrorDetail::describe() const {
+  std::string out;
+  if (!file.empty()) out += file;
+  if (line > 0) out += (out.empty() ? "" : " ") + std::to_string(line) + "行目";
+  if (!reason.empty()) out += (out.empty() ? "" : ": ") + reason;
+  return out;
+}
+
+}  // namespace ledra

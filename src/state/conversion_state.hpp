@@ -1,0 +1,256 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "base/dates.hpp"
+#include "state/table.hpp"
+
+namespace ledra {
+
+inline constexpr int32_t kAccountCapacity = 2001;
+inline constexpr int32_t kBalanceCapacity = 5001;
+inline constexpr int32_t kDepartmentCapacity = 101;
+inline constexpr int32_t kJournalCapacity = 30001;
+
+inline constexpr int32_t kPackageYayoi = 1;
+inline constexpr int32_t kPackageBlueReturn = 2;
+
+struct StandardAccount {
+  std::string reserved1;
+  std::string reserved2;
+  std::string ledraCode;
+  std::string ledraName;
+  std::string masterValue5;
+  bool taken = false;
+  bool operator==(const StandardAccount&) const = default;
+};
+
+struct StandardAccountCandidate {
+  std::string ledraCode;
+  std::string ledraName;
+  bool taken = false;
+  bool operator==(const StandardAccountCandidate&) const = default;
+};
+
+using PickerEntry = StandardAccountCandidate;
+
+struct WorkAccount {
+  Columns<18> columns;
+  std::string sourceCode;
+  std::string sourceName;
+  std::string ledraCode;
+  std::string ledraName;
+  int32_t openingBalance = 0;
+  bool hasSubAccounts = false;
+  int32_t subAccountGroupNo = 0;
+  std::string subAccountGroupCode = "00";
+  bool notAutoMatched = false;
+  bool matched = false;
+  int32_t displayBalance = 0;
+  bool selected = false;
+  bool valid = false;
+  bool inUse = false;
+  std::string section;
+  bool operator==(const WorkAccount&) const = default;
+
+  std::string& col(int n) { return columns.col(n); }
+  const std::string& col(int n) const { return columns.col(n); }
+};
+
+struct WorkAccountBalance {
+  Columns<6> columns;
+  int32_t amount1 = 0;
+  int32_t amount2 = 0;
+  int32_t amount3 = 0;
+  int32_t amount4 = 0;
+  float ratio = 0;
+  std::string accountSourceCode;
+  std::string accountSourceName;
+  std::string ledraCode;
+  std::string ledraName;
+  int32_t linkAmount = 0;
+  bool accountHasSubAccounts = false;
+  int32_t subAccountGroupNo = 0;
+  std::string subAccountGroupCode = "00";
+  bool accountNotAutoMatched = false;
+  bool accountMatched = false;
+  bool processed = false;
+  bool accountValid = false;
+  std::string departmentCode;
+  bool operator==(const WorkAccountBalance&) const = default;
+
+  std::string& col(int n) { return columns.col(n); }
+  const std::string& col(int n) const { return columns.col(n); }
+};
+
+struct WorkSubAccount {
+  Columns<11> columns;
+  std::string newSubCode;
+  std::string subAccountName;
+  int32_t subAccountGroupNo = 0;
+  std::string subAccountGroupCode;
+  std::string parentLedraCode;
+  std::string parentLedraName;
+  int32_t openingBalance = 0;
+  int32_t ownRow = 0;
+  bool linkedToAccount = false;
+  bool codeUnique = false;  // not saved
+  bool operator==(const WorkSubAccount&) const = default;
+
+  std::string& col(int n) { return columns.col(n); }
+  const std::string& col(int n) const { return columns.col(n); }
+};
+
+struct WorkSubAccountBalance {
+  Columns<6> columns;
+  int32_t amount1 = 0;
+  int32_t amount2 = 0;
+  int32_t amount3 = 0;
+  int32_t amount4 = 0;
+  float ratio = 0;
+  std::string newSubCode;
+  std::string subAccountName;
+  int32_t subAccountGroupNo = 0;
+  std::string subAccountGroupCode;
+  std::string parentLedraCode;
+  std::string parentLedraName;
+  int32_t unusedLong1 = 0;  // nothing sets these; kept in the work-state file
+  int32_t unusedLong2 = 0;
+  bool linkedToAccount = false;
+  std::string departmentCode;
+  bool operator==(const WorkSubAccountBalance&) const = default;
+
+  std::string& col(int n) { return columns.col(n); }
+  const std::string& col(int n) const { return columns.col(n); }
+};
+
+struct WorkDepartment {
+  Columns<12> columns;
+  std::string joinedName;  // columns 5, 6 and 7 joined
+  std::string level1Code;
+  std::string level2Code;
+  std::string level3Code;
+  std::string departmentCode;
+  std::string matchName;
+  std::string unusedText;  // nothing sets it; kept in the work-state file
+  std::string parentDepartmentName;
+  bool operator==(const WorkDepartment&) const = default;
+
+  std::string& col(int n) { return columns.col(n); }
+  const std::string& col(int n) const { return columns.col(n); }
+};
+
+struct JournalRow {
+  int32_t sequence = 0;
+  Date entryDate;
+  int32_t voucherNumber = 0;
+  bool operator==(const JournalRow&) const = default;
+};
+
+struct SubAccountIndexEntry {
+  std::string newSubCode;
+  std::string subAccountName;
+  int32_t subAccountRow = 0;
+  bool operator==(const SubAccountIndexEntry&) const = default;
+};
+
+struct ParentAccountChoice {
+  std::string ledraCode;
+  std::string ledraName;
+  int32_t groupNo = 0;
+  bool operator==(const ParentAccountChoice&) const = default;
+};
+
+using AccountView = Table<int32_t, kAccountCapacity>;
+
+// Where the last failed step failed, kept for the message the caller shows.
+struct ErrorDetail {
+  std::string file;
+  int64_t line = 0;  // 1-based line of the file, 0 when not tied to a line
+  std::string reason;
+
+  // "ファイル名 12行目: reason" style text for the second line of a failure message.
+  std::string describe() const;
+  void clear() { *this = ErrorDetail{}; }
+};
+
+// The whole in-memory state of one conversion run.
+struct ConversionState {
+  Table<StandardAccount, kAccountCapacity> standardAccounts;
+  Table<StandardAccountCandidate, kAccountCapacity> standardAccountCandidates;
+  Table<PickerEntry, kAccountCapacity> pickerList;
+  Table<WorkAccount, kAccountCapacity> workAccounts;
+  Table<WorkAccountBalance, kBalanceCapacity> workAccountBalances;
+  Table<WorkSubAccount, kBalanceCapacity> workSubAccounts;
+  Table<WorkSubAccountBalance, kBalanceCapacity> workSubAccountBalances;
+  Table<WorkDepartment, kDepartmentCapacity> workDepartments;
+  Table<JournalRow, kJournalCapacity> journalRows;
+  AccountView profitAndLossView;
+  AccountView balanceSheetView;
+  AccountView allView;
+  AccountView currentView;
+  Table<SubAccountIndexEntry, kBalanceCapacity> subAccountIndex;
+  Table<ParentAccountChoice, kAccountCapacity> parentAccountChoices;
+
+  int32_t sourcePackage = 0;
+  std::string startMode;
+  std::string screenState;
+  std::string ledraUserCode;
+  std::string ledraUserName;
+  std::string departmentTotalName;
+  std::string baseFolder;
+  std::array<std::string, 11> sourceFiles;
+  std::string outputFolder;
+  std::string ledraAccountFile;
+  std::string workStateFile;
+  bool consumptionTaxOn = false;
+  bool simplifiedTaxation = false;
+  int32_t fiscalYear = 0;
+  std::string blueReturnFolder;
+  std::string blueReturnDataFolder;
+  std::array<int32_t, 6> journalPeriod{};  // start y, m, d; end y, m, d
+  int32_t groupCounter = 0;
+  std::string lastErrorLocation;
+  ErrorDetail lastErrorDetail;
+
+  std::string accountFilter;
+  std::string shownFilter;
+  int32_t topRow = 0;
+  bool redrawBusy = false;
+  bool subRedrawBusy = false;
+  std::string subAccountParentName;
+  std::string subAccountParentCode;
+  int32_t subTopRow = 0;
+  int32_t subFilterIndex = 0;
+  int32_t deptTopRow = 0;
+  bool pickerOpen = false;
+  bool pickerWheelReady = false;
+  int32_t pickerPanelRow = 0;
+  int32_t pickerViewIndex = 0;
+  int32_t pickerSelection = 0;
+  std::string panelKind;
+  bool startAborted = false;
+  bool mainLoaded = false;
+
+  // Journal lines the journal writer left out because their slip names an invalidated or
+  // unlinked account; shown at the end of the run.
+  int32_t droppedJournalLines = 0;
+
+  // Records a failure of the running step.
+  void recordError(std::string location, ErrorDetail detail = {}) {
+    lastErrorLocation = std::move(location);
+    lastErrorDetail = std::move(detail);
+  }
+};
+
+// Two-character group code: symbol n / 10 of 0-9A-Z, then digit n % 10 (105 -> "A5").
+// Numbers of 360 or more (and negative ones) have no code.
+std::optional<std::string> subAccountGroupCode(int32_t n);
+
+// StandardAccountCandidates = the standard accounts with both a code and a name, in order.
+void rebuildStandardAccountCandidates(ConversionState& state);
+
+}  // namespace ledra
