@@ -1,0 +1,44 @@
+#include "platform/cp932.hpp"
+
+#include <gtest/gtest.h>
+
+namespace ledra {
+namespace {
+
+TEST(Cp932, RoundTripsTheMicrosoftVariant) {
+  const std::string text = "現金・①～ｱ髙";
+  const std::string bytes = encodeCp932(text);
+  EXPECT_EQ(bytes.substr(0, 4), "\x8C\xBB\x8B\xE0");  // 現金
+  EXPECT_EQ(bytes.substr(4, 2), "\x81\x45");          // ・
+  EXPECT_EQ(bytes.substr(6, 2), "\x87\x40");          // ① (NEC row)
+  EXPECT_EQ(bytes.substr(8, 2), "\x81\x60");          // ～ (U+FF5E)
+  EXPECT_EQ(bytes.substr(10, 1), "\xB1");             // half-width ｱ
+  EXPECT_EQ(decodeCp932(bytes), text);
+  EXPECT_EQ(decodeCp932("\x81\x60"), "～");
+}
+
+TEST(Cp932, UnencodableCharactersBecomeQuestionMarks) {
+  EXPECT_EQ(encodeCp932("a😀b€"), "a?b?");
+  EXPECT_EQ(cp932Width(U'😀'), 1);
+  EXPECT_EQ(cp932Width(U'現'), 2);
+  EXPECT_EQ(cp932Width(U'ｱ'), 1);
+  EXPECT_EQ(cp932Width(U'A'), 1);
+}
+
+TEST(Cp932, BadBytesBecomeReplacementCharactersWithoutAbortingTheRead) {
+  const std::string fffd = "\xEF\xBF\xBD";
+  EXPECT_EQ(decodeCp932("ab\x8C"), "ab" + fffd);              // lead byte at the end
+  EXPECT_EQ(decodeCp932("\x8C a"), fffd + " a");            // bad trail byte kept as text
+  EXPECT_EQ(decodeCp932("\x80\xA0\xFE"), fffd + fffd + fffd);
+  EXPECT_EQ(decodeCp932("x\xFFy"), "x" + fffd + "y");
+  EXPECT_EQ(encodeCp932(decodeCp932("\xFD")), "?");
+}
+
+TEST(Cp932, ByteOrderMarkMeansUtf8) {
+  EXPECT_EQ(decodeFileText("\xEF\xBB\xBF現金"), "現金");
+  EXPECT_EQ(decodeFileText("\x8C\xBB\x8B\xE0"), "現金");
+  EXPECT_EQ(decodeFileText(""), "");
+}
+
+}  // namespace
+}  // namespace ledra
