@@ -1,14 +1,10 @@
-#include <cstring>
-#include <iostream>
+#include <string>
+#include <vector>
 
-#include "app/version.hpp"
+#include "app/cli.hpp"
 
 int main(int argc, char** argv) {
-  if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
-    std::cout << ledra::kProgramTitle << "\n";
-    return 0;
-  }
-  std::cout << ledra::kProgramTitle << "\n"
-            << "使い方: ledra-convert [--version | --help]\n";
-  return argc > 1 && std::strcmp(argv[1], "--help") != 0 ? 2 : 0;
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty()) return ledra::runCommandLine({"--help"});
+  return ledra::runCommandLine(args);
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace ledra {
@@ -37,9 +38,10 @@ class Table {
     items_[count_] = T{};
     return items_[count_++];
   }
-  T& append(const T& value) {
+  T& append(T value) {
+    // Taken by value: the argument may be an entry of this table, which append() can move.
     T& slot = append();
-    slot = value;
+    slot = std::move(value);
     return slot;
   }
 

@@ -1,0 +1,304 @@
+#include "app/cli.hpp"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <stdexcept>
+
+#include "app/console_platform.hpp"
+#include "app/version.hpp"
+#include "app/map_command.hpp"
+#include "base/dates.hpp"
+#include "base/numbers.hpp"
+#include "base/text.hpp"
+#include "import/account_master.hpp"
+#include "platform/file_io.hpp"
+#include "state/conversion_state.hpp"
+#include "state/work_state.hpp"
+#include "wizard/journal_period.hpp"
+#include "wizard/status_report.hpp"
+#include "wizard/step_flow.hpp"
+
+namespace ledra {
+
+namespace {
+
+class UsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Options of one command: --name VALUE pairs (repeatable ones keep every value) and flags.
+class Options {
+ public:
+  Options(const std::vector<std::string>& args, size_t first,
+          const std::vector<std::string>& valued, const std::vector<std::string>& flags) {
+    for (size_t i = first; i < args.size(); ++i) {
+      const std::string& a = args[i];
+      if (std::find(flags.begin(), flags.end(), a) != flags.end()) {
+        flags_.push_back(a);
+        continue;
+      }
+      if (std::find(valued.begin(), valued.end(), a) == valued.end())
+        throw UsageError("不明なオプションです: " + a);
+      if (i + 1 >= args.size()) throw UsageError(a + " に値がありません");
+      values_[a].push_back(args[++i]);
+    }
+  }
+
+  std::optional<std::string> get(const std::string& name) const {
+    auto it = values_.find(name);
+    if (it == values_.end()) return std::nullopt;
+    if (it->second.size() > 1) throw UsageError(name + " は一度だけ指定できます");
+    return it->second.front();
+  }
+  std::string require(const std::string& name) const {
+    auto v = get(name);
+    if (!v) throw UsageError(name + " を指定してください");
+    return *v;
+  }
+  std::vector<std::string> all(const std::string& name) const {
+    auto it = values_.find(name);
+    return it == values_.end() ? std::vector<std::string>{} : it->second;
+  }
+  bool flag(const std::string& name) const {
+    return std::find(flags_.begin(), flags_.end(), name) != flags_.end();
+  }
+
+ private:
+  std::map<std::string, std::vector<std::string>> values_;
+  std::vector<std::string> flags_;
+};
+
+std::string absolute(const std::string& path) {
+  if (path.empty()) return path;
+  std::error_code ec;
+  auto p = std::filesystem::absolute(path, ec);
+  return ec ? path : p.lexically_normal().string();
+}
+
+void printLine(const std::string& text) { std::printf("%s\n", text.c_str()); }
+
+// --from / --to of the ブルーリターンＡ import; without --from the fiscal year of the data
+// folder (…/Y2007) gives 1 January to 31 December.
+bool applyJournalPeriodOptions(ConversionState& state, const std::optional<std::string>& from,
+                               const std::optional<std::string>& to) {
+  std::optional<Ymd> start, end;
+  if (from) {
+    auto d = parseDate(*from);
+    if (!d) return false;
+    start = toYmd(*d);
+  } else {
+    const std::string folder = std::filesystem::path(state.blueReturnDataFolder).filename();
+    if (folder.size() < 2 || folder[0] != 'Y') return false;
+    auto year = parseInteger(folder.substr(1));
+    if (!year || *year < 100 || *year > 9998) return false;
+    start = Ymd{static_cast<int>(*year), 1, 1};
+    if (!to) end = Ymd{static_cast<int>(*year), 12, 31};
+  }
+  if (to) {
+    auto d = parseDate(*to);
+    if (!d) return false;
+    end = toYmd(*d);
+  } else if (!end) {
+    end = journalPeriodEnd(*start);
+  }
+  if (!end) return false;
+  state.fiscalYear = start->year;
+  state.journalPeriod = {start->year, start->month, start->day, end->year, end->month, end->day};
+  return true;
+}
+
+void printStatus(ConversionState& state) {
+  const StatusReport report = buildStatusReport(state);
+  for (const auto& line : report.lines) printLine(line);
+}
+
+bool restoreForMapping(ConversionState& state, Platform& platform, const std::string& path) {
+  state.baseFolder = platform.documentsFolder();
+  if (!restoreWorkStateFromFile(state, platform, path)) return false;
+  state.startMode = "読込";
+  state.mainLoaded = true;
+  state.screenState = kScreenMapping;
+  state.accountFilter = "ALL";
+  return true;
+}
+
+int commandImport(const std::vector<std::string>& args) {
+  const Options o(args, 1,
+                  {"--package", "--master", "--output", "--save", "--source-dir", "--accounts",
+                   "--balances", "--sub-accounts", "--sub-balances", "--departments",
+                   "--journal", "--blue-data", "--from", "--to"},
+                  {"--no-sub-accounts"});
+  const std::string package = o.require("--package");
+  const std::string master = absolute(o.require("--master"));
+  const std::string output = absolute(o.require("--output"));
+  const std::string save = absolute(o.require("--save"));
+
+  ConsolePlatform platform;
+  ConversionState state;
+  state.baseFolder = platform.documentsFolder();
+  state.startMode = "通常";
+  if (package == "yayoi") {
+    state.sourcePackage = kPackageYayoi;
+    static constexpr const char* kNames[] = {"勘定科目一覧表.txt", "科目残高試算表.txt",
+                                             "補助科目一覧表.txt", "補助残高一覧表.txt",
+                                             "部門一覧表.txt",     "仕訳データ.txt"};
+    if (auto dir = o.get("--source-dir")) {
+      const std::string folder = absolute(*dir);
+      for (int i = 0; i < 6; ++i) state.sourceFiles[i] = joinPath(folder, kNames[i]);
+      // The sub-account reports are optional: left out when the folder has none.
+      for (int i : {2, 3})
+        if (!platform.fileExists(state.sourceFiles[i])) state.sourceFiles[i].clear();
+    }
+    static constexpr std::pair<const char*, int> kOverrides[] = {
+        {"--accounts", 0},    {"--balances", 1},    {"--sub-accounts", 2},
+        {"--sub-balances", 3}, {"--departments", 4}, {"--journal", 5}};
+    for (const auto& [name, index] : kOverrides)
+      if (auto v = o.get(name)) state.sourceFiles[index] = absolute(*v);
+    if (o.flag("--no-sub-accounts")) {
+      state.sourceFiles[2].clear();
+      state.sourceFiles[3].clear();
+    }
+    for (int i : {0, 1, 4, 5})
+      if (state.sourceFiles[i].empty())
+        throw UsageError("--source-dir か各ファイルのオプションを指定してください");
+  } else if (package == "blue") {
+    state.sourcePackage = kPackageBlueReturn;
+    const std::string data = absolute(o.require("--blue-data"));
+    state.blueReturnDataFolder = data;
+    state.sourceFiles[6] = joinPath(data, "kcode.brf");
+    state.sourceFiles[7] = joinPath(data, "仕訳データ");
+    if (!applyJournalPeriodOptions(state, o.get("--from"), o.get("--to")))
+      throw UsageError("--from/--to の日付が正しくありません (YYYY/MM/DD)");
+  } else {
+    throw UsageError("--package は yayoi か blue です");
+  }
+
+  state.screenState = kScreenStarting;
+  state.mainLoaded = true;
+  state.ledraAccountFile = master;
+  if (!platform.fileExists(master) || !loadStandardAccountMaster(state, master, &platform)) {
+    std::string text = "Ledraの勘定科目データ取込に失敗しました。";
+    const std::string detail = state.lastErrorDetail.describe();
+    if (!detail.empty()) text += "\r\n" + detail;
+    platform.message(text, "エラー");
+    return kExitFailed;
+  }
+  state.outputFolder = output;
+  state.screenState = kScreenFileSettings;
+  if (!runImportStep(state, platform)) return kExitFailed;
+  state.screenState = kScreenMapping;
+  state.accountFilter = "ALL";
+  if (!saveWorkStateToFile(state, platform, save)) return kExitFailed;
+  printLine(buildStatusReport(state).remaining);
+  return kExitOk;
+}
+
+int commandStatus(const std::vector<std::string>& args) {
+  const Options o(args, 1, {"--state"}, {});
+  const std::string path = absolute(o.require("--state"));
+  ConsolePlatform platform;
+  ConversionState state;
+  if (!restoreForMapping(state, platform, path)) return kExitFailed;
+  const bool ready = mappingComplete(state);
+  printStatus(state);
+  return ready ? kExitOk : kExitFailed;
+}
+
+int commandConvert(const std::vector<std::string>& args) {
+  const Options o(args, 1, {"--state", "--output"}, {});
+  const std::string path = absolute(o.require("--state"));
+  ConsolePlatform platform;
+  ConversionState state;
+  if (!restoreForMapping(state, platform, path)) return kExitFailed;
+  if (auto out = o.get("--output")) state.outputFolder = absolute(*out);
+  if (!mappingComplete(state)) {
+    printStatus(state);
+    return kExitFailed;
+  }
+  if (!platform.folderExists(state.outputFolder)) {
+    platform.message(state.outputFolder + "が存在しません。");
+    return kExitFailed;
+  }
+  return runOutputStep(state, platform, false) == StepOutcome::Done ? kExitOk : kExitFailed;
+}
+
+int commandMap(const std::vector<std::string>& args) {
+  const Options o(args, 1,
+                  {"--state", "--save", "--set", "--invalidate", "--validate", "--sub-code"}, {});
+  const std::string path = absolute(o.require("--state"));
+  const std::string save = absolute(o.get("--save").value_or(path));
+  // Changes apply in the order given, whatever their kind.
+  std::vector<MapChange> changes;
+  for (size_t i = 1; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (i + 1 >= args.size()) break;
+    const std::string& v = args[i + 1];
+    if (a == "--set") changes.push_back(parseSetChange(v));
+    else if (a == "--invalidate") changes.push_back({MapChange::Invalidate, v, "", ""});
+    else if (a == "--validate") changes.push_back({MapChange::Validate, v, "", ""});
+    else if (a == "--sub-code") changes.push_back(parseSubCodeChange(v));
+    else continue;
+    ++i;
+  }
+  ConsolePlatform platform;
+  ConversionState state;
+  if (!restoreForMapping(state, platform, path)) return kExitFailed;
+  if (!applyMapChanges(state, platform, changes)) return kExitFailed;
+  if (!saveWorkStateToFile(state, platform, save)) return kExitFailed;
+  printLine(buildStatusReport(state).remaining);
+  return kExitOk;
+}
+
+}  // namespace
+
+std::string usageText() {
+  return std::string(kProgramTitle) +
+         "\n"
+         "使い方:\n"
+         "  ledra-convert                      画面を起動します\n"
+         "  ledra-convert import  OPTIONS      読込を行い作業状態を保存します\n"
+         "      --package yayoi|blue --master FILE --output DIR --save FILE\n"
+         "      yayoi: --source-dir DIR [--accounts F --balances F --sub-accounts F\n"
+         "             --sub-balances F --departments F --journal F] [--no-sub-accounts]\n"
+         "      blue:  --blue-data DIR [--from YYYY/MM/DD] [--to YYYY/MM/DD]\n"
+         "  ledra-convert map     --state FILE [--save OTHER] [--set CODE=LEDRACODE]...\n"
+         "      [--invalidate CODE]... [--validate CODE]... [--sub-code CODE/補助科目名=CODE]...\n"
+         "  ledra-convert status  --state FILE    変換を妨げている項目を表示します\n"
+         "  ledra-convert convert --state FILE [--output DIR]   変換を行います\n"
+         "  ledra-convert --help | --version\n";
+}
+
+int runCommandLine(const std::vector<std::string>& args) {
+  try {
+    if (args.empty()) throw UsageError("コマンドを指定してください");
+    const std::string& cmd = args[0];
+    if (cmd == "--help" || cmd == "-h") {
+      std::printf("%s", usageText().c_str());
+      return kExitOk;
+    }
+    if (cmd == "--version") {
+      printLine(kProgramTitle);
+      return kExitOk;
+    }
+    if (cmd == "import") return commandImport(args);
+    if (cmd == "status") return commandStatus(args);
+    if (cmd == "convert") return commandConvert(args);
+    if (cmd == "map") return commandMap(args);
+    throw UsageError("不明なコマンドです: " + cmd);
+  } catch (const UsageError& e) {
+    std::fprintf(stderr, "%s\n\n%s", e.what(), usageText().c_str());
+    return kExitUsage;
+  } catch (const std::invalid_argument& e) {
+    std::fprintf(stderr, "%s\n\n%s", e.what(), usageText().c_str());
+    return kExitUsage;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "処理中にエラーが発生しました。\n%s\n", e.what());
+    return kExitFailed;
+  }
+}
+
+}  // namespace ledra

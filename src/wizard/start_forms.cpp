@@ -1,0 +1,330 @@
+#include "wizard/start_forms.hpp"
+
+#include <cstdlib>
+#include <exception>
+
+#include "base/numbers.hpp"
+#include "base/text.hpp"
+#include "import/account_master.hpp"
+#include "platform/file_io.hpp"
+#include "platform/platform.hpp"
+#include "state/conversion_state.hpp"
+#include "state/work_state.hpp"
+#include "wizard/step_flow.hpp"
+
+namespace ledra {
+
+namespace {
+
+constexpr const char* kMasterPrompt = "Ledraの勘定科目データを指定して下さい。";
+constexpr const char* kMasterFailed = "Ledraの勘定科目データ取込に失敗しました。";
+constexpr const char* kWelcomeText =
+    "　この度は本ソフトをダウンロードいただきありがとうございます。\r\n"
+    "　本ソフトは、現在弥生会計をご利用のお客様のデータを、\r\n"
+    "　Ledraにて使用するデータにコンバートを行うソフトです。\r\n";
+
+const std::vector<std::string>& packageNames() {
+  static const std::vector<std::string> names = splitPlain(kPackageNames, " ");
+  return names;
+}
+
+std::string packageName(int32_t package) {
+  if (package < 1 || package > static_cast<int32_t>(packageNames().size())) return {};
+  return packageNames()[static_cast<size_t>(package - 1)];
+}
+
+std::string yayoiExchangeFolder(const ConversionState& state) {
+  return joinPath(state.baseFolder, "Yayoi/Exchange/");
+}
+
+std::string defaultBlueReturnFolder() {
+  const char* home = std::getenv("HOME");
+  return std::string(home ? home : "") + "/.wine/drive_c/Program Files/ブルーリターンＡ2007";
+}
+
+bool canOpen(const std::string& path) { return readFileBytes(path).has_value(); }
+
+}  // namespace
+
+WindowLayout welcomeLayout() { return {9345, 5100, 7815, 8280, 8040, 4200, false, 0, 0}; }
+WindowLayout fileSettingsLayout() { return {8505, 5700, 7215, 7440, 7200, 4800, false, 0, 0}; }
+WindowLayout mappingLayout() { return {11385, 7140, 9375, 10440, 10200, 6240, true, 8400, 6240}; }
+
+// ---- ConvSelect ----
+
+ConvSelectPresenter::ConvSelectPresenter(ConversionState& state, Platform& platform)
+    : state_(state), platform_(platform) {}
+
+void ConvSelectPresenter::load() {
+  view_.caption = kProgramCaption;
+  view_.message = "コンバート対象の会計ソフトを選択して下さい。";
+  view_.continueCaption = "保存データを読込む";
+  view_.exitCaption = "終了";
+  state_.startMode = "通常";
+  state_.startAborted = true;
+  state_.shownFilter.clear();
+  state_.pickerWheelReady = false;
+  state_.baseFolder = platform_.documentsFolder();
+  const auto enabled = splitPlain("True True False False", " ");
+  for (size_t i = 0; i < 4; ++i) {
+    view_.packageLabels[i] = packageNames()[i];
+    view_.packageEnabled[i] = enabled[i] == "True";
+  }
+}
+
+StartAction ConvSelectPresenter::clickPackage(int index) {
+  if (index < 0 || index > 3 || !view_.packageEnabled[static_cast<size_t>(index)])
+    return StartAction::Stay;
+  state_.sourcePackage = index + 1;
+  return StartAction::OpenMain;
+}
+
+StartAction ConvSelectPresenter::clickContinue() {
+  if (!restoreWorkState(state_, platform_)) return StartAction::Stay;
+  platform_.message("保存情報の読込みを完了しました。", "読込完了");
+  state_.startMode = "読込";
+  return StartAction::OpenMain;
+}
+
+// ---- Main ----
+
+MainPresenter::MainPresenter(ConversionState& state, Platform& platform)
+    : state_(state), platform_(platform) {
+  view_.caption = kProgramCaption;
+  view_.welcomeText = kWelcomeText;
+}
+
+bool MainPresenter::load() {
+  view_.forceCsvVisible = false;
+  state_.screenState = kScreenInitial;
+  if (state_.startMode == "読込") {
+    state_.mainLoaded = true;
+    state_.screenState = kScreenMapping;
+    state_.startAborted = false;
+    view_.firstStepVisible = false;
+    view_.secondStepVisible = false;
+    view_.thirdStepVisible = true;
+    view_.accountPanelVisible = true;
+    view_.subAccountPanelVisible = false;
+    view_.departmentPanelVisible = false;
+    view_.nextEnabled = false;
+    view_.layout = mappingLayout();
+    updateNextButton();
+    state_.accountFilter = "ALL";
+    if (onRedrawAccounts) onRedrawAccounts();
+    view_.nextCaption = "変換";
+    view_.companyLabel = state_.ledraUserName + "　データコンバート";
+    view_.packageLabel = packageName(state_.sourcePackage);
+    refreshFileTexts();
+    return true;
+  }
+  platform_.message(std::string(kProgramCaption) + "を起動します。\r\n\r\n" + kMasterPrompt,
+                    "ようこそ");
+  if (state_.sourcePackage == kPackageYayoi) return loadYayoi();
+  if (state_.sourcePackage == kPackageBlueReturn) return loadBlueReturn();
+  state_.startAborted = true;
+  return false;
+}
+
+std::optional<std::string> MainPresenter::askMasterFile(const std::string& initialFolder) {
+  using namespace file_dialog_flags;
+  FileDialogRequest req;
+  req.title = kMasterPrompt;
+  req.filter = "CSVファイル(*.csv)|*.csv";
+  req.initialFolder = initialFolder;
+  req.flags = kFileMustExist | kPathMustExist | kHideReadOnly;
+  auto path = platform_.openFileDialog(req);
+  if (!path || path->empty()) return std::nullopt;
+  return path;
+}
+
+void MainPresenter::showWelcomeLayout() {
+  view_.firstStepVisible = true;
+  view_.secondStepVisible = false;
+  view_.thirdStepVisible = false;
+  view_.nextEnabled = true;
+  view_.layout = welcomeLayout();
+  state_.workAccounts.clear();
+  state_.workSubAccounts.clear();
+  state_.topRow = 0;
+  state_.subTopRow = 0;
+}
+
+bool MainPresenter::loadYayoi() {
+  while (true) {
+    auto path = askMasterFile(yayoiExchangeFolder(state_));
+    if (!path) {
+      state_.startAborted = true;
+      return false;
+    }
+    if (!canOpen(*path)) {
+      platform_.message(kMasterFailed, "エラー");
+      continue;
+    }
+    state_.ledraAccountFile = *path;
+    state_.screenState = kScreenStarting;
+    state_.mainLoaded = true;
+    showWelcomeLayout();
+    static constexpr const char* kNames[] = {"勘定科目一覧表.txt", "科目残高試算表.txt",
+                                             "補助科目一覧表.txt", "補助残高一覧表.txt",
+                                             "部門一覧表.txt",     "仕訳データ.txt"};
+    for (int i = 0; i < 6; ++i) state_.sourceFiles[i] = yayoiExchangeFolder(state_) + kNames[i];
+    state_.outputFolder = yayoiExchangeFolder(state_);
+    if (!loadStandardAccountMaster(state_, state_.ledraAccountFile, &platform_)) {
+      platform_.message(kMasterFailed, "エラー");
+      continue;
+    }
+    state_.screenState = kScreenWelcome;
+    view_.companyLabel = state_.ledraUserName + "　データコンバート";
+    view_.packageLabel = packageName(state_.sourcePackage);
+    state_.startAborted = false;
+    refreshFileTexts();
+    return true;
+  }
+}
+
+bool MainPresenter::loadBlueReturn() {
+  // A failed master load asks again, as for 弥生会計, rather than going on without a chart.
+  while (true) {
+    auto path = askMasterFile(state_.baseFolder);
+    if (!path) {
+      state_.startAborted = true;
+      return false;
+    }
+    state_.ledraAccountFile = *path;
+    if (canOpen(*path) && loadStandardAccountMaster(state_, *path, &platform_)) break;
+    platform_.message(kMasterFailed, "エラー");
+  }
+  int32_t year = 0;
+  while (year == 0) {
+    state_.blueReturnFolder = defaultBlueReturnFolder();
+    if (!platform_.folderExists(state_.blueReturnFolder)) {
+      platform_.message(state_.blueReturnFolder +
+                        "が存在しません。\r\nブルーリターンのインストールされているフォルダを指定して下さい。");
+      std::string chosen = platform_.browseFolder("フォルダーを選択してください");
+      if (chosen.empty()) {
+        state_.startAborted = true;
+        return false;
+      }
+      state_.blueReturnFolder = chosen;
+    }
+    state_.outputFolder = state_.blueReturnFolder;
+    state_.mainLoaded = true;
+    while (true) {
+      auto reply = platform_.inputBox({"会計年度", "会計年度を入力して下さい。", "2007"});
+      const std::string text = reply.value_or("");
+      year = toInt32Rounded(leadingNumber(text)).value_or(0);
+      if (year == 0) break;  // back to the installation folder
+      state_.blueReturnDataFolder =
+          joinPath(state_.blueReturnFolder, "Data/Y" + std::to_string(year));
+      if (platform_.folderExists(state_.blueReturnDataFolder)) break;
+      platform_.message("\"" + text + "\"会計年度のデータが存在しません。");
+    }
+  }
+  state_.fiscalYear = year;
+  state_.journalPeriod = {year, 1, 1, year, 12, 31};
+  view_.periodFields = state_.journalPeriod;
+  state_.screenState = kScreenStarting;
+  showWelcomeLayout();
+  state_.sourceFiles[6] = joinPath(state_.blueReturnDataFolder, "kcode.brf");
+  state_.sourceFiles[7] = joinPath(state_.blueReturnDataFolder, "仕訳データ");
+  state_.outputFolder = state_.baseFolder;
+  state_.screenState = kScreenWelcome;
+  view_.welcomeText = replaceAll(view_.welcomeText, "弥生会計", "ブルーリターン");
+  view_.companyLabel = state_.ledraUserName + "　データコンバート";
+  view_.packageLabel = packageName(state_.sourcePackage);
+  state_.startAborted = false;
+  refreshFileTexts();
+  return true;
+}
+
+void MainPresenter::refreshFileTexts() {
+  for (size_t i = 0; i < view_.fileNames.size(); ++i) view_.fileNames[i] = state_.sourceFiles[i];
+  view_.folderName = state_.outputFolder;
+  view_.masterFile = state_.ledraAccountFile;
+}
+
+void MainPresenter::showMappingScreen() {
+  state_.screenState = kScreenMapping;
+  view_.secondStepVisible = false;
+  view_.thirdStepVisible = true;
+  view_.accountPanelVisible = true;
+  view_.subAccountPanelVisible = false;
+  view_.nextEnabled = false;
+  view_.layout = mappingLayout();
+  updateNextButton();
+  view_.packageLabel = packageName(state_.sourcePackage);
+  state_.accountFilter = "ALL";
+  state_.topRow = 0;
+  if (onRedrawAccounts) onRedrawAccounts();
+  view_.nextCaption = "変換";
+}
+
+void MainPresenter::guarded(const std::function<void()>& handler) {
+  try {
+    handler();
+  } catch (const std::exception& e) {
+    platform_.setBusy(false);
+    platform_.progressHide();
+    platform_.message(std::string("処理中にエラーが発生しました。\r\n") + e.what(), "エラー");
+  }
+}
+
+void MainPresenter::clickNext() {
+  guarded([this] {
+    if (state_.screenState == kScreenWelcome) {
+      view_.firstStepVisible = false;
+      view_.secondStepVisible = true;
+      const bool blue = state_.sourcePackage == kPackageBlueReturn;
+      view_.yayoiInputVisible = !blue;
+      view_.blueInputVisible = blue;
+      state_.screenState = kScreenFileSettings;
+      view_.nextEnabled = false;
+      updateNextButton();
+      view_.layout = fileSettingsLayout();
+      view_.nextCaption = "読込";
+      if (blue) {
+        view_.taxOptionsVisible = false;
+        state_.consumptionTaxOn = false;
+        state_.simplifiedTaxation = false;
+      }
+    } else if (state_.screenState == kScreenFileSettings) {
+      if (runImportStep(state_, platform_)) showMappingScreen();
+    } else if (state_.screenState == kScreenMapping) {
+      if (runOutputStep(state_, platform_, true) == StepOutcome::Done) view_.nextCaption = "再変換";
+    }
+  });
+}
+
+void MainPresenter::clickSave() {
+  guarded([this] { saveWorkState(state_, platform_); });
+}
+
+bool MainPresenter::requestClose() {
+  const std::string& s = state_.screenState;
+  if (s == kScreenFileSettings || s == kScreenWelcome || s == kScreenMapping) {
+    return platform_.message(std::string(kProgramCaption) + "を終了します。\r\n宜しいですか？",
+                             "注意", MsgButtons::OkCancel) == MsgResult::Ok;
+  }
+  return true;
+}
+
+void MainPresenter::setFileName(int index, const std::string& text) {
+  if (index < 0 || index >= static_cast<int>(view_.fileNames.size())) return;
+  state_.sourceFiles[static_cast<size_t>(index)] = text;
+  view_.fileNames[static_cast<size_t>(index)] = text;
+}
+
+void MainPresenter::setFolderName(const std::string& text) {
+  state_.outputFolder = text;
+  view_.folderName = text;
+}
+
+bool MainPresenter::updateNextButton() {
+  view_.nextEnabled = false;
+  const bool ready = evaluateNextButton(state_);
+  view_.nextEnabled = ready;
+  return ready;
+}
+
+}  // namespace ledra

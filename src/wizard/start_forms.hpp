@@ -1,0 +1,129 @@
+#pragma once
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace ledra {
+
+struct ConversionState;
+class Platform;
+
+inline constexpr const char* kProgramCaption = "Ledraデータコンバート Ver1.41";
+inline constexpr const char* kPackageNames = "弥生会計 ブルーリターン … …";
+
+// Window sizes and button places of one screen, in twips (the GUI divides by 15 for pixels).
+struct WindowLayout {
+  int formWidth = 0;
+  int formHeight = 0;
+  int companyLabelWidth = 0;
+  int exitLeft = 0;
+  int nextLeft = 0;
+  int nextTop = 0;
+  bool moveStatusSave = false;
+  int statusSaveLeft = 0;
+  int statusSaveTop = 0;
+  bool operator==(const WindowLayout&) const = default;
+};
+
+WindowLayout welcomeLayout();
+WindowLayout fileSettingsLayout();
+WindowLayout mappingLayout();
+
+struct ConvSelectView {
+  std::string caption;
+  std::string message;
+  std::array<std::string, 4> packageLabels;
+  std::array<bool, 4> packageEnabled{};
+  std::string continueCaption;
+  std::string exitCaption;
+};
+
+// What the start form asks the application to do after an event.
+enum class StartAction { Stay, OpenMain, Exit };
+
+// The start form: choose the package or restore saved work.
+class ConvSelectPresenter {
+ public:
+  ConvSelectPresenter(ConversionState& state, Platform& platform);
+  void load();
+  const ConvSelectView& view() const { return view_; }
+  // B_Ptn(i): sets the package; OpenMain for the enabled buttons.
+  StartAction clickPackage(int index);
+  // B_Continue: restore, then OpenMain on success.
+  StartAction clickContinue();
+  StartAction clickExit() { return StartAction::Exit; }
+
+ private:
+  ConversionState& state_;
+  Platform& platform_;
+  ConvSelectView view_;
+};
+
+struct MainView {
+  std::string caption;
+  std::string companyLabel;   // L_Company
+  std::string packageLabel;   // L_Y(0)
+  std::string welcomeText;    // T_Msg01
+  bool firstStepVisible = false;
+  bool secondStepVisible = false;
+  bool thirdStepVisible = false;
+  bool accountPanelVisible = false;
+  bool subAccountPanelVisible = false;
+  bool departmentPanelVisible = false;
+  bool yayoiInputVisible = true;
+  bool blueInputVisible = false;
+  bool taxOptionsVisible = true;
+  std::string nextCaption = "次へ >>";
+  bool nextEnabled = false;
+  bool forceCsvVisible = false;  // B_ToWriteCSV is never shown
+  WindowLayout layout;
+  std::array<std::string, 9> fileNames;  // T_FileName(0..8)
+  std::string folderName;                // T_ForderName
+  std::string masterFile;                // T_ConvF
+  std::array<int, 6> periodFields{};     // S_Year .. E_Day
+};
+
+// The main wizard form: start-up, the three screens and closing.
+class MainPresenter {
+ public:
+  MainPresenter(ConversionState& state, Platform& platform);
+
+  // The form's load. False when start-up was abandoned (the program then ends).
+  bool load();
+  const MainView& view() const { return view_; }
+
+  // B_Next, whatever the screen.
+  void clickNext();
+  // B_StatusSave.
+  void clickSave();
+  // The form is about to close: true when it may.
+  bool requestClose();
+
+  // File-settings screen: typed texts.
+  void setFileName(int index, const std::string& text);
+  void setFolderName(const std::string& text);
+
+  // Re-evaluates the next button.
+  bool updateNextButton();
+
+  // Called whenever the account panel should be drawn anew (the mapping screen's presenter
+  // plugs in here).
+  std::function<void()> onRedrawAccounts;
+
+ private:
+  bool loadYayoi();
+  bool loadBlueReturn();
+  std::optional<std::string> askMasterFile(const std::string& initialFolder);
+  void showWelcomeLayout();
+  void showMappingScreen();
+  void refreshFileTexts();
+  void guarded(const std::function<void()>& handler);
+
+  ConversionState& state_;
+  Platform& platform_;
+  MainView view_;
+};
+
+}  // namespace ledra

@@ -1,0 +1,195 @@
+#include "wizard/step_flow.hpp"
+
+#include <unordered_map>
+
+#include "base/text.hpp"
+#include "import/journal_import.hpp"
+#include "import/report_import.hpp"
+#include "output/account_file.hpp"
+#include "output/archive.hpp"
+#include "output/balance_file.hpp"
+#include "output/department_file.hpp"
+#include "output/invalidation_list.hpp"
+#include "output/journal_file.hpp"
+#include "output/sub_account_file.hpp"
+#include "platform/platform.hpp"
+#include "state/conversion_state.hpp"
+
+namespace ledra {
+
+namespace {
+
+constexpr const char* kErrorTitle = "エラー";
+
+ImportStepFunction& blueReturnStep() {
+  static ImportStepFunction step;
+  return step;
+}
+
+void reportMissing(Platform& platform, const std::string& path) {
+  platform.message(path + "が存在しません。");
+}
+
+std::string withDetail(const std::string& first, const ConversionState& state) {
+  const std::string detail = state.lastErrorDetail.describe();
+  return detail.empty() ? first : first + "\r\n" + detail;
+}
+
+}  // namespace
+
+BusyGuard::BusyGuard(Platform& platform) : platform_(platform) { platform_.setBusy(true); }
+BusyGuard::~BusyGuard() { platform_.setBusy(false); }
+
+std::string importFailureMessage(const ConversionState& state, const std::string& label) {
+  return withDetail(label + "取込に失敗しました。", state);
+}
+
+bool runYayoiImportStep(ConversionState& state, Platform& platform) {
+  BusyGuard busy(platform);
+  struct Report {
+    int fileIndex;
+    const char* kind;
+    const char* label;
+    bool optional;
+  };
+  static constexpr Report kReports[] = {
+      {4, "4", "部門一覧", false}, {0, "0", "勘定科目", false}, {1, "1", "科目残高", false},
+      {2, "2", "補助科目", true},  {3, "3", "補助残高", true},
+  };
+  for (const Report& r : kReports) {
+    const std::string& path = state.sourceFiles[r.fileIndex];
+    if (r.optional && path.empty()) continue;
+    if (!platform.fileExists(path)) {
+      reportMissing(platform, path);
+      return false;
+    }
+    state.lastErrorDetail.clear();
+    if (!importReport(state, platform, path, r.kind)) {
+      platform.message(importFailureMessage(state, r.label), kErrorTitle);
+      platform.progressHide();
+      return false;
+    }
+  }
+  const std::string& journal = state.sourceFiles[5];
+  if (!platform.fileExists(journal)) {
+    reportMissing(platform, journal);
+    return false;
+  }
+  state.lastErrorDetail.clear();
+  if (!importJournal(state, platform, journal)) {
+    platform.message(importFailureMessage(state, "仕訳データ"), kErrorTitle);
+    platform.progressHide();
+    return false;
+  }
+  if (!platform.folderExists(state.outputFolder)) {
+    reportMissing(platform, state.outputFolder);
+    platform.progressHide();
+    return false;
+  }
+  platform.progressHide();
+  return true;
+}
+
+void setBlueReturnImportStep(ImportStepFunction step) { blueReturnStep() = std::move(step); }
+
+bool runImportStep(ConversionState& state, Platform& platform) {
+  if (state.sourcePackage == kPackageBlueReturn) {
+    if (!blueReturnStep()) {
+      platform.message("基本データの取込に失敗しました。", kErrorTitle);
+      return false;
+    }
+    return blueReturnStep()(state, platform);
+  }
+  return runYayoiImportStep(state, platform);
+}
+
+StepOutcome runOutputStep(ConversionState& state, Platform& platform, bool askConfirmation) {
+  if (askConfirmation &&
+      platform.message("出力処理を行います。宜しいですか？", "注意", MsgButtons::OkCancel,
+                       MsgIcon::Question) != MsgResult::Ok) {
+    return StepOutcome::Cancelled;
+  }
+  BusyGuard busy(platform);
+  state.lastErrorDetail.clear();
+  if (!importJournal(state, platform, state.sourceFiles[5])) {
+    platform.message(importFailureMessage(state, "仕訳データ"), kErrorTitle);
+    platform.progressHide();
+    return StepOutcome::Failed;
+  }
+  struct Writer {
+    const char* fileName;
+    bool (*write)(ConversionState&, Platform&);
+  };
+  static constexpr Writer kWriters[] = {
+      {"kanjyo.csv", writeAccountFile},       {"hojokamoku.csv", writeSubAccountFile},
+      {"busho.csv", writeDepartmentFile},     {"zandaka.csv", writeBalanceFile},
+      {"shiwake.csv", writeJournalFile},      {"無効化一覧.txt", writeInvalidationList},
+      {"pressdata.zip", packArchive},
+  };
+  state.droppedJournalLines = 0;
+  for (const Writer& w : kWriters) {
+    state.lastErrorDetail.clear();
+    if (!w.write(state, platform)) {
+      platform.progressHide();
+      platform.message(withDetail(std::string(w.fileName) + "出力に失敗しました。", state),
+                       kErrorTitle);
+      return StepOutcome::Failed;
+    }
+  }
+  platform.progressHide();
+  std::string done = "変換を正常に終了しました。";
+  if (state.droppedJournalLines > 0) {
+    done += "\r\n無効化または未設定の勘定科目を含む伝票の仕訳" +
+            std::to_string(state.droppedJournalLines) + "行は出力されていません。";
+  }
+  platform.message(done, "終了");
+  return StepOutcome::Done;
+}
+
+bool mappingComplete(ConversionState& state) {
+  auto& subs = state.workSubAccounts;
+  const int32_t n = subs.count();
+  for (auto& s : subs) s.codeUnique = true;
+  // Rows are compared only within runs of consecutive rows under the same parent code: every
+  // row that shares its code with another row of its run clashes. An empty parent code marks
+  // a row, except the last row of the table, which is only ever the later row of a pair.
+  int32_t runStart = 0;
+  while (runStart < n) {
+    const std::string& parent = subs[runStart].parentLedraCode;
+    int32_t runEnd = runStart + 1;
+    while (runEnd < n && subs[runEnd].parentLedraCode == parent) ++runEnd;
+    if (parent.empty()) {
+      for (int32_t i = runStart; i < runEnd; ++i)
+        if (i < n - 1) subs[i].codeUnique = false;
+    } else if (runEnd - runStart > 1) {
+      std::unordered_map<std::string, int32_t> counts;
+      for (int32_t i = runStart; i < runEnd; ++i) ++counts[subs[i].newSubCode];
+      for (int32_t i = runStart; i < runEnd; ++i)
+        if (counts[subs[i].newSubCode] > 1) subs[i].codeUnique = false;
+    }
+    runStart = runEnd;
+  }
+  for (const auto& a : state.workAccounts)
+    if (!a.matched) return false;
+  for (const auto& s : subs)
+    if (!s.codeUnique) return false;
+  return true;
+}
+
+bool evaluateNextButton(ConversionState& state) {
+  if (state.screenState == kScreenFileSettings) {
+    if (state.sourcePackage == kPackageYayoi) {
+      for (int i : {0, 1, 4, 5})
+        if (state.sourceFiles[i].empty()) return false;
+      return !state.outputFolder.empty() && !state.ledraAccountFile.empty();
+    }
+    if (state.sourcePackage == kPackageBlueReturn)
+      return !state.sourceFiles[6].empty() && !state.sourceFiles[7].empty() &&
+             !state.outputFolder.empty();
+    return true;
+  }
+  if (state.screenState == kScreenMapping) return mappingComplete(state);
+  return true;
+}
+
+}  // namespace ledra

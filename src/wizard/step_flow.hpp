@@ -1,0 +1,58 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace ledra {
+
+struct ConversionState;
+class Platform;
+
+inline constexpr const char* kScreenInitial = "初期状態";
+inline constexpr const char* kScreenStarting = "起動時";
+inline constexpr const char* kScreenWelcome = "広告中";
+inline constexpr const char* kScreenFileSettings = "ファイル設定";
+inline constexpr const char* kScreenMapping = "ファイル出力中";
+
+enum class StepOutcome { Done, Cancelled, Failed };
+
+// The 読込 step of the file-settings screen for 弥生会計: existence checks, the imports in
+// their fixed order, the output-folder check. Shows its own messages; false at the first
+// failure.
+bool runYayoiImportStep(ConversionState& state, Platform& platform);
+
+// The ブルーリターンＡ import plugs in here; until it is set, choosing that package fails
+// the step with a message.
+using ImportStepFunction = std::function<bool(ConversionState&, Platform&)>;
+void setBlueReturnImportStep(ImportStepFunction step);
+
+// Runs the import step of the state's package.
+bool runImportStep(ConversionState& state, Platform& platform);
+
+// The 変換 step of the mapping screen: optional confirmation, the journal read again, every
+// writer in order, the invalidation list and the archive. Shows its own messages.
+StepOutcome runOutputStep(ConversionState& state, Platform& platform, bool askConfirmation);
+
+// The readiness rule of the next button for the current screen. Maintains CodeUnique of the
+// sub-accounts on the mapping screen.
+bool evaluateNextButton(ConversionState& state);
+
+// The mapping screen's part of the rule, also used by the command line.
+bool mappingComplete(ConversionState& state);
+
+// "label取込に失敗しました。" plus the failure detail on a second line when there is one.
+std::string importFailureMessage(const ConversionState& state, const std::string& label);
+
+// Clears the hourglass when a handler ends, however it ends.
+class BusyGuard {
+ public:
+  explicit BusyGuard(Platform& platform);
+  ~BusyGuard();
+  BusyGuard(const BusyGuard&) = delete;
+  BusyGuard& operator=(const BusyGuard&) = delete;
+
+ private:
+  Platform& platform_;
+};
+
+}  // namespace ledra

@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include "state/conversion_state.hpp"
+#include "wizard/journal_period.hpp"
+#include "wizard/status_report.hpp"
+#include "wizard/step_flow.hpp"
+
+namespace ledra {
+namespace {
+
+struct Sub {
+  const char* parent;
+  const char* code;
+};
+
+std::vector<bool> uniqueFlags(const std::vector<Sub>& rows) {
+  ConversionState s;
+  for (const auto& r : rows) {
+    auto& sub = s.workSubAccounts.append();
+    sub.parentLedraCode = r.parent;
+    sub.newSubCode = r.code;
+  }
+  mappingComplete(s);
+  std::vector<bool> out;
+  for (const auto& sub : s.workSubAccounts) out.push_back(sub.codeUnique);
+  return out;
+}
+
+TEST(MappingComplete, SubAccountCodeClashes) {
+  struct Case {
+    const char* name;
+    std::vector<Sub> rows;
+    std::vector<bool> unique;
+  } cases[] = {
+      {"same parent same code", {{"111", "1"}, {"111", "1"}}, {false, false}},
+      {"different parents", {{"111", "1"}, {"112", "1"}}, {true, true}},
+      {"three alike", {{"111", "1"}, {"111", "1"}, {"111", "1"}}, {false, false, false}},
+      {"run broken by another parent", {{"111", "1"}, {"112", "2"}, {"111", "1"}},
+       {true, true, true}},
+      {"empty parent blocks", {{"", "1"}, {"111", "2"}}, {false, true}},
+      {"empty parent on the last row alone does not", {{"111", "1"}, {"", "2"}}, {true, true}},
+      {"case and width matter", {{"111", "a"}, {"111", "A"}, {"111", "Ａ"}}, {true, true, true}},
+      {"clash further down the run", {{"111", "1"}, {"111", "2"}, {"111", "1"}},
+       {false, true, false}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(uniqueFlags(c.rows), c.unique) << c.name;
+}
+
+TEST(MappingComplete, NeedsEveryAccountMatched) {
+  ConversionState s;
+  s.workAccounts.append().matched = true;
+  EXPECT_TRUE(mappingComplete(s));
+  s.workAccounts.append().matched = false;
+  EXPECT_FALSE(mappingComplete(s));
+}
+
+TEST(NextButton, FileSettingsNeedTheRequiredPaths) {
+  ConversionState s;
+  s.screenState = kScreenFileSettings;
+  s.sourcePackage = kPackageYayoi;
+  for (int i : {0, 1, 4, 5}) s.sourceFiles[i] = "f" + std::to_string(i);
+  s.outputFolder = "/out";
+  s.ledraAccountFile = "/m.csv";
+  EXPECT_TRUE(evaluateNextButton(s));  // sub-account reports are optional
+  s.sourceFiles[4].clear();
+  EXPECT_FALSE(evaluateNextButton(s));
+  s.sourcePackage = kPackageBlueReturn;
+  EXPECT_FALSE(evaluateNextButton(s));
+  s.sourceFiles[6] = "k";
+  s.sourceFiles[7] = "j";
+  EXPECT_TRUE(evaluateNextButton(s));
+  s.screenState = kScreenWelcome;
+  s.outputFolder.clear();
+  EXPECT_TRUE(evaluateNextButton(s));
+}
+
+TEST(JournalPeriod, EndIsOneYearLaterLessADay) {
+  struct Case {
+    Ymd start;
+    Ymd end;
+  } cases[] = {{{2008, 4, 1}, {2009, 3, 31}},
+               {{2008, 1, 1}, {2008, 12, 31}},
+               {{2008, 2, 29}, {2009, 2, 27}},
+               {{2007, 3, 1}, {2008, 2, 29}}};
+  for (const auto& c : cases) EXPECT_EQ(journalPeriodEnd(c.start), c.end);
+  EXPECT_FALSE(journalPeriodEnd({2008, 13, 1}));
+}
+
+TEST(StatusReport, CountsAndNamesWhatBlocks) {
+  ConversionState s;
+  for (int i = 0; i < 3; ++i) {
+    auto& a = s.workAccounts.append();
+    a.sourceCode = std::to_string(100 + i);
+    a.sourceName = "科目" + std::to_string(i);
+    a.matched = i != 1;
+    s.allView.append(i);
+  }
+  auto& sub1 = s.workSubAccounts.append();
+  sub1.parentLedraCode = "111";
+  sub1.newSubCode = "1";
+  sub1.subAccountName = "A銀行";
+  sub1.col(2) = "普通預金";
+  s.workSubAccounts.append(sub1);
+  const StatusReport r = buildStatusReport(s);
+  EXPECT_FALSE(r.ready);
+  EXPECT_EQ(r.remaining, "マッチング科目残数：1/3");
+  EXPECT_EQ(r.lines, (std::vector<std::string>{"マッチング科目残数：1/3", "勘定科目未設定：101 科目1",
+                                               "補助科目コード重複：普通預金/A銀行 (1)",
+                                               "補助科目コード重複：普通預金/A銀行 (1)"}));
+}
+
+}  // namespace
+}  // namespace ledra
