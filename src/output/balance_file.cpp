@@ -1,0 +1,128 @@
+#include "output/balance_file.hpp"
+
+#include <exception>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "base/numbers.hpp"
+#include "output/output_common.hpp"
+#include "platform/platform.hpp"
+#include "state/conversion_state.hpp"
+
+namespace ledra {
+
+namespace {
+
+constexpr std::string_view kFileName = "zandaka.csv";
+
+// Fields 1 to 10, the same for account and sub-account rows.
+template <class Row>
+std::vector<std::string> balanceFields(const Row& row, bool withDepartment) {
+  std::vector<std::string> fields;
+  fields.reserve(16);
+  fields.push_back(withDepartment ? fitBytes(row.col(2), 32) : std::string());
+  fields.push_back(fitBytes(row.col(3), 8));
+  fields.push_back(fitBytes(row.col(4), 42));
+  fields.push_back(fitBytes(row.col(5), 42));
+  fields.push_back(fitBytes(row.col(6), 42));
+  fields.push_back(std::to_string(row.amount1));
+  fields.push_back(std::to_string(row.amount2));
+  fields.push_back(std::to_string(row.amount3));
+  fields.push_back(std::to_string(row.amount4));
+  // A negative zero would otherwise be written as "-0".
+  fields.push_back(formatSingle(row.ratio == 0 ? 0.0f : row.ratio));
+  return fields;
+}
+
+std::vector<std::string> accountBalanceRecord(const WorkAccountBalance& row, bool withDepartment) {
+  std::vector<std::string> fields = balanceFields(row, withDepartment);
+  fields.push_back(fitBytes(row.ledraName, 42));
+  fields.push_back(fitBytes(row.ledraCode, 6));
+  fields.push_back(row.subAccountGroupCode);
+  fields.emplace_back();
+  fields.emplace_back();
+  fields.push_back(withDepartment ? fitBytes(row.departmentCode, 3) : std::string());
+  return fields;
+}
+
+std::vector<std::string> subAccountBalanceRecord(const WorkSubAccountBalance& row,
+                                                 bool withDepartment) {
+  std::vector<std::string> fields = balanceFields(row, withDepartment);
+  fields.push_back(fitBytes(row.parentLedraName, 42));
+  fields.push_back(fitBytes(row.parentLedraCode, 6));
+  fields.push_back(row.subAccountGroupCode);
+  fields.push_back(fitBytes(row.subAccountName, 42));
+  fields.push_back(fitBytes(row.newSubCode, 15));
+  fields.push_back(withDepartment ? fitBytes(row.departmentCode, 3) : std::string());
+  return fields;
+}
+
+bool fail(ConversionState& state, Platform& platform, std::string file, std::string reason) {
+  platform.progressHide();
+  state.lastErrorDetail = ErrorDetail{std::move(file), 0, std::move(reason)};
+  return false;
+}
+
+// The commit error starts with the path, which the detail already names.
+std::string writeFailureReason(const std::string& path, const std::string& error) {
+  std::string_view why = error;
+  if (why.starts_with(path + ": ")) why.remove_prefix(path.size() + 2);
+  return "ファイルを書き込めません（" + std::string(why) + "）";
+}
+
+}  // namespace
+
+bool writeBalanceFile(ConversionState& state, Platform& platform) {
+  const std::string path = outputPath(state, kFileName);
+  try {
+    const auto& balances = state.workAccountBalances;
+    auto& subBalances = state.workSubAccountBalances;
+    const bool withDepartment = state.workDepartments.count() != 1;
+    beginWriterProgress(platform, kFileName,
+                        int64_t{balances.count()} + int64_t{subBalances.count()});
+    ServiceCsvFile file(state, kFileName);
+
+    for (int32_t i = 0; i < balances.count(); ++i) {
+      const WorkAccountBalance& row = balances[i];
+      // Accounts with sub-accounts carry their balances through the sub-account rows.
+      if (!row.departmentCode.empty() && !row.accountHasSubAccounts && row.processed &&
+          row.accountValid) {
+        file.record(accountBalanceRecord(row, withDepartment));
+      }
+      platform.progressSetValue(i);
+    }
+
+    if (!subBalances.empty()) {
+      // Validity of the service account by name; the last account of a name decides.
+      std::unordered_map<std::string_view, bool> validByName;
+      validByName.reserve(static_cast<size_t>(state.workAccounts.count()));
+      for (const WorkAccount& account : state.workAccounts)
+        validByName[account.ledraName] = account.valid;
+
+      // A parent name that no account carries keeps the previous row's validity.
+      bool parentValid = false;
+      for (int32_t i = 0; i < subBalances.count(); ++i) {
+        WorkSubAccountBalance& row = subBalances[i];
+        if (auto it = validByName.find(row.parentLedraName); it != validByName.end())
+          parentValid = it->second;
+        if (!row.departmentCode.empty() && parentValid) {
+          // The service needs a code for the balance kept without a sub-account.
+          if (row.subAccountName.empty()) row.newSubCode = "999";
+          file.record(subAccountBalanceRecord(row, withDepartment));
+        }
+        platform.progressSetValue(int64_t{i} + balances.count());
+      }
+    }
+
+    std::string error;
+    if (!file.commit(&error)) return fail(state, platform, path, writeFailureReason(path, error));
+    return true;
+  } catch (const std::exception& e) {
+    return fail(state, platform, path,
+                std::string("出力中にエラーが発生しました（") + e.what() + "）");
+  }
+}
+
+}  // namespace ledra

@@ -1,0 +1,70 @@
+#include "output/department_file.hpp"
+
+#include <exception>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "output/output_common.hpp"
+#include "platform/platform.hpp"
+#include "state/conversion_state.hpp"
+
+namespace ledra {
+
+namespace {
+
+constexpr std::string_view kFileName = "busho.csv";
+
+// Byte widths of source columns 2 to 12, in file order.
+constexpr int kColumnWidths[] = {32, 32, 32, 32, 32, 32, 32, 80, 80, 80, 4};
+
+std::vector<std::string> departmentRecord(const WorkDepartment& dept) {
+  std::vector<std::string> fields;
+  fields.reserve(16);
+  int column = 2;
+  for (int width : kColumnWidths) fields.push_back(fitBytes(dept.col(column++), width));
+  fields.push_back(fitBytes(dept.matchName, 32));
+  fields.push_back(fitBytes(dept.departmentCode, 3));
+  fields.push_back(fitBytes(dept.level1Code, 3));
+  fields.push_back(fitBytes(dept.level2Code, 3));
+  fields.push_back(fitBytes(dept.level3Code, 3));
+  return fields;
+}
+
+bool fail(ConversionState& state, Platform& platform, std::string file, std::string reason) {
+  platform.progressHide();
+  state.lastErrorDetail = ErrorDetail{std::move(file), 0, std::move(reason)};
+  return false;
+}
+
+// The commit error starts with the path, which the detail already names.
+std::string writeFailureReason(const std::string& path, const std::string& error) {
+  std::string_view why = error;
+  if (why.starts_with(path + ": ")) why.remove_prefix(path.size() + 2);
+  return "ファイルを書き込めません（" + std::string(why) + "）";
+}
+
+}  // namespace
+
+bool writeDepartmentFile(ConversionState& state, Platform& platform) {
+  const auto& depts = state.workDepartments;
+  // Only the business as a whole: the service needs no department file.
+  if (depts.count() == 1) return true;
+  const std::string path = outputPath(state, kFileName);
+  try {
+    beginWriterProgress(platform, kFileName, depts.count());
+    ServiceCsvFile file(state, kFileName);
+    for (int32_t i = 0; i < depts.count(); ++i) {
+      file.record(departmentRecord(depts[i]));
+      platform.progressSetValue(i);
+    }
+    std::string error;
+    if (!file.commit(&error)) return fail(state, platform, path, writeFailureReason(path, error));
+    return true;
+  } catch (const std::exception& e) {
+    return fail(state, platform, path,
+                std::string("出力中にエラーが発生しました（") + e.what() + "）");
+  }
+}
+
+}  // namespace ledra

@@ -1,0 +1,69 @@
+#include "output/sub_account_file.hpp"
+
+#include <exception>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "output/output_common.hpp"
+#include "platform/platform.hpp"
+#include "state/conversion_state.hpp"
+
+namespace ledra {
+
+namespace {
+
+constexpr std::string_view kFileName = "hojokamoku.csv";
+
+// Byte widths of source columns 2 to 11, in file order.
+constexpr int kColumnWidths[] = {42, 42, 80, 80, 80, 20, 8, 12, 40, 4};
+
+std::vector<std::string> subAccountRecord(const WorkSubAccount& sub) {
+  std::vector<std::string> fields;
+  fields.reserve(15);
+  int column = 2;
+  for (int width : kColumnWidths) fields.push_back(fitBytes(sub.col(column++), width));
+  fields.push_back(fitBytes(sub.parentLedraName, 42));
+  fields.push_back(fitBytes(sub.parentLedraCode, 6));
+  fields.push_back(sub.subAccountGroupCode);
+  fields.push_back(fitBytes(sub.subAccountName, 42));
+  fields.push_back(fitBytes(sub.newSubCode, 15));
+  return fields;
+}
+
+bool fail(ConversionState& state, Platform& platform, std::string file, std::string reason) {
+  platform.progressHide();
+  state.lastErrorDetail = ErrorDetail{std::move(file), 0, std::move(reason)};
+  return false;
+}
+
+// The commit error starts with the path, which the detail already names.
+std::string writeFailureReason(const std::string& path, const std::string& error) {
+  std::string_view why = error;
+  if (why.starts_with(path + ": ")) why.remove_prefix(path.size() + 2);
+  return "ファイルを書き込めません（" + std::string(why) + "）";
+}
+
+}  // namespace
+
+bool writeSubAccountFile(ConversionState& state, Platform& platform) {
+  const std::string path = outputPath(state, kFileName);
+  try {
+    const auto& subs = state.workSubAccounts;
+    // An empty file leaves the dialog as the previous writer left it.
+    if (!subs.empty()) beginWriterProgress(platform, kFileName, subs.count());
+    ServiceCsvFile file(state, kFileName);
+    for (int32_t i = 0; i < subs.count(); ++i) {
+      file.record(subAccountRecord(subs[i]));
+      platform.progressSetValue(i);
+    }
+    std::string error;
+    if (!file.commit(&error)) return fail(state, platform, path, writeFailureReason(path, error));
+    return true;
+  } catch (const std::exception& e) {
+    return fail(state, platform, path,
+                std::string("出力中にエラーが発生しました（") + e.what() + "）");
+  }
+}
+
+}  // namespace ledra
