@@ -1,7 +1,201 @@
 #include "platform/archiver.hpp"
 
+#include <unistd.h>
+#include <zip.h>
+
+#include <filesystem>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "base/text.hpp"
+#include "platform/cp932.hpp"
+#include "platform/file_io.hpp"
+
 namespace ledra {
 
-int runZipCommand(const std::string&) { return -1; }
+namespace {
+
+enum class ZipMode { None, Replace, Update };
+
+struct ZipCommand {
+  ZipMode mode = ZipMode::None;
+  int level = -1;  // -1: the library's default
+  std::string archive;
+  std::string baseFolder;
+  std::string listFile;
+};
+
+struct Token {
+  std::string text;
+  bool quoted = false;  // began with a quotation mark, so never a switch or a list reference
+};
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+// Blank-separated words; a quoted stretch may hold blanks and loses its quotation marks.
+std::optional<std::vector<Token>> tokenize(std::string_view line) {
+  std::vector<Token> tokens;
+  size_t i = 0;
+  const size_t n = line.size();
+  while (true) {
+    while (i < n && isBlank(line[i])) ++i;
+    if (i >= n) break;
+    Token token;
+    token.quoted = line[i] == '"';
+    bool inQuote = false;
+    while (i < n && (inQuote || !isBlank(line[i]))) {
+      if (line[i] == '"') {
+        inQuote = !inQuote;
+      } else {
+        token.text += line[i];
+      }
+      ++i;
+    }
+    if (inQuote) return std::nullopt;
+    tokens.push_back(std::move(token));
+  }
+  return tokens;
+}
+
+bool applySwitch(std::string_view letters, ZipCommand& cmd) {
+  if (letters.empty()) return false;
+  for (char c : letters) {
+    if (c == 'r' || c == 'u') {
+      const ZipMode mode = c == 'r' ? ZipMode::Replace : ZipMode::Update;
+      if (cmd.mode != ZipMode::None && cmd.mode != mode) return false;
+      cmd.mode = mode;
+    } else if (c >= '0' && c <= '9') {
+      cmd.level = c - '0';
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::optional<ZipCommand> parseCommand(std::string_view line) {
+  auto tokens = tokenize(line);
+  if (!tokens) return std::nullopt;
+  ZipCommand cmd;
+  int positional = 0;
+  bool haveList = false;
+  for (const Token& t : *tokens) {
+    if (!t.quoted && startsWith(t.text, "-")) {
+      if (!applySwitch(std::string_view(t.text).substr(1), cmd)) return std::nullopt;
+    } else if (!t.quoted && startsWith(t.text, "@")) {
+      if (haveList || t.text.size() == 1) return std::nullopt;
+      cmd.listFile = t.text.substr(1);
+      haveList = true;
+    } else if (positional == 0) {
+      cmd.archive = t.text;
+      ++positional;
+    } else if (positional == 1) {
+      cmd.baseFolder = t.text;
+      ++positional;
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (cmd.mode == ZipMode::None || !haveList || positional != 2 || cmd.archive.empty() ||
+      cmd.baseFolder.empty()) {
+    return std::nullopt;
+  }
+  return cmd;
+}
+
+// A member name must stay inside the base folder and inside the archive's own tree.
+bool safeMemberName(std::string_view name) {
+  if (name.empty() || name.front() == '/' || name.find('\\') != std::string_view::npos ||
+      name.find('\0') != std::string_view::npos) {
+    return false;
+  }
+  for (std::string_view part : splitPlainView(name, "/")) {
+    if (part.empty() || part == "." || part == "..") return false;
+  }
+  return true;
+}
+
+std::vector<std::string> listedNames(std::string_view bytes) {
+  std::vector<std::string> names;
+  for (std::string& line : splitPlain(decodeFileText(bytes), "\n")) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty()) names.push_back(std::move(line));
+  }
+  return names;
+}
+
+bool readableFile(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::is_regular_file(path, ec) && ::access(path.c_str(), R_OK) == 0;
+}
+
+int openFailure(int zipError) {
+  switch (zipError) {
+    case ZIP_ER_NOZIP:
+    case ZIP_ER_INCONS:
+    case ZIP_ER_COMPNOTSUPP:
+    case ZIP_ER_ENCRNOTSUPP:
+      return zip_result::kBadArchive;
+    default:
+      return zip_result::kCreateFailed;
+  }
+}
+
+}  // namespace
+
+int runZipCommand(const std::string& commandLine) {
+  const auto cmd = parseCommand(commandLine);
+  if (!cmd) return zip_result::kBadCommand;
+
+  const auto list = readFileBytes(cmd->listFile);
+  if (!list) return zip_result::kOpenFailed;
+  const std::vector<std::string> names = listedNames(*list);
+  if (names.empty()) return zip_result::kNothingToDo;
+
+  std::vector<std::string> paths;
+  for (const std::string& name : names) {
+    if (!safeMemberName(name)) return zip_result::kBadCommand;
+    paths.push_back(joinPath(cmd->baseFolder, name));
+    if (!readableFile(paths.back())) return zip_result::kOpenFailed;
+  }
+
+  const std::string archivePath =
+      startsWith(cmd->archive, "/") ? cmd->archive : joinPath(cmd->baseFolder, cmd->archive);
+  int flags = ZIP_CREATE;
+  if (cmd->mode == ZipMode::Replace) flags |= ZIP_TRUNCATE;
+  int error = 0;
+  zip_t* za = zip_open(archivePath.c_str(), flags, &error);
+  if (!za) return openFailure(error);
+
+  // Nothing reaches the disk before zip_close, which writes a temporary file and renames it,
+  // so any failure here leaves the earlier archive as it was.
+  const zip_int32_t method = cmd->level == 0 ? ZIP_CM_STORE : ZIP_CM_DEFLATE;
+  const zip_uint32_t level = cmd->level > 0 ? static_cast<zip_uint32_t>(cmd->level) : 0;
+  for (size_t i = 0; i < names.size(); ++i) {
+    zip_source_t* source = zip_source_file(za, paths[i].c_str(), 0, 0);
+    if (!source) {
+      zip_discard(za);
+      return zip_result::kOpenFailed;
+    }
+    const zip_int64_t index =
+        zip_file_add(za, names[i].c_str(), source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8);
+    if (index < 0) {
+      zip_source_free(source);
+      zip_discard(za);
+      return zip_result::kWriteFailed;
+    }
+    if (zip_set_file_compression(za, static_cast<zip_uint64_t>(index), method, level) != 0) {
+      zip_discard(za);
+      return zip_result::kWriteFailed;
+    }
+  }
+  if (zip_close(za) != 0) {
+    const int code = zip_error_code_zip(zip_get_error(za));
+    zip_discard(za);
+    return code == ZIP_ER_TMPOPEN ? zip_result::kCreateFailed : zip_result::kWriteFailed;
+  }
+  return zip_result::kOk;
+}
 
 }  // namespace ledra

@@ -4,8 +4,24 @@
 
 namespace ledra {
 
-// Runs the archiver on its command line ("-r  -9 \"name.zip\" \"base\" @list").
-// Returns 0 on success, a non-zero error code otherwise.
+// Result codes of runZipCommand (0 is success). The numbers follow the usual zip tool's exit
+// codes, so that a user quoting one finds it explained in the familiar place.
+namespace zip_result {
+inline constexpr int kOk = 0;
+inline constexpr int kBadArchive = 3;     // the archive to update is not a readable ZIP
+inline constexpr int kNothingToDo = 12;   // the list file names no member
+inline constexpr int kWriteFailed = 14;   // the archive could not be written
+inline constexpr int kCreateFailed = 15;  // the archive could not be opened for writing
+inline constexpr int kBadCommand = 16;    // malformed command line or member name
+inline constexpr int kOpenFailed = 18;    // the list file or a member cannot be read
+}  // namespace zip_result
+
+// Runs the archiver on its command line:
+//   -r|-u  [-0..-9]  "archive.zip"  "base folder"  @list-file
+// "-r" writes the archive anew, "-u" adds to or replaces members of an existing one (creating
+// it when missing). The list file (CP932, one name a line) names the members relative to the
+// base folder; a relative archive name is taken relative to the base folder too. The archive
+// is replaced only when complete. Returns 0 on success, one of zip_result otherwise.
 int runZipCommand(const std::string& commandLine);
 
 }  // namespace ledra

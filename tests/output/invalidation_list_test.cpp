@@ -1,0 +1,88 @@
+#include "output/invalidation_list.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "state/conversion_state.hpp"
+#include "support/fixtures.hpp"
+#include "support/scripted_platform.hpp"
+#include "support/temp_dir.hpp"
+
+namespace ledra {
+namespace {
+
+using testing::readBytes;
+using testing::ScriptedPlatform;
+using testing::TempDir;
+
+class InvalidationListTest : public ::testing::Test {
+ protected:
+  void SetUp() override { state.outputFolder = out.path(); }
+
+  void account(const std::string& code, const std::string& name, bool valid) {
+    WorkAccount& a = state.workAccounts.append();
+    a.sourceCode = code;
+    a.sourceName = name;
+    a.valid = valid;
+    a.selected = valid;
+  }
+
+  std::string listPath() const { return out.file("無効化一覧.txt"); }
+
+  TempDir out;
+  ConversionState state;
+  ScriptedPlatform platform;
+};
+
+TEST_F(InvalidationListTest, ListsInvalidatedAccountsInTableOrder) {
+  const std::string longName = std::string(30, 'N') + "売\"掛金";
+  account("111", "現金", false);
+  account("131", "普通預金", true);
+  account("135", longName, false);
+
+  ASSERT_TRUE(writeInvalidationList(state, platform));
+
+  // 現金 is 8C BB 8B E0 in CP932; values are neither cut nor have their quotes doubled.
+  EXPECT_EQ(readBytes(listPath()), "\"111\",\"\x8C\xBB\x8B\xE0\"\r\n\"135\",\"" +
+                                       std::string(30, 'N') + "\x94\x84\"\x8A\x7C\x8B\xE0\"\r\n");
+  EXPECT_TRUE(platform.messages.empty());
+}
+
+TEST_F(InvalidationListTest, NoInvalidatedAccountReplacesTheFileWithAnEmptyOne) {
+  testing::writeBytes(listPath(), "\"999\",\"old\"\r\n");
+  account("111", "現金", true);
+
+  ASSERT_TRUE(writeInvalidationList(state, platform));
+
+  EXPECT_TRUE(testing::fileExistsAt(listPath()));
+  EXPECT_EQ(readBytes(listPath()), "");
+  EXPECT_TRUE(platform.messages.empty());
+}
+
+TEST_F(InvalidationListTest, ShowsItsProgressAndLeavesTheDialogOpen) {
+  account("111", "現金", false);
+  account("131", "普通預金", true);
+  platform.recordProgressValues = true;
+
+  ASSERT_TRUE(writeInvalidationList(state, platform));
+
+  EXPECT_EQ(platform.progressCaption, "無効化一覧.txt出力中");
+  EXPECT_EQ(platform.progressMax, 2);
+  EXPECT_EQ(platform.progressValue, 1);
+  EXPECT_TRUE(platform.progressVisible);
+}
+
+TEST_F(InvalidationListTest, MissingFolderFailsQuietlyAndClosesTheDialog) {
+  state.outputFolder = out.file("missing");
+  account("111", "現金", false);
+
+  EXPECT_FALSE(writeInvalidationList(state, platform));
+
+  EXPECT_TRUE(platform.messages.empty());
+  EXPECT_FALSE(platform.progressVisible);
+  EXPECT_FALSE(testing::fileExistsAt(state.outputFolder + "/無効化一覧.txt"));
+}
+
+}  // namespace
+}  // namespace ledra
