@@ -1,0 +1,42 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace ledra {
+
+struct ConversionState;
+class Platform;
+
+// The work-state file (.dat): settings, the standard chart of accounts and every work table with
+// the user's mapping decisions, as CP932 text with CR LF line ends.
+
+// The "作業状態を保存" button: asks for the file, saves, and reports. Returns "True" after a
+// complete save, "Cancel" when the dialog was cancelled, "False" when the save failed (the
+// failure has then been shown).
+std::string saveWorkState(ConversionState& state, Platform& platform);
+
+// Saves without a dialog. A text that the format cannot carry (a comma in a record field or a
+// source path, a line break anywhere, a character CP932 lacks) refuses the save before anything
+// is written; an open or write error leaves any earlier file as it was. Both show the failure
+// message; success shows nothing and sets WorkStateFile.
+bool saveWorkStateToFile(ConversionState& state, Platform& platform, const std::string& path);
+
+// The "保存データを読込む" button: asks for the file and restores it. False when the dialog was
+// cancelled (silently) or the file was refused (with a message). The caller reports success.
+bool restoreWorkState(ConversionState& state, Platform& platform);
+
+// Restores without a dialog. A missing file is named and changes nothing. A file that is not a
+// complete, well-formed work-state file is refused: the message is shown, every table is
+// emptied and the settings stay as they were.
+// On success the saved tables and settings replace the state's, and the derived lists
+// (sub-account group codes, SubAccountIndex, StandardAccountCandidates, ParentAccountChoices)
+// are rebuilt with every Taken flag False.
+bool restoreWorkStateFromFile(ConversionState& state, Platform& platform, const std::string& path);
+
+// The file's bytes for the state; nothing, with the item and reason in *problem, when a text
+// cannot be stored faithfully.
+std::optional<std::string> workStateBytes(const ConversionState& state,
+                                          std::string* problem = nullptr);
+
+}  // namespace ledra

@@ -1,0 +1,689 @@
+#include "state/work_state.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "base/text.hpp"
+#include "state/conversion_state.hpp"
+#include "support/fixtures.hpp"
+#include "support/scripted_platform.hpp"
+#include "support/temp_dir.hpp"
+
+namespace ledra {
+namespace {
+
+using testing::ScriptedPlatform;
+using testing::TempDir;
+
+const std::string kSmallFile = std::string(LEDRA_TEST_DATA_DIR) + "/work_state_small.dat";
+const std::string kBadFile = "保存データの形式が正しくありません。";
+const std::string kSaveFailed = "作業状態の保存に失敗しました。";
+
+// The state that tests/data/work_state_small.dat holds.
+ConversionState smallState() {
+  ConversionState s;
+  s.sourcePackage = kPackageYayoi;
+  s.screenState = "ファイル出力中";
+  s.ledraUserCode = "U0001";
+  s.ledraUserName = "山田商店";
+  s.departmentTotalName = "本社(合計)";
+  s.baseFolder = "/home/u/Documents";
+  s.sourceFiles[0] = "/home/u/Documents/Yayoi/Exchange/勘定科目一覧表.txt";
+  s.sourceFiles[1] = "/home/u/Documents/Yayoi/Exchange/科目残高試算表.txt";
+  s.sourceFiles[10] = "not kept";
+  s.outputFolder = "/home/u/out/";
+  s.ledraAccountFile = "/home/u/master.csv";
+  s.standardAccounts.append({"", "", "111", "現金", "1", true});
+  s.standardAccounts.append({"", "", "131", "普通預金", "1", false});
+  s.standardAccounts.append({"", "", "", "見出し", "", false});
+
+  WorkAccount& a = s.workAccounts.append();
+  a.col(1) = "[明細行]";
+  a.col(10) = "100";
+  a.sourceCode = "100";
+  a.sourceName = "現金";
+  a.ledraCode = "111";
+  a.ledraName = "現金";
+  a.openingBalance = -1500;
+  a.hasSubAccounts = true;
+  a.subAccountGroupNo = 2;
+  a.subAccountGroupCode = "02";
+  a.matched = true;
+  a.displayBalance = -1500;
+  a.selected = a.valid = a.inUse = true;
+  a.section = "BS";
+
+  WorkAccountBalance& b = s.workAccountBalances.append();
+  b.col(1) = "[明細行]";
+  b.col(4) = "[貸借対照表]";
+  b.col(5) = "現金";
+  b.col(6) = "B6";
+  b.amount1 = -1500;
+  b.amount2 = 200;
+  b.amount3 = 300;
+  b.amount4 = -1600;
+  b.ratio = 12.5f;
+  b.accountSourceCode = "100";
+  b.accountSourceName = "現金";
+  b.ledraCode = "111";
+  b.ledraName = "現金";
+  b.linkAmount = -1500;
+  b.accountHasSubAccounts = true;
+  b.subAccountGroupNo = 2;
+  b.subAccountGroupCode = "02";
+  b.accountMatched = b.processed = b.accountValid = true;
+
+  WorkSubAccountBalance& sb = s.workSubAccountBalances.append();
+  sb.col(1) = "[明細行]";
+  sb.col(5) = "現金";
+  sb.col(6) = "指定なし";
+  sb.ratio = 1.5e7f;
+  sb.newSubCode = "999";
+  sb.subAccountName = "指定なし";
+  sb.subAccountGroupNo = 2;
+  sb.subAccountGroupCode = "02";
+  sb.parentLedraCode = "111";
+  sb.parentLedraName = "現金";
+  sb.linkedToAccount = true;
+
+  WorkDepartment& d = s.workDepartments.append();
+  d.col(1) = "[明細行]";
+  d.col(2) = "本社";
+  d.level1Code = "1";
+  d.departmentCode = "1";
+  d.matchName = "本社";
+
+  s.balanceSheetView.append(0);
+  s.allView.append(0);
+  s.consumptionTaxOn = true;
+  return s;
+}
+
+// A ブルーリターン state in which every saved field holds its own value.
+ConversionState richState() {
+  ConversionState s;
+  s.sourcePackage = kPackageBlueReturn;
+  s.screenState = "ファイル出力中";
+  s.ledraUserCode = "L-77";
+  s.ledraUserName = "青色,商店";  // a comma is harmless in a whole-line setting
+  s.departmentTotalName = " 全社(合計) ";
+  s.baseFolder = "/data/書類";
+  for (int i = 0; i <= 9; ++i) s.sourceFiles[i] = "/data/f" + std::to_string(i) + "～.txt";
+  s.outputFolder = "/data/出力";
+  s.ledraAccountFile = "/data/master.csv";
+  s.consumptionTaxOn = false;
+  s.simplifiedTaxation = true;
+
+  for (int i = 0; i < 4; ++i)
+    s.standardAccounts.append({"r1-" + std::to_string(i), "r2",
+                               i == 2 ? "" : "C" + std::to_string(i), "標準" + std::to_string(i),
+                               "v" + std::to_string(i), true});
+
+  const int32_t groups[] = {12, 0, 105};
+  for (int i = 0; i < 3; ++i) {
+    WorkAccount& a = s.workAccounts.append();
+    for (int n = 1; n <= 18; ++n) a.col(n) = "a" + std::to_string(i) + "-" + std::to_string(n);
+    a.sourceCode = "S" + std::to_string(i);
+    a.sourceName = "科目" + std::to_string(i);
+    a.ledraCode = i == 1 ? "" : "C" + std::to_string(i);
+    a.ledraName = i == 1 ? "" : "標準" + std::to_string(i);
+    a.openingBalance = i == 0 ? std::numeric_limits<int32_t>::min() : 1000 * i;
+    a.hasSubAccounts = groups[i] != 0;
+    a.subAccountGroupNo = groups[i];
+    a.subAccountGroupCode = "XX";  // never read back: the number decides
+    a.notAutoMatched = i == 1;
+    a.matched = i != 1;
+    a.displayBalance = std::numeric_limits<int32_t>::max() - i;
+    a.selected = true;
+    a.valid = i != 2;
+    a.inUse = i == 0;
+    a.section = "PL";
+  }
+
+  const float ratios[] = {0.1f, 1e-10f, 3.4e38f, -0.0f, 123456.79f};
+  for (int i = 0; i < 5; ++i) {
+    WorkAccountBalance& b = s.workAccountBalances.append();
+    for (int n = 1; n <= 6; ++n) b.col(n) = "b" + std::to_string(i) + "-" + std::to_string(n);
+    b.amount1 = -i;
+    b.amount2 = 2 * i;
+    b.amount3 = 3 * i;
+    b.amount4 = 4 * i;
+    b.ratio = ratios[i];
+    b.accountSourceCode = "S" + std::to_string(i % 3);
+    b.accountSourceName = "科目" + std::to_string(i % 3);
+    b.ledraCode = "LC" + std::to_string(i);
+    b.ledraName = "LN" + std::to_string(i);
+    b.linkAmount = 7 * i;
+    b.accountHasSubAccounts = i % 2 == 0;
+    b.subAccountGroupNo = groups[i % 3];
+    b.subAccountGroupCode = "";
+    b.accountNotAutoMatched = i == 1;
+    b.accountMatched = i == 2;
+    b.processed = i != 3;
+    b.accountValid = i == 4;
+    b.departmentCode = std::to_string(i);
+  }
+
+  for (int i = 0; i < 4; ++i) {
+    WorkSubAccount& sub = s.workSubAccounts.append();
+    for (int n = 1; n <= 11; ++n) sub.col(n) = "s" + std::to_string(i) + "-" + std::to_string(n);
+    sub.col(2) = i < 3 ? "科目0" : "";  // the parent account's name
+    sub.newSubCode = std::to_string(100 + i);
+    sub.subAccountName = "補助" + std::to_string(i);
+    sub.subAccountGroupNo = i < 3 ? 12 : 0;
+    sub.subAccountGroupCode = "";
+    sub.parentLedraCode = "C0";
+    sub.parentLedraName = "標準0";
+    sub.openingBalance = -100 * i;
+    sub.ownRow = i;
+    sub.linkedToAccount = i < 3;
+    sub.codeUnique = true;
+  }
+
+  for (int i = 0; i < 2; ++i) {
+    WorkSubAccountBalance& sb = s.workSubAccountBalances.append();
+    for (int n = 1; n <= 6; ++n) sb.col(n) = "sb" + std::to_string(i) + "-" + std::to_string(n);
+    sb.amount1 = 11 + i;
+    sb.amount2 = 12 + i;
+    sb.amount3 = 13 + i;
+    sb.amount4 = 14 + i;
+    sb.ratio = 0.75f + i;
+    sb.newSubCode = "10" + std::to_string(i);
+    sb.subAccountName = "補助" + std::to_string(i);
+    sb.subAccountGroupNo = 12;
+    sb.parentLedraCode = "C0";
+    sb.parentLedraName = "標準0";
+    sb.unusedLong1 = 5;
+    sb.unusedLong2 = -6;
+    sb.linkedToAccount = i == 0;
+    sb.departmentCode = "D" + std::to_string(i);
+  }
+
+  for (int i = 0; i < 2; ++i) {
+    WorkDepartment& d = s.workDepartments.append();
+    for (int n = 1; n <= 12; ++n) d.col(n) = "d" + std::to_string(i) + "-" + std::to_string(n);
+    d.joinedName = "結合" + std::to_string(i);
+    d.level1Code = "1";
+    d.level2Code = "2";
+    d.level3Code = "3";
+    d.departmentCode = std::to_string(i + 1);
+    d.matchName = "部門" + std::to_string(i);
+    d.unusedText = "u";
+    d.parentDepartmentName = i == 0 ? "" : "部門0";
+  }
+
+  s.journalRows.resize(42);
+  s.profitAndLossView.append(2);
+  s.profitAndLossView.append(0);
+  s.balanceSheetView.append(1);
+  for (int32_t i = 0; i < 3; ++i) s.allView.append(i);
+  return s;
+}
+
+template <class T, int32_t C, class Normalize>
+void expectTable(const char* name, const Table<T, C>& want, const Table<T, C>& got,
+                 Normalize normalize) {
+  ASSERT_EQ(got.count(), want.count()) << name;
+  for (int32_t i = 0; i < want.count(); ++i)
+    EXPECT_TRUE(normalize(want[i]) == got[i]) << name << " entry " << i;
+}
+
+std::string codeOf(int32_t no) { return subAccountGroupCode(no).value(); }
+
+// Every saved table and setting as the restore must give it back: unsaved fields at their
+// defaults, Taken False, group codes following the group numbers.
+void expectRestoredFrom(const ConversionState& saved, const ConversionState& got) {
+  EXPECT_EQ(got.sourcePackage, saved.sourcePackage);
+  EXPECT_EQ(got.screenState, saved.screenState);
+  EXPECT_EQ(got.ledraUserCode, saved.ledraUserCode);
+  EXPECT_EQ(got.ledraUserName, saved.ledraUserName);
+  EXPECT_EQ(got.departmentTotalName, saved.departmentTotalName);
+  EXPECT_EQ(got.baseFolder, saved.baseFolder);
+  for (int i = 0; i <= 9; ++i) EXPECT_EQ(got.sourceFiles[i], saved.sourceFiles[i]) << i;
+  EXPECT_EQ(got.outputFolder, saved.outputFolder);
+  EXPECT_EQ(got.ledraAccountFile, saved.ledraAccountFile);
+  EXPECT_EQ(got.consumptionTaxOn, saved.consumptionTaxOn);
+  EXPECT_EQ(got.simplifiedTaxation, saved.simplifiedTaxation);
+  EXPECT_EQ(got.journalRows.count(), saved.journalRows.count());
+
+  expectTable("StandardAccounts", saved.standardAccounts, got.standardAccounts,
+              [](StandardAccount e) {
+                e.taken = false;
+                return e;
+              });
+  expectTable("WorkAccounts", saved.workAccounts, got.workAccounts, [](WorkAccount e) {
+    e.section.clear();
+    e.subAccountGroupCode = codeOf(e.subAccountGroupNo);
+    return e;
+  });
+  expectTable("WorkAccountBalances", saved.workAccountBalances, got.workAccountBalances,
+              [](WorkAccountBalance e) {
+                e.subAccountGroupCode = codeOf(e.subAccountGroupNo);
+                return e;
+              });
+  expectTable("WorkSubAccounts", saved.workSubAccounts, got.workSubAccounts, [](WorkSubAccount e) {
+    e.codeUnique = false;
+    e.subAccountGroupCode = codeOf(e.subAccountGroupNo);
+    return e;
+  });
+  expectTable("WorkSubAccountBalances", saved.workSubAccountBalances, got.workSubAccountBalances,
+              [](WorkSubAccountBalance e) {
+                e.subAccountGroupCode = codeOf(e.subAccountGroupNo);
+                return e;
+              });
+  auto same = [](auto e) { return e; };
+  expectTable("WorkDepartments", saved.workDepartments, got.workDepartments, same);
+  expectTable("ProfitAndLossView", saved.profitAndLossView, got.profitAndLossView, same);
+  expectTable("BalanceSheetView", saved.balanceSheetView, got.balanceSheetView, same);
+  expectTable("AllView", saved.allView, got.allView, same);
+
+  // Rebuilt from what was read.
+  EXPECT_EQ(got.subAccountParentName, "全て表示");
+  EXPECT_EQ(got.subAccountParentCode, "全て表示");
+  ASSERT_EQ(got.subAccountIndex.count(), saved.workSubAccounts.count());
+  for (int32_t i = 0; i < got.subAccountIndex.count(); ++i) {
+    const SubAccountIndexEntry want{saved.workSubAccounts[i].newSubCode,
+                                    saved.workSubAccounts[i].subAccountName, i};
+    EXPECT_EQ(got.subAccountIndex[i], want) << i;
+  }
+  int32_t candidates = 0;
+  for (const StandardAccount& a : saved.standardAccounts) {
+    if (a.ledraCode.empty() || a.ledraName.empty()) continue;
+    ASSERT_LT(candidates, got.standardAccountCandidates.count());
+    const StandardAccountCandidate want{a.ledraCode, a.ledraName, false};
+    EXPECT_EQ(got.standardAccountCandidates[candidates++], want);
+  }
+  EXPECT_EQ(got.standardAccountCandidates.count(), candidates);
+  ASSERT_GE(got.parentAccountChoices.count(), 1);
+  EXPECT_EQ(got.parentAccountChoices[0], (ParentAccountChoice{"全て表示", "全て表示", 1}));
+}
+
+void expectAllTablesEmpty(const ConversionState& s) {
+  EXPECT_EQ(s.standardAccounts.count(), 0);
+  EXPECT_EQ(s.standardAccountCandidates.count(), 0);
+  EXPECT_EQ(s.pickerList.count(), 0);
+  EXPECT_EQ(s.workAccounts.count(), 0);
+  EXPECT_EQ(s.workAccountBalances.count(), 0);
+  EXPECT_EQ(s.workSubAccounts.count(), 0);
+  EXPECT_EQ(s.workSubAccountBalances.count(), 0);
+  EXPECT_EQ(s.workDepartments.count(), 0);
+  EXPECT_EQ(s.journalRows.count(), 0);
+  EXPECT_EQ(s.profitAndLossView.count(), 0);
+  EXPECT_EQ(s.balanceSheetView.count(), 0);
+  EXPECT_EQ(s.allView.count(), 0);
+  EXPECT_EQ(s.currentView.count(), 0);
+  EXPECT_EQ(s.subAccountIndex.count(), 0);
+  EXPECT_EQ(s.parentAccountChoices.count(), 0);
+}
+
+// A state that already holds something, to see what a restore replaces.
+ConversionState occupiedState() {
+  ConversionState s = smallState();
+  s.baseFolder = "/start/folder";
+  s.sourcePackage = kPackageBlueReturn;
+  rebuildStandardAccountCandidates(s);
+  s.subAccountIndex.append({"stale", "stale", 99});
+  s.pickerList.append({"111", "現金", true});
+  s.currentView.append(0);
+  s.parentAccountChoices.append({"全て表示", "全て表示", 1});
+  return s;
+}
+
+TEST(WorkStateSave, SmallStateGivesTheExpectedBytes) {
+  TempDir dir;
+  ScriptedPlatform platform;
+  ConversionState state = smallState();
+  const std::string path = dir.file("small.dat");
+  ASSERT_TRUE(saveWorkStateToFile(state, platform, path));
+  EXPECT_EQ(testing::readBytes(path), testing::readBytes(kSmallFile));
+  EXPECT_TRUE(platform.messages.empty());
+  EXPECT_EQ(state.workStateFile, path);
+}
+
+TEST(WorkStateSave, ButtonAsksForTheFileAndReports) {
+  TempDir dir;
+  ScriptedPlatform platform;
+  ConversionState state = smallState();
+  const std::string path = dir.file("作業.dat");
+  testing::writeBytes(path, "older content");
+  platform.saveAnswers.push_back(path);
+
+  EXPECT_EQ(saveWorkState(state, platform), "True");
+
+  ASSERT_EQ(platform.saveRequests.size(), 1u);
+  const FileDialogRequest& r = platform.saveRequests[0];
+  EXPECT_EQ(r.title, "ログファイルを作成");
+  EXPECT_EQ(r.filter, "datファイル|*.dat|すべてのファイル|*.*");
+  EXPECT_EQ(r.filterIndex, 1);
+  EXPECT_EQ(r.initialFolder, "/home/u/Documents");
+  EXPECT_EQ(r.fileName, "");
+  EXPECT_EQ(r.flags, file_dialog_flags::kOverwritePrompt | file_dialog_flags::kPathMustExist |
+                         file_dialog_flags::kHideReadOnly);
+  ASSERT_EQ(platform.messages.size(), 1u);
+  EXPECT_EQ(platform.messages[0].text, "作業状態を\r\n" + path + "\r\nに保存しました。");
+  EXPECT_EQ(platform.messages[0].title, "保存完了");
+  EXPECT_EQ(platform.messages[0].buttons, MsgButtons::Ok);
+  EXPECT_EQ(testing::readBytes(path), testing::readBytes(kSmallFile));
+}
+
+TEST(WorkStateSave, CancelledDialogDoesNothing) {
+  ScriptedPlatform platform;
+  ConversionState state = smallState();
+  platform.saveAnswers.push_back(std::nullopt);
+  EXPECT_EQ(saveWorkState(state, platform), "Cancel");
+  EXPECT_TRUE(platform.messages.empty());
+  EXPECT_EQ(state.workStateFile, "");
+}
+
+TEST(WorkStateSave, WriteErrorIsReported) {
+  TempDir dir;
+  ScriptedPlatform platform;
+  ConversionState state = smallState();
+  const std::string path = dir.file("no such folder/state.dat");
+  platform.saveAnswers.push_back(path);
+  EXPECT_EQ(saveWorkState(state, platform), "False");
+  ASSERT_EQ(platform.messages.size(), 1u);
+  EXPECT_TRUE(startsWith(platform.messages[0].text, kSaveFailed + "\r\n"));
+  EXPECT_EQ(platform.messages[0].title, "保存失敗");
+  EXPECT_FALSE(testing::fileExistsAt(path));
+  EXPECT_EQ(state.workStateFile, "");
+}
+
+TEST(WorkStateSave, RefusesTextsTheFormatCannotCarry) {
+  struct Case {
+    std::function<void(ConversionState&)> change;
+    std::string detail;
+  } cases[] = {
+      {[](ConversionState& s) { s.workAccounts[0].sourceName = "現金,小口"; },
+       "変更中勘定科目 1件目 SourceName: 「,」を含んでいます"},
+      {[](ConversionState& s) { s.sourceFiles[3] = "/a,b/補助科目一覧表.txt"; },
+       "SourceFiles(3): 「,」を含んでいます"},
+      {[](ConversionState& s) { s.ledraUserName = "山田\r\n商店"; },
+       "LedraUserName: 改行を含んでいます"},
+      {[](ConversionState& s) { s.workDepartments[0].col(8) = "営業,部"; },
+       "変更中部門一覧 1件目 Columns 8: 「,」を含んでいます"},
+      {[](ConversionState& s) { s.workSubAccountBalances[0].parentLedraName = "現\n金"; },
+       "変更中補助残高 1件目 ParentLedraName: 改行を含んでいます"},
+      {[](ConversionState& s) { s.workAccountBalances[0].subAccountGroupCode = "0,2"; },
+       "変更中科目残高 1件目 SubAccountGroupCode: 「,」を含んでいます"},
+      {[](ConversionState& s) { s.baseFolder = "/home/josé"; },
+       "BaseFolder: Shift-JISで保存できない文字を含んでいます"},
+      {[](ConversionState& s) { s.standardAccounts[1].ledraName = "普通預金\xF0\x9F\x98\x80"; },
+       "科目標準 2件目 LedraName: Shift-JISで保存できない文字を含んでいます"},
+      {[](ConversionState& s) {
+         s.workAccountBalances[0].ratio = std::numeric_limits<float>::quiet_NaN();
+       },
+       "変更中科目残高 1件目 Ratio: 数値ではありません"},
+      {[](ConversionState& s) { s.sourcePackage = 0; }, "SourcePackage: 0"},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    ScriptedPlatform platform;
+    ConversionState state = smallState();
+    c.change(state);
+    const std::string path = dir.file("state.dat");
+    testing::writeBytes(path, "older content");
+    EXPECT_FALSE(saveWorkStateToFile(state, platform, path)) << c.detail;
+    ASSERT_EQ(platform.messages.size(), 1u) << c.detail;
+    EXPECT_EQ(platform.messages[0].text, kSaveFailed + "\r\n" + c.detail);
+    EXPECT_EQ(platform.messages[0].title, "保存失敗");
+    EXPECT_EQ(testing::readBytes(path), "older content") << c.detail;
+  }
+}
+
+TEST(WorkStateRestore, RoundTripGivesBackEverySavedTableAndSetting) {
+  TempDir dir;
+  ScriptedPlatform platform;
+  ConversionState saved = richState();
+  const std::string path = dir.file("rich.dat");
+  platform.saveAnswers.push_back(path);
+  ASSERT_EQ(saveWorkState(saved, platform), "True");
+
+  ConversionState restored;
+  restored.baseFolder = "/start/folder";
+  restored.sourceFiles[10] = "untouched";
+  platform.openAnswers.push_back(path);
+  ASSERT_TRUE(restoreWorkState(restored, platform));
+
+  ASSERT_EQ(platform.openRequests.size(), 1u);
+  const FileDialogRequest& r = platform.openRequests[0];
+  EXPECT_EQ(r.title, "保存ファイルを開く");
+  EXPECT_EQ(r.filter, "datファイル|*.dat|すべてのファイル|*.*");
+  EXPECT_EQ(r.filterIndex, 1);
+  EXPECT_EQ(r.initialFolder, "/start/folder");
+  EXPECT_EQ(r.fileName, "");
+  EXPECT_EQ(r.maxFileSize, 1024);
+  EXPECT_EQ(r.flags, file_dialog_flags::kNoChangeDir | file_dialog_flags::kFileMustExist |
+                         file_dialog_flags::kPathMustExist | file_dialog_flags::kHideReadOnly);
+  EXPECT_EQ(platform.messages.size(), 1u);  // only the save's; the caller reports the restore
+
+  expectRestoredFrom(saved, restored);
+  EXPECT_EQ(restored.sourcePackage, kPackageBlueReturn);
+  EXPECT_EQ(restored.sourceFiles[10], "untouched");
+  EXPECT_EQ(restored.workAccounts[0].subAccountGroupCode, "12");
+  EXPECT_EQ(restored.workAccounts[1].subAccountGroupCode, "00");
+  EXPECT_EQ(restored.workAccounts[2].subAccountGroupCode, "A5");
+  EXPECT_EQ(restored.workSubAccounts[3].subAccountGroupCode, "00");
+  for (const StandardAccount& a : restored.standardAccounts) EXPECT_FALSE(a.taken);
+  EXPECT_TRUE(std::signbit(restored.workAccountBalances[3].ratio));
+  ASSERT_EQ(restored.parentAccountChoices.count(), 2);
+  EXPECT_EQ(restored.parentAccountChoices[1], (ParentAccountChoice{"C0", "標準0", 12}));
+}
+
+TEST(WorkStateRestore, ReplacesWhatTheStateHeld) {
+  TempDir dir;
+  ScriptedPlatform platform;
+  ConversionState saved = richState();
+  const std::string path = dir.file("rich.dat");
+  ASSERT_TRUE(saveWorkStateToFile(saved, platform, path));
+  ConversionState state = occupiedState();
+  ASSERT_TRUE(restoreWorkStateFromFile(state, platform, path));
+  expectRestoredFrom(saved, state);
+  EXPECT_TRUE(platform.messages.empty());
+}
+
+TEST(WorkStateRestore, CancelledDialogIsSilent) {
+  ScriptedPlatform platform;
+  ConversionState state = occupiedState();
+  platform.openAnswers.push_back(std::nullopt);
+  EXPECT_FALSE(restoreWorkState(state, platform));
+  platform.openAnswers.push_back(std::string());
+  EXPECT_FALSE(restoreWorkState(state, platform));
+  EXPECT_TRUE(platform.messages.empty());
+  EXPECT_EQ(state.workAccounts.count(), 1);
+  EXPECT_EQ(state.sourcePackage, kPackageBlueReturn);
+}
+
+TEST(WorkStateRestore, MissingFileIsNamed) {
+  TempDir dir;
+  ScriptedPlatform platform;
+  ConversionState state = occupiedState();
+  const std::string path = dir.file("gone.dat");
+  EXPECT_FALSE(restoreWorkStateFromFile(state, platform, path));
+  ASSERT_EQ(platform.messages.size(), 1u);
+  EXPECT_EQ(platform.messages[0].text, path + "が存在しません。");
+  EXPECT_EQ(platform.messages[0].title, "エラー");
+  EXPECT_EQ(state.workAccounts.count(), 1);
+}
+
+TEST(WorkStateRestore, ReadsCountLinesWithAnyBlanksAndBareLineFeeds) {
+  std::vector<std::string> lines = testing::readCp932Lines(kSmallFile);
+  lines[10] = "3";     // standard accounts
+  lines[15] = "   1";  // accounts
+  lines[21] = "0\t";   // sub-accounts
+  TempDir dir;
+  for (bool bareLf : {false, true}) {
+    const std::string path = dir.file("blanks.dat");
+    if (bareLf) {
+      std::string text;
+      for (const std::string& l : lines) text += l + "\n";
+      testing::writeCp932Text(path, text);
+    } else {
+      testing::writeCp932Lines(path, lines);
+    }
+    ScriptedPlatform platform;
+    ConversionState state;
+    ASSERT_TRUE(restoreWorkStateFromFile(state, platform, path)) << bareLf;
+    expectRestoredFrom(smallState(), state);
+    EXPECT_TRUE(platform.messages.empty());
+  }
+}
+
+// Replaces field n (1-based) of a comma-separated line.
+std::string withField(const std::string& line, size_t n, const std::string& value) {
+  std::vector<std::string> parts = splitPlain(line, ",");
+  parts.at(n - 1) = value;
+  std::string out;
+  for (size_t i = 0; i < parts.size(); ++i) out += (i ? "," : "") + parts[i];
+  return out;
+}
+
+TEST(WorkStateRestore, RefusesMalformedFiles) {
+  using Lines = std::vector<std::string>;
+  struct Case {
+    std::function<void(Lines&)> change;
+    std::string detail;
+  } cases[] = {
+      {[](Lines& l) { l[0] = "ブルーリターンＡ"; },
+       "1行目: 「弥生会計」でも「ブルーリターン」でもありません"},
+      {[](Lines& l) { l.clear(); }, "1行目: 行がありません"},
+      {[](Lines& l) { l[6] = withField(l[6], 11, "extra") + ","; },
+       "7行目: ソースファイルが10個ではありません"},
+      {[](Lines& l) { l[14] = "変更中勘定科目 "; }, "15行目: 「変更中勘定科目」ではありません"},
+      {[](Lines& l) { l[29] = "[TBL]ProfitAndloss"; },
+       "30行目: 「[TBL]ProfitAndLoss」ではありません"},
+      {[](Lines& l) { l.pop_back(); }, "40行目: 行がありません"},
+      {[](Lines& l) { l.resize(20); }, "21行目: 行がありません"},
+      {[](Lines& l) { l[10] = " x "; }, "11行目: 件数が数値ではありません"},
+      {[](Lines& l) { l[10] = " 3.0 "; }, "11行目: 件数が数値ではありません"},
+      {[](Lines& l) { l[10] = " 2002 "; }, "11行目: 件数 2002 が範囲外です（上限 2001）"},
+      {[](Lines& l) { l[21] = "-1 "; }, "22行目: 件数 -1 が範囲外です（上限 5001）"},
+      {[](Lines& l) { l[28] = " 30002 "; }, "29行目: 件数 30002 が範囲外です（上限 30001）"},
+      {[](Lines& l) { l[10] = " 4 "; }, "15行目: 項目数が 1 です（5 項目）"},
+      {[](Lines& l) { l[38] = "true"; },
+       "39行目: ConsumptionTaxOn が True でも False でもありません"},
+      {[](Lines& l) { l[16] = withField(l[16], 24, "-1"); },
+       "17行目: HasSubAccounts が True でも False でもありません"},
+      {[](Lines& l) { l[19] = withField(l[19], 6, "-15x0"); },
+       "20行目: Amount1 が数値ではありません"},
+      {[](Lines& l) { l[19] = withField(l[19], 8, "3000000000"); }, "20行目: Amount3 が範囲外です"},
+      {[](Lines& l) { l[19] = withField(l[19], 10, "1.2.3"); },
+       "20行目: Ratio が数値ではありません"},
+      {[](Lines& l) { l[24] = withField(l[24], 11, "1e60"); },
+       "25行目: Ratio が数値ではありません"},
+      {[](Lines& l) { l[16] = withField(l[16], 25, "360"); },
+       "17行目: SubAccountGroupNo 360 に対応する記号がありません"},
+      {[](Lines& l) { l[16] = l[16].substr(0, l[16].size() - 5); },  // drops "True,"
+       "17行目: 項目数が 31 です（32 項目）"},
+      {[](Lines& l) { l[16] += "x,"; }, "17行目: 項目数が 33 です（32 項目）"},
+      {[](Lines& l) { l[11] = ",,111,現金,1"; }, "12行目: 行末に「,」がありません"},
+      {[](Lines& l) { l[27] += ","; }, "28行目: 項目数が 21 です（20 項目）"},
+      {[](Lines& l) { l[34] = "1,"; }, "35行目: 勘定科目番号 1 が範囲外です"},
+      {[](Lines& l) { l[34] = ""; }, "35行目: 件数 1 と値の数が合いません"},
+      {[](Lines& l) { l[31] = "0,"; }, "32行目: 件数 0 と値の数が合いません"},
+      {[](Lines& l) { l[37] = "a,"; }, "38行目: 勘定科目番号 が数値ではありません"},
+      {[](Lines& l) { l.push_back(""); }, "41行目: 余分な行があります"},
+  };
+  const Lines good = testing::readCp932Lines(kSmallFile);
+  ASSERT_EQ(good.size(), 40u);
+  for (const Case& c : cases) {
+    Lines lines = good;
+    c.change(lines);
+    TempDir dir;
+    const std::string path = dir.file("bad.dat");
+    testing::writeCp932Lines(path, lines);
+    ScriptedPlatform platform;
+    ConversionState state = occupiedState();
+    EXPECT_FALSE(restoreWorkStateFromFile(state, platform, path)) << c.detail;
+    ASSERT_EQ(platform.messages.size(), 1u) << c.detail;
+    EXPECT_EQ(platform.messages[0].text, kBadFile + "\r\n" + c.detail);
+    EXPECT_EQ(platform.messages[0].title, "エラー");
+    expectAllTablesEmpty(state);
+    // Settings are taken only from a file that was accepted as a whole.
+    EXPECT_EQ(state.baseFolder, "/start/folder") << c.detail;
+    EXPECT_EQ(state.sourcePackage, kPackageBlueReturn) << c.detail;
+  }
+}
+
+TEST(WorkStateRestore, DamagedCopiesAreRefusedOrReadWhole) {
+  const std::string good = testing::readBytes(kSmallFile);
+  struct Copy {
+    std::string bytes;
+    bool mustRefuse;
+  };
+  std::vector<Copy> copies;
+  // Cut anywhere before the last line's CR LF, a copy lacks something.
+  for (size_t n = 0; n + 2 < good.size(); n += 3) copies.push_back({good.substr(0, n), true});
+  for (size_t i = 0; i < good.size(); ++i) {
+    for (unsigned char flip : {0x01, 0x80}) {
+      std::string bad = good;
+      bad[i] = static_cast<char>(static_cast<unsigned char>(bad[i]) ^ flip);
+      copies.push_back({bad, false});
+    }
+  }
+  TempDir dir;
+  ScriptedPlatform platform;
+  for (size_t k = 0; k < copies.size(); ++k) {
+    const Copy& copy = copies[k];
+    // A fresh name each time: rewriting one file over and over is slow on some file systems.
+    const std::string path = dir.file("damaged" + std::to_string(k) + ".dat");
+    testing::writeBytes(path, copy.bytes);
+    platform.messages.clear();
+    ConversionState state = occupiedState();
+    if (restoreWorkStateFromFile(state, platform, path)) {
+      EXPECT_FALSE(copy.mustRefuse) << copy.bytes.size();
+      EXPECT_TRUE(platform.messages.empty());
+      EXPECT_EQ(state.workAccounts.count(), 1);
+      EXPECT_EQ(state.standardAccounts.count(), 3);
+      EXPECT_LE(state.allView.count(), state.workAccounts.count());
+    } else {
+      ASSERT_EQ(platform.messages.size(), 1u);
+      EXPECT_TRUE(startsWith(platform.messages[0].text, kBadFile + "\r\n"));
+      expectAllTablesEmpty(state);
+      EXPECT_EQ(state.baseFolder, "/start/folder");
+    }
+  }
+}
+
+TEST(WorkStateRestore, FullTablesSaveAndRestore) {
+  ConversionState s;
+  s.sourcePackage = kPackageYayoi;
+  for (int32_t i = 0; i < kAccountCapacity; ++i) {
+    const std::string n = std::to_string(i);
+    s.standardAccounts.append({"", "", "C" + n, "標準" + n, "", true});
+    WorkAccount& a = s.workAccounts.append();
+    a.sourceName = "科目" + n;
+    a.subAccountGroupNo = i % 360;
+    s.allView.append(i);
+    s.profitAndLossView.append(kAccountCapacity - 1 - i);
+    s.balanceSheetView.append(i / 2);
+  }
+  for (int32_t i = 0; i < kBalanceCapacity; ++i) {
+    const std::string n = std::to_string(i);
+    s.workAccountBalances.append().amount1 = i;
+    WorkSubAccount& sub = s.workSubAccounts.append();
+    sub.newSubCode = n;
+    sub.subAccountName = "補助" + n;
+    s.workSubAccountBalances.append().ratio = static_cast<float>(i) / 7;
+  }
+  for (int32_t i = 0; i < kDepartmentCapacity; ++i)
+    s.workDepartments.append().departmentCode = std::to_string(i);
+  s.journalRows.resize(kJournalCapacity);
+
+  TempDir dir;
+  ScriptedPlatform platform;
+  const std::string path = dir.file("full.dat");
+  ASSERT_TRUE(saveWorkStateToFile(s, platform, path));
+  ConversionState restored;
+  ASSERT_TRUE(restoreWorkStateFromFile(restored, platform, path));
+  expectRestoredFrom(s, restored);
+  EXPECT_TRUE(platform.messages.empty());
+}
+
+}  // namespace
+}  // namespace ledra
