@@ -1,0 +1,267 @@
+#include "matching/mapping_operations.hpp"
+
+#include "base/text.hpp"
+#include "platform/platform.hpp"
+#include "state/conversion_state.hpp"
+
+namespace ledra {
+namespace {
+
+MappingResult refused(MappingRefusal why) { return {MappingOutcome::Refused, why}; }
+
+bool validAccountIndex(const ConversionState& state, int32_t index) {
+  return index >= 0 && index < state.workAccounts.count();
+}
+
+// A balance row belongs to the account it was linked to. Linking copies both the source code
+// and the source name, so requiring both keeps an account from reaching the rows of another
+// account of the same name, or the unlinked rows.
+bool isBalanceOf(const WorkAccountBalance& row, const WorkAccount& account) {
+  return row.accountSourceCode == account.sourceCode && row.accountSourceName == account.sourceName;
+}
+
+void refreshBalanceMatched(WorkAccountBalance& row) {
+  row.accountMatched = matchedByRule(row.accountValid, row.ledraCode, row.ledraName);
+}
+
+// Writes the account's mapping into its balance rows and its sub-account group.
+void carryMapping(ConversionState& state, const WorkAccount& account) {
+  for (WorkAccountBalance& row : state.workAccountBalances) {
+    if (!isBalanceOf(row, account)) continue;
+    row.ledraCode = account.ledraCode;
+    row.ledraName = account.ledraName;
+    refreshBalanceMatched(row);
+  }
+  const int32_t group = account.subAccountGroupNo;
+  if (!account.hasSubAccounts || group == 0) return;
+  for (WorkSubAccount& sub : state.workSubAccounts) {
+    if (sub.subAccountGroupNo != group) continue;
+    sub.parentLedraCode = account.ledraCode;
+    sub.parentLedraName = account.ledraName;
+  }
+  for (WorkSubAccountBalance& row : state.workSubAccountBalances) {
+    if (row.subAccountGroupNo != group) continue;
+    row.parentLedraCode = account.ledraCode;
+    row.parentLedraName = account.ledraName;
+  }
+}
+
+void setMapping(ConversionState& state, int32_t accountIndex, std::string_view code,
+                std::string_view name) {
+  WorkAccount& account = state.workAccounts[accountIndex];
+  account.ledraCode = code;
+  account.ledraName = name;
+  account.matched = matchedByRule(account.valid, account.ledraCode, account.ledraName);
+  carryMapping(state, account);
+}
+
+const StandardAccountCandidate* findCandidate(const ConversionState& state, std::string_view code) {
+  for (const StandardAccountCandidate& c : state.standardAccountCandidates)
+    if (c.ledraCode == code) return &c;
+  return nullptr;
+}
+
+}  // namespace
+
+bool matchedByRule(bool valid, std::string_view ledraCode, std::string_view ledraName) {
+  return !valid || (!ledraCode.empty() && !ledraName.empty());
+}
+
+std::optional<int32_t> findAccountBySourceCode(const ConversionState& state,
+                                               std::string_view sourceCode) {
+  for (int32_t i = 0; i < state.workAccounts.count(); ++i)
+    if (state.workAccounts[i].sourceCode == sourceCode) return i;
+  return std::nullopt;
+}
+
+std::optional<int32_t> findAccountUsingCode(const ConversionState& state,
+                                            std::string_view ledraCode) {
+  for (int32_t i = 0; i < state.workAccounts.count(); ++i)
+    if (state.workAccounts[i].ledraCode == ledraCode) return i;
+  return std::nullopt;
+}
+
+bool refuseUsedCode(const ConversionState& state, Platform& platform, std::string_view ledraCode) {
+  if (!findAccountUsingCode(state, ledraCode)) return false;
+  std::string text{kMsgCodeUsedPrefix};
+  text += ledraCode;
+  text += kMsgCodeUsedSuffix;
+  platform.message(text, std::string{kTitleError}, MsgButtons::Ok);
+  return true;
+}
+
+MappingResult assignStandardAccount(ConversionState& state, int32_t accountIndex,
+                                    std::string_view ledraCode, std::string_view ledraName) {
+  if (!validAccountIndex(state, accountIndex)) return refused(MappingRefusal::NoSuchAccount);
+  setMapping(state, accountIndex, ledraCode, ledraName);
+  return {};
+}
+
+MappingResult clearStandardAccount(ConversionState& state, int32_t accountIndex) {
+  return assignStandardAccount(state, accountIndex, {}, {});
+}
+
+MappingResult decideAccountCode(ConversionState& state, Platform& platform, int32_t accountIndex,
+                                std::string_view typedCode) {
+  if (!validAccountIndex(state, accountIndex)) return refused(MappingRefusal::NoSuchAccount);
+  const std::string code = toUpperLatin(removeBlanks(typedCode));
+  if (code.empty()) return clearStandardAccount(state, accountIndex);
+
+  // The account itself counts too: re-deciding its own code is refused like any other use.
+  if (refuseUsedCode(state, platform, code)) return refused(MappingRefusal::CodeInUse);
+
+  const StandardAccountCandidate* candidate = findCandidate(state, code);
+  if (candidate == nullptr) {
+    platform.message(std::string{kMsgNoCandidate}, std::string{kTitleRefused}, MsgButtons::Ok);
+    return refused(MappingRefusal::NoCandidate);
+  }
+  std::string question{kMsgConfirmPrefix};
+  question += candidate->ledraName;
+  question += kMsgConfirmSuffix;
+  if (platform.message(question, std::string{kTitleConfirm}, MsgButtons::OkCancel) != MsgResult::Ok)
+    return {MappingOutcome::Cancelled, MappingRefusal::None};
+  setMapping(state, accountIndex, code, candidate->ledraName);
+  return {};
+}
+
+MappingResult enterAccountCode(ConversionState& state, Platform& platform, int32_t accountIndex,
+                               std::string_view typedText) {
+  if (!validAccountIndex(state, accountIndex)) return refused(MappingRefusal::NoSuchAccount);
+  // The box compares the blank-free text with the stored code before Enter upper-cases it.
+  const std::string text = removeBlanks(typedText);
+  if (!text.empty() && text == state.workAccounts[accountIndex].ledraCode)
+    return {MappingOutcome::Unchanged, MappingRefusal::None};
+  return decideAccountCode(state, platform, accountIndex, text);
+}
+
+MappingResult setAccountValid(ConversionState& state, Platform& platform, int32_t accountIndex,
+                              bool valid) {
+  if (!validAccountIndex(state, accountIndex)) return refused(MappingRefusal::NoSuchAccount);
+  WorkAccount& account = state.workAccounts[accountIndex];
+  if (!valid && account.inUse) {
+    platform.message(std::string{kMsgAccountInUse}, std::string{kTitleError}, MsgButtons::Ok);
+    return refused(MappingRefusal::AccountInUse);
+  }
+  account.valid = valid;
+  account.matched = matchedByRule(account.valid, account.ledraCode, account.ledraName);
+  for (WorkAccountBalance& row : state.workAccountBalances) {
+    if (!isBalanceOf(row, account)) continue;
+    row.accountValid = valid;
+    refreshBalanceMatched(row);
+  }
+  return {};
+}
+
+MappingResult toggleAccountValid(ConversionState& state, Platform& platform, int32_t accountIndex) {
+  if (!validAccountIndex(state, accountIndex)) return refused(MappingRefusal::NoSuchAccount);
+  return setAccountValid(state, platform, accountIndex, !state.workAccounts[accountIndex].valid);
+}
+
+MappingResult chooseParentAccount(ConversionState& state, int32_t choiceIndex) {
+  const int32_t i = choiceIndex < 0 ? 0 : choiceIndex;
+  if (i >= state.parentAccountChoices.count()) return refused(MappingRefusal::NoSuchChoice);
+  const ParentAccountChoice choice = state.parentAccountChoices[i];
+
+  state.subAccountIndex.clear();
+  if (choice.ledraName != kAllChoicesName) {
+    std::string parentName;
+    std::string parentCode;
+    for (int32_t row = 0; row < state.workSubAccounts.count(); ++row) {
+      const WorkSubAccount& sub = state.workSubAccounts[row];
+      if (sub.subAccountGroupNo == 0 || sub.subAccountGroupNo != choice.groupNo) continue;
+      state.subAccountIndex.append({sub.newSubCode, sub.subAccountName, row});
+      parentName = sub.col(2);
+      parentCode = sub.parentLedraCode;
+    }
+    state.subAccountParentName = parentName;
+    state.subAccountParentCode = parentCode;
+  } else {
+    state.subAccountParentName = std::string{kAllChoicesName};
+    state.subAccountParentCode = std::string{kAllChoicesName};
+    for (int32_t row = 0; row < state.workSubAccounts.count(); ++row) {
+      const WorkSubAccount& sub = state.workSubAccounts[row];
+      state.subAccountIndex.append({sub.newSubCode, sub.subAccountName, row});
+    }
+  }
+  state.subTopRow = 0;
+  state.subFilterIndex = i;
+  return {};
+}
+
+std::optional<int32_t> findParentAccountChoice(const ConversionState& state, int32_t accountIndex) {
+  if (!validAccountIndex(state, accountIndex)) return std::nullopt;
+  const int32_t group = state.workAccounts[accountIndex].subAccountGroupNo;
+  if (group == 0) return std::nullopt;
+  // Entry 0 is "全て表示"; the parents follow it.
+  for (int32_t i = 1; i < state.parentAccountChoices.count(); ++i)
+    if (state.parentAccountChoices[i].groupNo == group) return i;
+  return std::nullopt;
+}
+
+std::optional<int32_t> findSubAccountRow(const ConversionState& state,
+                                         std::string_view parentSourceCode,
+                                         std::string_view subAccountName) {
+  const std::optional<int32_t> parent = findAccountBySourceCode(state, parentSourceCode);
+  if (!parent) return std::nullopt;
+  const int32_t group = state.workAccounts[*parent].subAccountGroupNo;
+  if (group == 0) return std::nullopt;
+  for (int32_t row = 0; row < state.workSubAccounts.count(); ++row) {
+    const WorkSubAccount& sub = state.workSubAccounts[row];
+    if (sub.subAccountGroupNo == group && sub.subAccountName == subAccountName) return row;
+  }
+  return std::nullopt;
+}
+
+std::optional<int32_t> findSubAccountIndexEntry(const ConversionState& state,
+                                                int32_t subAccountRow) {
+  for (int32_t e = 0; e < state.subAccountIndex.count(); ++e)
+    if (state.subAccountIndex[e].subAccountRow == subAccountRow) return e;
+  return std::nullopt;
+}
+
+MappingResult decideSubAccountCode(ConversionState& state, int32_t entryIndex,
+                                   std::string_view code) {
+  if (entryIndex < 0 || entryIndex >= state.subAccountIndex.count())
+    return refused(MappingRefusal::NoSuchSubAccount);
+  SubAccountIndexEntry& entry = state.subAccountIndex[entryIndex];
+  if (entry.subAccountRow < 0 || entry.subAccountRow >= state.workSubAccounts.count())
+    return refused(MappingRefusal::NoSuchSubAccount);
+  const std::string text = removeBlanks(code);
+  WorkSubAccount& sub = state.workSubAccounts[entry.subAccountRow];
+  sub.newSubCode = text;
+  entry.newSubCode = text;
+
+  // The balance rows are found through the sub-account's group rather than the parent's
+  // standard-account code: that code is empty for every unmapped parent and may have changed
+  // since the parent was chosen, and either would reach another parent's rows or miss these.
+  const int32_t group = sub.subAccountGroupNo;
+  if (group == 0) return {};
+  for (WorkSubAccountBalance& row : state.workSubAccountBalances)
+    if (row.subAccountGroupNo == group && row.subAccountName == sub.subAccountName)
+      row.newSubCode = text;
+  return {};
+}
+
+MappingResult enterSubAccountCode(ConversionState& state, int32_t entryIndex,
+                                  std::string_view typedText) {
+  return decideSubAccountCode(state, entryIndex, toUpperLatin(removeBlanks(typedText)));
+}
+
+MappingResult setSubAccountCode(ConversionState& state, std::string_view parentSourceCode,
+                                std::string_view subAccountName, std::string_view typedText) {
+  const std::optional<int32_t> parent = findAccountBySourceCode(state, parentSourceCode);
+  if (!parent) return refused(MappingRefusal::NoSuchAccount);
+  const std::optional<int32_t> choice = findParentAccountChoice(state, *parent);
+  if (!choice) return refused(MappingRefusal::NoSuchChoice);
+  // Found before the choice rebuilds the listing, so that a refusal changes nothing.
+  const std::optional<int32_t> row = findSubAccountRow(state, parentSourceCode, subAccountName);
+  if (!row) return refused(MappingRefusal::NoSuchSubAccount);
+
+  const MappingResult chosen = chooseParentAccount(state, *choice);
+  if (!chosen.applied()) return chosen;
+  const std::optional<int32_t> entry = findSubAccountIndexEntry(state, *row);
+  if (!entry) return refused(MappingRefusal::NoSuchSubAccount);
+  return enterSubAccountCode(state, *entry, typedText);
+}
+
+}  // namespace ledra

@@ -1,0 +1,385 @@
+#include "matching/mapping_operations.hpp"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "state/conversion_state.hpp"
+#include "support/scripted_platform.hpp"
+
+namespace ledra {
+namespace {
+
+using testing::ScriptedPlatform;
+
+template <class T, int32_t N>
+std::vector<T> rowsOf(const Table<T, N>& table) {
+  return {table.begin(), table.end()};
+}
+
+// Everything the operations may write, to check that a refusal changed nothing.
+struct Snapshot {
+  std::vector<WorkAccount> accounts;
+  std::vector<WorkAccountBalance> balances;
+  std::vector<WorkSubAccount> subAccounts;
+  std::vector<WorkSubAccountBalance> subBalances;
+  std::vector<SubAccountIndexEntry> subIndex;
+  std::string parentName, parentCode;
+  int32_t subFilterIndex;
+  bool operator==(const Snapshot&) const = default;
+};
+
+Snapshot snapshot(const ConversionState& s) {
+  return {rowsOf(s.workAccounts),    rowsOf(s.workAccountBalances),
+          rowsOf(s.workSubAccounts), rowsOf(s.workSubAccountBalances),
+          rowsOf(s.subAccountIndex), s.subAccountParentName,
+          s.subAccountParentCode,    s.subFilterIndex};
+}
+
+void addAccount(ConversionState& s, std::string code, std::string name, int32_t group = 0) {
+  WorkAccount& a = s.workAccounts.append();
+  a.sourceCode = std::move(code);
+  a.sourceName = std::move(name);
+  a.valid = a.selected = true;
+  a.hasSubAccounts = group != 0;
+  a.subAccountGroupNo = group;
+}
+
+void addBalance(ConversionState& s, const WorkAccount* a) {
+  WorkAccountBalance& b = s.workAccountBalances.append();
+  if (a == nullptr) return;  // a row no account claimed
+  b.accountSourceCode = a->sourceCode;
+  b.accountSourceName = a->sourceName;
+  b.ledraCode = a->ledraCode;
+  b.ledraName = a->ledraName;
+  b.accountMatched = a->matched;
+  b.accountValid = true;
+  b.subAccountGroupNo = a->subAccountGroupNo;
+  b.processed = true;
+}
+
+void addSub(ConversionState& s, std::string parent, std::string name, int32_t group,
+            std::string code) {
+  WorkSubAccount& sub = s.workSubAccounts.append();
+  sub.col(2) = std::move(parent);
+  sub.subAccountName = std::move(name);
+  sub.subAccountGroupNo = group;
+  sub.newSubCode = std::move(code);
+  sub.linkedToAccount = group != 0;
+}
+
+void addSubBalance(ConversionState& s, std::string name, int32_t group, std::string code) {
+  WorkSubAccountBalance& b = s.workSubAccountBalances.append();
+  b.subAccountName = std::move(name);
+  b.subAccountGroupNo = group;
+  b.newSubCode = std::move(code);
+}
+
+// 0 現金 (mapped, in use), 1 普通預金 (group 2), 2 売上, 3 当座預金 (group 3), 4 a second
+// 普通預金 under another code, whose balance rows the import gave to account 1.
+ConversionState makeState() {
+  ConversionState s;
+  const std::pair<const char*, const char*> standard[] = {
+      {"A01", "現金"}, {"B02", "普通預金"}, {"C03", "売上高"}, {"D04", "当座預金"}};
+  for (auto [code, name] : standard) s.standardAccountCandidates.append({code, name, false});
+  addAccount(s, "100", "現金");
+  addAccount(s, "200", "普通預金", 2);
+  addAccount(s, "300", "売上");
+  addAccount(s, "400", "当座預金", 3);
+  addAccount(s, "500", "普通預金");
+  WorkAccount& cash = s.workAccounts[0];
+  cash.ledraCode = "A01";
+  cash.ledraName = "現金";
+  cash.matched = true;
+  cash.inUse = true;
+
+  addBalance(s, &s.workAccounts[0]);
+  addBalance(s, &s.workAccounts[1]);
+  addBalance(s, &s.workAccounts[1]);
+  addBalance(s, &s.workAccounts[2]);
+  addBalance(s, nullptr);
+
+  addSub(s, "普通預金", "A銀行", 2, "1");
+  addSub(s, "普通預金", "B銀行", 2, "2");
+  addSub(s, "当座預金", "A銀行", 3, "1");
+  addSub(s, "不明", "X", 0, "9");
+  addSubBalance(s, "A銀行", 2, "1");
+  addSubBalance(s, "B銀行", 2, "2");
+  addSubBalance(s, "A銀行", 3, "1");
+  addSubBalance(s, "X", 0, "9");
+  addSubBalance(s, "指定なし", 2, "999");
+
+  s.parentAccountChoices.append({"全て表示", "全て表示", 1});
+  s.parentAccountChoices.append({"", "", 2});
+  s.parentAccountChoices.append({"", "", 3});
+  return s;
+}
+
+TEST(DecideAccountCode, NormalisesConfirmsAndCarriesTheMappingToLinkedRows) {
+  ConversionState s = makeState();
+  ScriptedPlatform p;
+  MappingResult r = decideAccountCode(s, p, 1, " b0\u30002 ");
+  EXPECT_EQ(r.outcome, MappingOutcome::Applied);
+
+  ASSERT_EQ(p.messages.size(), 1u);
+  EXPECT_EQ(p.messages[0].text, "勘定科目候補( 普通預金 )\r\nが存在します。適用しますか？");
+  EXPECT_EQ(p.messages[0].title, "注意");
+  EXPECT_EQ(p.messages[0].buttons, MsgButtons::OkCancel);
+
+  const WorkAccount& a = s.workAccounts[1];
+  EXPECT_EQ(a.ledraCode, "B02");
+  EXPECT_EQ(a.ledraName, "普通預金");
+  EXPECT_TRUE(a.matched);
+  for (int i : {1, 2}) {
+    EXPECT_EQ(s.workAccountBalances[i].ledraCode, "B02");
+    EXPECT_EQ(s.workAccountBalances[i].ledraName, "普通預金");
+    EXPECT_TRUE(s.workAccountBalances[i].accountMatched);
+  }
+  for (int i : {0, 1}) {
+    EXPECT_EQ(s.workSubAccounts[i].parentLedraCode, "B02");
+    EXPECT_EQ(s.workSubAccounts[i].parentLedraName, "普通預金");
+  }
+  for (int i : {0, 1, 4}) EXPECT_EQ(s.workSubAccountBalances[i].parentLedraCode, "B02");
+  // Another group, the unlinked row and the unlinked sub-account stay as they were.
+  EXPECT_EQ(s.workSubAccounts[2].parentLedraCode, "");
+  EXPECT_EQ(s.workSubAccounts[3].parentLedraCode, "");
+  EXPECT_EQ(s.workSubAccountBalances[2].parentLedraCode, "");
+  EXPECT_EQ(s.workAccountBalances[4].ledraCode, "");
+}
+
+TEST(DecideAccountCode, AnAccountSharingAnotherOnesNameLeavesThatOnesBalanceRows) {
+  ConversionState s = makeState();
+  ScriptedPlatform p;
+  EXPECT_TRUE(decideAccountCode(s, p, 4, "B02").applied());
+  EXPECT_EQ(s.workAccounts[4].ledraCode, "B02");
+  EXPECT_EQ(s.workAccountBalances[1].ledraCode, "");
+  EXPECT_EQ(s.workAccountBalances[2].ledraCode, "");
+  EXPECT_EQ(s.workSubAccounts[0].parentLedraCode, "");
+}
+
+TEST(DecideAccountCode, RefusalsAndCancelChangeNothing) {
+  struct Case {
+    const char* name;
+    int32_t account;
+    const char* typed;
+    MsgResult answer;
+    MappingOutcome outcome;
+    MappingRefusal refusal;
+    const char* text;
+    const char* title;
+  };
+  const Case cases[] = {
+      {"used by another account", 2, "A01", MsgResult::Ok, MappingOutcome::Refused,
+       MappingRefusal::CodeInUse, "指定した勘定科目Code(A01)は既に使用済みです。\r\n", "エラー"},
+      {"used by the account itself", 0, "a01", MsgResult::Ok, MappingOutcome::Refused,
+       MappingRefusal::CodeInUse, "指定した勘定科目Code(A01)は既に使用済みです。\r\n", "エラー"},
+      {"no standard account", 2, "zz9", MsgResult::Ok, MappingOutcome::Refused,
+       MappingRefusal::NoCandidate, "勘定科目候補が存在しません。", "登録不可"},
+      {"confirmation declined", 2, "C03", MsgResult::Cancel, MappingOutcome::Cancelled,
+       MappingRefusal::None, "勘定科目候補( 売上高 )\r\nが存在します。適用しますか？", "注意"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ConversionState s = makeState();
+    const Snapshot before = snapshot(s);
+    ScriptedPlatform p;
+    p.messageAnswers.push_back(c.answer);
+    MappingResult r = decideAccountCode(s, p, c.account, c.typed);
+    EXPECT_EQ(r.outcome, c.outcome);
+    EXPECT_EQ(r.refusal, c.refusal);
+    ASSERT_EQ(p.messages.size(), 1u);
+    EXPECT_EQ(p.messages[0].text, c.text);
+    EXPECT_EQ(p.messages[0].title, c.title);
+    EXPECT_TRUE(snapshot(s) == before);
+  }
+}
+
+TEST(DecideAccountCode, EmptyCodeClearsWithoutAQuestion) {
+  ConversionState s = makeState();
+  ScriptedPlatform p;
+  EXPECT_TRUE(decideAccountCode(s, p, 0, " \u3000").applied());
+  EXPECT_TRUE(p.messages.empty());
+  EXPECT_EQ(s.workAccounts[0].ledraCode, "");
+  EXPECT_EQ(s.workAccounts[0].ledraName, "");
+  EXPECT_FALSE(s.workAccounts[0].matched);
+  EXPECT_EQ(s.workAccountBalances[0].ledraCode, "");
+  EXPECT_FALSE(s.workAccountBalances[0].accountMatched);
+}
+
+TEST(ClearStandardAccount, EmptiesTheSubAccountGroupToo) {
+  ConversionState s = makeState();
+  ASSERT_TRUE(assignStandardAccount(s, 3, "D04", "当座預金").applied());
+  EXPECT_EQ(s.workSubAccounts[2].parentLedraName, "当座預金");
+  EXPECT_EQ(s.workSubAccountBalances[2].parentLedraName, "当座預金");
+  ASSERT_TRUE(clearStandardAccount(s, 3).applied());
+  EXPECT_EQ(s.workSubAccounts[2].parentLedraCode, "");
+  EXPECT_EQ(s.workSubAccounts[2].parentLedraName, "");
+  EXPECT_EQ(s.workSubAccountBalances[2].parentLedraCode, "");
+  EXPECT_FALSE(s.workAccounts[3].matched);
+}
+
+TEST(ClearStandardAccount, AnInvalidatedAccountStaysMatched) {
+  ConversionState s = makeState();
+  ScriptedPlatform p;
+  ASSERT_TRUE(assignStandardAccount(s, 2, "C03", "売上高").applied());
+  ASSERT_TRUE(setAccountValid(s, p, 2, false).applied());
+  ASSERT_TRUE(decideAccountCode(s, p, 2, "").applied());
+  EXPECT_EQ(s.workAccounts[2].ledraCode, "");
+  EXPECT_TRUE(s.workAccounts[2].matched);
+  EXPECT_EQ(s.workAccountBalances[3].ledraCode, "");
+  EXPECT_TRUE(s.workAccountBalances[3].accountMatched);
+}
+
+TEST(EnterAccountCode, DecidesOnlyWhenTheTextDiffersFromTheStoredCode) {
+  ConversionState s = makeState();
+  ScriptedPlatform p;
+  // The stored code again: nothing to decide, no message.
+  EXPECT_EQ(enterAccountCode(s, p, 0, "A 01").outcome, MappingOutcome::Unchanged);
+  EXPECT_TRUE(p.messages.empty());
+  // Lower case differs before Enter upper-cases it, so the decision runs and finds it used.
+  EXPECT_EQ(enterAccountCode(s, p, 0, "a01").refusal, MappingRefusal::CodeInUse);
+  // An empty box clears at once.
+  EXPECT_TRUE(enterAccountCode(s, p, 0, "").applied());
+  EXPECT_EQ(s.workAccounts[0].ledraCode, "");
+  EXPECT_TRUE(enterAccountCode(s, p, 2, "c03").applied());
+  EXPECT_EQ(s.workAccounts[2].ledraCode, "C03");
+}
+
+TEST(SetAccountValid, KeepsTheMatchedRuleOnAccountAndBalanceRows) {
+  ConversionState s = makeState();
+  ScriptedPlatform p;
+  ASSERT_TRUE(setAccountValid(s, p, 2, false).applied());
+  EXPECT_FALSE(s.workAccounts[2].valid);
+  EXPECT_TRUE(s.workAccounts[2].matched);
+  EXPECT_FALSE(s.workAccountBalances[3].accountValid);
+  EXPECT_TRUE(s.workAccountBalances[3].accountMatched);
+
+  ASSERT_TRUE(toggleAccountValid(s, p, 2).applied());
+  EXPECT_TRUE(s.workAccounts[2].valid);
+  EXPECT_FALSE(s.workAccounts[2].matched);
+  EXPECT_TRUE(s.workAccountBalances[3].accountValid);
+  EXPECT_FALSE(s.workAccountBalances[3].accountMatched);
+  EXPECT_TRUE(p.messages.empty());
+}
+
+TEST(SetAccountValid, AnAccountInUseCannotBeInvalidated) {
+  ConversionState s = makeState();
+  ScriptedPlatform p;
+  const Snapshot before = snapshot(s);
+  MappingResult r = setAccountValid(s, p, 0, false);
+  EXPECT_EQ(r.refusal, MappingRefusal::AccountInUse);
+  ASSERT_EQ(p.messages.size(), 1u);
+  EXPECT_EQ(p.messages[0].text, "使用中の勘定科目は無効にできません。");
+  EXPECT_EQ(p.messages[0].title, "エラー");
+  EXPECT_TRUE(snapshot(s) == before);
+
+  // An in-use account that is invalid (from an older state) can still be made valid.
+  s.workAccounts[0].valid = false;
+  EXPECT_TRUE(setAccountValid(s, p, 0, true).applied());
+  EXPECT_TRUE(s.workAccounts[0].valid);
+}
+
+TEST(ChooseParentAccount, ListsTheChosenParentsSubAccountsOrAll) {
+  ConversionState s = makeState();
+  s.workSubAccounts[0].parentLedraCode = "B02";
+  s.workSubAccounts[1].parentLedraCode = "B02";
+  s.subTopRow = 7;
+  ASSERT_TRUE(chooseParentAccount(s, 1).applied());
+  EXPECT_EQ(rowsOf(s.subAccountIndex),
+            (std::vector<SubAccountIndexEntry>{{"1", "A銀行", 0}, {"2", "B銀行", 1}}));
+  EXPECT_EQ(s.subAccountParentName, "普通預金");
+  EXPECT_EQ(s.subAccountParentCode, "B02");
+  EXPECT_EQ(s.subTopRow, 0);
+  EXPECT_EQ(s.subFilterIndex, 1);
+
+  ASSERT_TRUE(chooseParentAccount(s, -1).applied());
+  EXPECT_EQ(s.subAccountIndex.count(), 4);
+  EXPECT_EQ(s.subAccountIndex[3].subAccountRow, 3);
+  EXPECT_EQ(s.subAccountParentName, "全て表示");
+  EXPECT_EQ(s.subAccountParentCode, "全て表示");
+  EXPECT_EQ(s.subFilterIndex, 0);
+
+  const Snapshot before = snapshot(s);
+  EXPECT_EQ(chooseParentAccount(s, 3).refusal, MappingRefusal::NoSuchChoice);
+  EXPECT_TRUE(snapshot(s) == before);
+}
+
+TEST(DecideSubAccountCode, StoresTheCodeInTheSubAccountAndItsOwnBalanceRowsOnly) {
+  ConversionState s = makeState();
+  ASSERT_TRUE(chooseParentAccount(s, 1).applied());
+  // Both parents are unmapped, so their sub-accounts share an empty parent code; the code of
+  // 普通預金's A銀行 must not reach 当座預金's A銀行.
+  ASSERT_TRUE(decideSubAccountCode(s, 0, " 1\u30000 ").applied());
+  EXPECT_EQ(s.workSubAccounts[0].newSubCode, "10");
+  EXPECT_EQ(s.subAccountIndex[0].newSubCode, "10");
+  EXPECT_EQ(s.workSubAccountBalances[0].newSubCode, "10");
+  EXPECT_EQ(s.workSubAccounts[2].newSubCode, "1");
+  EXPECT_EQ(s.workSubAccountBalances[2].newSubCode, "1");
+  EXPECT_EQ(s.workSubAccountBalances[1].newSubCode, "2");
+
+  // Leaving the box keeps the letters as typed; Enter upper-cases them; empty is accepted.
+  ASSERT_TRUE(decideSubAccountCode(s, 1, "ab").applied());
+  EXPECT_EQ(s.workSubAccounts[1].newSubCode, "ab");
+  ASSERT_TRUE(enterSubAccountCode(s, 1, "ab").applied());
+  EXPECT_EQ(s.workSubAccounts[1].newSubCode, "AB");
+  EXPECT_EQ(s.workSubAccountBalances[1].newSubCode, "AB");
+  ASSERT_TRUE(enterSubAccountCode(s, 1, "").applied());
+  EXPECT_EQ(s.workSubAccounts[1].newSubCode, "");
+
+  EXPECT_EQ(decideSubAccountCode(s, 2, "5").refusal, MappingRefusal::NoSuchSubAccount);
+}
+
+TEST(DecideSubAccountCode, FollowsTheParentsCurrentMapping) {
+  ConversionState s = makeState();
+  ASSERT_TRUE(chooseParentAccount(s, 2).applied());
+  // The parent is mapped after it was chosen in the combo.
+  ASSERT_TRUE(assignStandardAccount(s, 3, "D04", "当座預金").applied());
+  ASSERT_TRUE(decideSubAccountCode(s, 0, "7").applied());
+  EXPECT_EQ(s.workSubAccountBalances[2].newSubCode, "7");
+}
+
+TEST(SetSubAccountCode, ChoosesTheParentAndEntersTheCode) {
+  ConversionState s = makeState();
+  ASSERT_TRUE(setSubAccountCode(s, "400", "A銀行", "x 1").applied());
+  EXPECT_EQ(s.workSubAccounts[2].newSubCode, "X1");
+  EXPECT_EQ(s.workSubAccountBalances[2].newSubCode, "X1");
+  EXPECT_EQ(s.workSubAccounts[0].newSubCode, "1");
+  EXPECT_EQ(s.subFilterIndex, 2);
+  EXPECT_EQ(rowsOf(s.subAccountIndex), (std::vector<SubAccountIndexEntry>{{"X1", "A銀行", 2}}));
+}
+
+TEST(SetSubAccountCode, RefusalsLeaveTheListingAsItWas) {
+  struct Case {
+    const char* parent;
+    const char* sub;
+    MappingRefusal refusal;
+  };
+  const Case cases[] = {
+      {"999", "A銀行", MappingRefusal::NoSuchAccount},
+      {"300", "A銀行", MappingRefusal::NoSuchChoice},
+      {"200", "C銀行", MappingRefusal::NoSuchSubAccount},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.parent + std::string("/") + c.sub);
+    ConversionState s = makeState();
+    ASSERT_TRUE(chooseParentAccount(s, 0).applied());
+    const Snapshot before = snapshot(s);
+    EXPECT_EQ(setSubAccountCode(s, c.parent, c.sub, "5").refusal, c.refusal);
+    EXPECT_TRUE(snapshot(s) == before);
+  }
+}
+
+TEST(Lookups, TakeTheFirstMatch) {
+  ConversionState s = makeState();
+  addAccount(s, "200", "重複");
+  EXPECT_EQ(findAccountBySourceCode(s, "200"), 1);
+  EXPECT_EQ(findAccountBySourceCode(s, "201"), std::nullopt);
+  EXPECT_EQ(findSubAccountRow(s, "400", "A銀行"), 2);
+  ConversionState none = makeState();
+  ScriptedPlatform p;
+  EXPECT_EQ(decideAccountCode(none, p, 5, "C03").refusal, MappingRefusal::NoSuchAccount);
+  EXPECT_TRUE(p.messages.empty());
+}
+
+}  // namespace
+}  // namespace ledra
