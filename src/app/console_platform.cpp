@@ -24,7 +24,9 @@ MsgResult ConsolePlatform::messageBox(const MessageRequest& request) {
   clearProgressLine();
   ++messages_;
   std::FILE* to = (isErrorTitle(request.title) || request.icon == MsgIcon::Critical) ? err_ : out_;
-  std::fprintf(to, "%s\n", replaceAll(request.text, "\r\n", "\n").c_str());
+  std::string text = replaceAll(request.text, "\r\n", "\n");
+  while (!text.empty() && text.back() == '\n') text.pop_back();
+  std::fprintf(to, "%s\n", text.c_str());
   std::fflush(to);
   switch (request.buttons) {
     case MsgButtons::Ok:
