@@ -1,0 +1,421 @@
+#include "import/classification.hpp"
+
+#include <array>
+#include <optional>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "base/numbers.hpp"
+#include "base/text.hpp"
+#include "matching/parent_account_choices.hpp"
+#include "state/conversion_state.hpp"
+
+namespace ledra {
+
+namespace {
+
+constexpr std::string_view kNoSubAccount = "指定なし";
+constexpr std::string_view kSharedSuffix = "(共通)";
+
+struct PairHash {
+  size_t operator()(const std::pair<std::string, std::string>& p) const {
+    const size_t h = std::hash<std::string>{}(p.first);
+    return h ^ (std::hash<std::string>{}(p.second) + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2));
+  }
+};
+
+using FirstIndex = std::unordered_map<std::string, int32_t>;
+using PairIndex = std::unordered_map<std::pair<std::string, std::string>, int32_t, PairHash>;
+using AllIndexes = std::unordered_map<std::string, std::vector<int32_t>>;
+
+// The linear searches of the classification ask for the first entry with a key; these
+// indexes answer them in one pass over the table.
+template <class TableT, class Key>
+FirstIndex firstIndex(const TableT& table, Key key) {
+  FirstIndex index;
+  index.reserve(static_cast<size_t>(table.count()));
+  for (int32_t i = 0; i < table.count(); ++i) index.try_emplace(key(table[i]), i);
+  return index;
+}
+
+template <class TableT, class Key>
+AllIndexes allIndexes(const TableT& table, Key key) {
+  AllIndexes index;
+  for (int32_t i = 0; i < table.count(); ++i) index[key(table[i])].push_back(i);
+  return index;
+}
+
+template <class Map, class K>
+std::optional<int32_t> lookUp(const Map& index, const K& key) {
+  auto it = index.find(key);
+  if (it == index.end()) return std::nullopt;
+  return it->second;
+}
+
+const std::vector<int32_t>& entriesOf(const AllIndexes& index, const std::string& key) {
+  static const std::vector<int32_t> kNone;
+  auto it = index.find(key);
+  return it == index.end() ? kNone : it->second;
+}
+
+bool isBlueReturn(const ConversionState& state) {
+  return state.sourcePackage == kPackageBlueReturn;
+}
+
+// Columns 2-7 hold the account's group headings in brackets, then its own name.
+std::optional<std::string> sourceNameOf(const WorkAccount& a) {
+  std::string joined = a.col(2);
+  for (int c = 3; c <= 7; ++c) joined += " " + a.col(c);
+  const auto words = splitPlain(joined, " ");
+  for (size_t w = 0; w < 6 && w < words.size(); ++w) {
+    if (words[w].empty()) return std::nullopt;
+    if (!endsWith(words[w], "]")) return words[w];
+  }
+  return std::nullopt;
+}
+
+void classifyAccounts(ConversionState& state) {
+  // A new account list replaces every earlier mapping, so nothing is taken any more; without
+  // this a second 読込 after a failed one would match nothing.
+  for (StandardAccount& s : state.standardAccounts) s.taken = false;
+  for (StandardAccountCandidate& c : state.standardAccountCandidates) c.taken = false;
+  // Heading rows of the master (no code) are no mapping target: an account mapped to one
+  // would count as matched with nothing to write.
+  struct Queue {
+    std::vector<int32_t> entries;
+    size_t next = 0;
+  };
+  std::unordered_map<std::string, Queue> byName;
+  for (int32_t i = 0; i < state.standardAccounts.count(); ++i) {
+    const StandardAccount& s = state.standardAccounts[i];
+    if (s.ledraCode.empty()) continue;
+    byName[removeBlanks(s.ledraName)].entries.push_back(i);
+  }
+
+  for (int32_t i = 0; i < state.workAccounts.count(); ++i) {
+    WorkAccount& a = state.workAccounts[i];
+    a.notAutoMatched = true;
+    a.sourceCode = a.col(10);
+    a.subAccountGroupCode = "00";
+    a.matched = false;
+    a.selected = true;
+    a.valid = true;
+    auto name = sourceNameOf(a);
+    if (!name) throw ClassificationError("2～7列目から科目名を読み取れません", 0, i);
+    a.sourceName = std::move(*name);
+
+    auto it = byName.find(a.sourceName);
+    if (it == byName.end()) continue;
+    Queue& q = it->second;
+    while (q.next < q.entries.size() && state.standardAccounts[q.entries[q.next]].taken) ++q.next;
+    if (q.next == q.entries.size()) continue;
+    StandardAccount& s = state.standardAccounts[q.entries[q.next++]];
+    a.ledraCode = s.ledraCode;
+    a.ledraName = s.ledraName;
+    a.matched = true;
+    a.notAutoMatched = false;
+    s.taken = true;
+  }
+}
+
+void classifyAccountBalances(ConversionState& state) {
+  const bool blue = isBlueReturn(state);
+  const FirstIndex accountByName =
+      firstIndex(state.workAccounts, [](const WorkAccount& a) { return a.sourceName; });
+  const FirstIndex accountByCode =
+      firstIndex(state.workAccounts, [](const WorkAccount& a) { return a.sourceCode; });
+  const FirstIndex departmentByMatchName =
+      firstIndex(state.workDepartments, [](const WorkDepartment& d) { return d.matchName; });
+
+  for (WorkAccountBalance& row : state.workAccountBalances) {
+    row.processed = false;
+    row.subAccountGroupCode = "00";
+    auto found =
+        blue ? lookUp(accountByCode, row.accountSourceCode) : lookUp(accountByName, row.col(5));
+    if (found) {
+      const WorkAccount& a = state.workAccounts[*found];
+      if (!blue) row.accountSourceCode = a.sourceCode;
+      row.accountSourceName = a.sourceName;
+      row.ledraCode = a.ledraCode;
+      row.ledraName = a.ledraName;
+      row.linkAmount = row.amount1;
+      row.accountHasSubAccounts = a.hasSubAccounts;
+      row.subAccountGroupNo = a.subAccountGroupNo;
+      row.subAccountGroupCode = a.subAccountGroupCode;
+      row.accountNotAutoMatched = a.notAutoMatched;
+      row.accountMatched = a.matched;
+      row.accountValid = true;
+      row.processed = true;
+    }
+    if (auto d = lookUp(departmentByMatchName, row.col(2)))
+      row.departmentCode = state.workDepartments[*d].departmentCode;
+  }
+
+  state.profitAndLossView.clear();
+  state.balanceSheetView.clear();
+  state.allView.clear();
+  const FirstIndex rowByCode = firstIndex(
+      state.workAccountBalances, [](const WorkAccountBalance& r) { return r.accountSourceCode; });
+  for (int32_t i = 0; i < state.workAccounts.count(); ++i) {
+    WorkAccount& a = state.workAccounts[i];
+    if (auto r = lookUp(rowByCode, a.sourceCode)) {
+      const std::string& section = state.workAccountBalances[*r].col(4);
+      if (section == "[損益計算書]" || section == "[製造原価報告書]") {
+        a.section = "PL";
+        state.profitAndLossView.append(i);
+      } else if (section == "[貸借対照表]") {
+        a.section = "BS";
+        state.balanceSheetView.append(i);
+      }
+    }
+    state.allView.append(i);
+  }
+
+  // With departments, the balance shown is the one of the company as a whole.
+  const bool oneDepartment = state.workDepartments.count() == 1;
+  PairIndex totalRowByCode;
+  if (!oneDepartment) {
+    for (int32_t i = 0; i < state.workAccountBalances.count(); ++i) {
+      const WorkAccountBalance& r = state.workAccountBalances[i];
+      if (r.col(2) == state.departmentTotalName)
+        totalRowByCode.try_emplace({r.accountSourceCode, r.col(2)}, i);
+    }
+  }
+  for (WorkAccount& a : state.workAccounts) {
+    auto r = oneDepartment
+                 ? lookUp(rowByCode, a.sourceCode)
+                 : lookUp(totalRowByCode, std::pair{a.sourceCode, state.departmentTotalName});
+    if (r) a.displayBalance = state.workAccountBalances[*r].amount1;
+  }
+}
+
+// Lists every sub-account under "全て表示", as choosing the combo's first item does.
+void listAllSubAccounts(ConversionState& state) {
+  state.subAccountIndex.clear();
+  for (int32_t i = 0; i < state.workSubAccounts.count(); ++i) {
+    const WorkSubAccount& s = state.workSubAccounts[i];
+    state.subAccountIndex.append({s.newSubCode, s.subAccountName, i});
+  }
+  state.subAccountParentName = kAllParentsChoice;
+  state.subAccountParentCode = kAllParentsChoice;
+  state.subTopRow = 0;
+  state.subFilterIndex = 0;
+}
+
+void classifySubAccounts(ConversionState& state) {
+  for (WorkSubAccount& s : state.workSubAccounts) {
+    s.newSubCode = s.col(6);
+    s.subAccountName = s.col(3);
+    s.linkedToAccount = false;
+  }
+  for (WorkSubAccountBalance& row : state.workSubAccountBalances) row.linkedToAccount = false;
+
+  state.groupCounter = 2;
+  state.parentAccountChoices.clear();
+  state.parentAccountChoices.append({kAllParentsChoice, kAllParentsChoice, 1});
+
+  const AllIndexes subsByParent =
+      allIndexes(state.workSubAccounts, [](const WorkSubAccount& s) { return s.col(2); });
+  const AllIndexes balanceRowsByName = allIndexes(
+      state.workAccountBalances, [](const WorkAccountBalance& r) { return r.accountSourceName; });
+  const AllIndexes subBalanceRowsByAccount = allIndexes(
+      state.workSubAccountBalances, [](const WorkSubAccountBalance& r) { return r.col(5); });
+  const FirstIndex departmentByMatchName =
+      firstIndex(state.workDepartments, [](const WorkDepartment& d) { return d.matchName; });
+
+  // Every account of a name overwrites the same rows, so only the last one processed leaves
+  // its values there; the rows are written once per name instead of once per account.
+  std::unordered_map<std::string, int32_t> lastAccountOfName;
+  auto linkRows = [&] {
+    for (const auto& [name, accountIndex] : lastAccountOfName) {
+      const WorkAccount& a = state.workAccounts[accountIndex];
+      for (int32_t r : entriesOf(balanceRowsByName, name)) {
+        WorkAccountBalance& row = state.workAccountBalances[r];
+        row.accountHasSubAccounts = true;
+        row.subAccountGroupNo = a.subAccountGroupNo;
+        row.subAccountGroupCode = a.subAccountGroupCode;
+      }
+      for (int32_t s : entriesOf(subsByParent, name)) {
+        WorkSubAccount& sub = state.workSubAccounts[s];
+        sub.parentLedraCode = a.ledraCode;
+        sub.parentLedraName = a.ledraName;
+        sub.subAccountGroupNo = a.subAccountGroupNo;
+        sub.subAccountGroupCode = a.subAccountGroupCode;
+        sub.linkedToAccount = true;
+      }
+      for (int32_t r : entriesOf(subBalanceRowsByAccount, name)) {
+        WorkSubAccountBalance& row = state.workSubAccountBalances[r];
+        row.parentLedraCode = a.ledraCode;
+        row.parentLedraName = a.ledraName;
+        row.subAccountGroupNo = a.subAccountGroupNo;
+        row.subAccountGroupCode = a.subAccountGroupCode;
+        row.linkedToAccount = true;
+        if (auto d = lookUp(departmentByMatchName, row.col(2)))
+          row.departmentCode = state.workDepartments[*d].departmentCode;
+      }
+    }
+  };
+
+  try {
+    for (int32_t i = 0; i < state.workAccounts.count(); ++i) {
+      WorkAccount& a = state.workAccounts[i];
+      a.hasSubAccounts = false;
+      a.subAccountGroupNo = 0;
+      a.subAccountGroupCode = "00";
+      if (entriesOf(subsByParent, a.sourceName).empty()) continue;
+      auto code = subAccountGroupCode(state.groupCounter);
+      if (!code)
+        throw ClassificationError("勘定科目「" + a.sourceName +
+                                  "」: 補助科目のある勘定科目が多すぎます（358件まで）");
+      a.hasSubAccounts = true;
+      a.subAccountGroupNo = state.groupCounter;
+      a.subAccountGroupCode = *code;
+      lastAccountOfName[a.sourceName] = i;
+      state.parentAccountChoices.append({a.ledraCode, a.ledraName, a.subAccountGroupNo});
+      ++state.groupCounter;
+    }
+  } catch (...) {
+    linkRows();
+    throw;
+  }
+  linkRows();
+
+  const FirstIndex firstSubOfParent =
+      firstIndex(state.workSubAccounts, [](const WorkSubAccount& s) { return s.col(2); });
+  PairIndex firstSubOfParentAndName;
+  for (int32_t i = 0; i < state.workSubAccounts.count(); ++i) {
+    const WorkSubAccount& s = state.workSubAccounts[i];
+    firstSubOfParentAndName.try_emplace({s.col(2), s.subAccountName}, i);
+  }
+  for (WorkSubAccountBalance& row : state.workSubAccountBalances) {
+    const bool unnamed = row.col(6) == kNoSubAccount;
+    auto found = unnamed ? lookUp(firstSubOfParent, row.col(5))
+                         : lookUp(firstSubOfParentAndName, std::pair{row.col(5), row.col(6)});
+    if (!found) continue;
+    WorkSubAccount& sub = state.workSubAccounts[*found];
+    if (unnamed) {
+      row.newSubCode = "999";
+      row.subAccountName = kNoSubAccount;
+    } else {
+      row.newSubCode = sub.newSubCode;
+      row.subAccountName = sub.subAccountName;
+    }
+    row.subAccountGroupNo = sub.subAccountGroupNo;
+    row.subAccountGroupCode = sub.subAccountGroupCode;
+    row.parentLedraCode = sub.parentLedraCode;
+    row.parentLedraName = sub.parentLedraName;
+    row.linkedToAccount = true;
+    sub.openingBalance = row.amount1;
+    sub.ownRow = *found;
+  }
+
+  refillParentAccountChoices(state);
+  listAllSubAccounts(state);
+
+  if (isBlueReturn(state)) {
+    // The Blue Return A import builds accounts and their balance rows in the same order.
+    for (int32_t i = 0; i < state.workAccountBalances.count(); ++i) {
+      WorkAccountBalance& row = state.workAccountBalances[i];
+      if (!row.accountHasSubAccounts) continue;
+      int64_t sum = 0;
+      for (int32_t r : entriesOf(subBalanceRowsByAccount, row.accountSourceName))
+        sum += state.workSubAccountBalances[r].amount1;
+      if (!fitsInt32(sum))
+        throw ClassificationError("勘定科目「" + row.accountSourceName +
+                                  "」: 補助科目の残高の合計が大きすぎます");
+      row.amount1 = static_cast<int32_t>(sum);
+      state.workAccounts[i].displayBalance = row.amount1;
+    }
+  }
+}
+
+void classifyDepartments(ConversionState& state) {
+  std::array<std::string, 5> previous;  // columns 3-7 of the row before
+  std::string level1;
+  std::string level2;
+  for (int32_t i = 0; i < state.workDepartments.count(); ++i) {
+    WorkDepartment& d = state.workDepartments[i];
+    const std::string j = std::to_string(i + 1);
+    auto at = [&](int col) -> const std::string& { return d.col(col); };
+    auto setCodes = [&](std::string l1, std::string l2, std::string l3) {
+      d.departmentCode = j;
+      d.level1Code = std::move(l1);
+      d.level2Code = std::move(l2);
+      d.level3Code = std::move(l3);
+    };
+    if (at(3).empty()) {
+      d.matchName = at(2) + std::string(kSharedSuffix);
+      setCodes(j, "", "");
+    } else if (at(3) != previous[0]) {
+      d.matchName = at(3);
+      setCodes(j, "", "");
+      level1 = j;
+    } else if (at(4).empty()) {
+      d.matchName = at(3) + std::string(kSharedSuffix);
+      setCodes(level1, j, "");
+      level2 = j;
+    } else if (at(4) != previous[1]) {
+      d.matchName = at(4);
+      setCodes(level1, j, "");
+      level2 = j;
+    } else {
+      for (int col = 5; col <= 7; ++col) {
+        if (at(col).empty()) {
+          d.matchName = at(col - 1) + std::string(kSharedSuffix);
+        } else if (at(col) != previous[col - 3]) {
+          d.matchName = at(col);
+        } else {
+          continue;
+        }
+        setCodes(level1, level2, j);
+        break;
+      }
+    }
+    for (int col = 3; col <= 7; ++col) previous[col - 3] = at(col);
+  }
+
+  for (WorkDepartment& d : state.workDepartments) {
+    d.parentDepartmentName.clear();
+    if (d.col(3).empty()) continue;
+    for (int col = 7; col >= 4; --col) {
+      if (!d.col(col).empty()) {
+        d.parentDepartmentName = d.col(col - 1);
+        break;
+      }
+    }
+  }
+}
+
+}  // namespace
+
+void runClassification(ConversionState& state, const std::string& kind) {
+  if (kind == "0") {
+    classifyAccounts(state);
+  } else if (kind == "1") {
+    classifyAccountBalances(state);
+  } else if (kind == "3") {
+    classifySubAccounts(state);
+  } else if (kind == "4") {
+    classifyDepartments(state);
+  }
+}
+
+bool classifyImport(ConversionState& state, Platform& /*platform*/, const std::string& kind) {
+  try {
+    runClassification(state, kind);
+    return true;
+  } catch (const CapacityError&) {
+    state.recordError(kLocationClassify, {"", 0, "一覧に入りきりません（2001件まで）"});
+  } catch (const ClassificationError& e) {
+    std::string reason = e.what();
+    if (e.entry >= 0 && e.tableKind == 0)
+      reason = "勘定科目の" + std::to_string(e.entry + 1) + "件目: " + reason;
+    state.recordError(kLocationClassify, {"", 0, reason});
+  } catch (const std::exception& e) {
+    state.recordError(kLocationClassify, {"", 0, e.what()});
+  }
+  return false;
+}
+
+}  // namespace ledra

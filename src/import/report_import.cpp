@@ -1,0 +1,311 @@
+#include "import/report_import.hpp"
+
+#include <cfloat>
+#include <cmath>
+#include <optional>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "base/numbers.hpp"
+#include "base/text.hpp"
+#include "import/classification.hpp"
+#include "import/text_reading.hpp"
+#include "platform/platform.hpp"
+#include "state/conversion_state.hpp"
+
+namespace ledra {
+
+namespace {
+
+constexpr std::string_view kDetailRow = "[明細行]";
+constexpr std::string_view kTotalRow = "[合計行]";
+constexpr std::string_view kTitleKey = "帳票名";
+constexpr std::string_view kShared = "(共通)";
+
+struct ReportKindInfo {
+  const char* name;     // the report as the user knows it
+  const char* title;    // 帳票名 in the header block
+  const char* caption;  // progress dialog
+  int storedColumns;    // a taken row has at least these
+  bool takesTotals;
+  const char* tooMany;  // reason when the table is full
+};
+
+constexpr ReportKindInfo kKinds[] = {
+    {"勘定科目一覧表", "勘定科目一覧表", "勘定科目取込中", 18, false,
+     "勘定科目が多すぎます（2001件まで）"},
+    {"科目残高試算表", "残高試算表(月次・期間)", "科目残高取込中", 10, true,
+     "残高の行が多すぎます（5001行まで）"},
+    {"補助科目一覧表", "補助科目一覧表", "補助科目取込中", 11, false,
+     "補助科目が多すぎます（5001件まで）"},
+    {"補助残高一覧表", "補助残高一覧表(月次・期間)", "補助残高取込中", 11, false,
+     "補助残高の行が多すぎます（5001行まで）"},
+    {"部門一覧表", "部門一覧表", "部門一覧取込中", 12, false, "部門が多すぎます（101件まで）"},
+};
+
+int kindNumber(const std::string& kind) {
+  if (kind.size() == 1 && kind[0] >= '0' && kind[0] <= '4') return kind[0] - '0';
+  return -1;
+}
+
+std::string columnText(int col) { return std::to_string(col) + "列目"; }
+
+// Trial-balance amounts are read leniently: the leading number, 0 when there is none.
+int32_t lenientAmount(std::string_view field, int col) {
+  auto v = toInt32Rounded(leadingNumber(field));
+  if (!v) throw StepError(columnText(col) + "の金額が大きすぎます");
+  return *v;
+}
+
+float lenientRatio(std::string_view field, int col) {
+  const double v = leadingNumber(field);
+  if (std::fabs(v) > FLT_MAX) throw StepError(columnText(col) + "の比率が大きすぎます");
+  return static_cast<float>(v);
+}
+
+std::string quotedField(std::string_view field) { return "「" + std::string(field) + "」"; }
+
+// Sub-account balance amounts must be whole numbers in the field.
+int32_t strictAmount(std::string_view field, int col) {
+  if (field.empty()) throw StepError(columnText(col) + "の金額が空です");
+  auto parsed = parseStrictNumber(field);
+  if (!parsed)
+    throw StepError(columnText(col) + "の金額" + quotedField(field) + "が数値ではありません");
+  auto v = toInt32Rounded(*parsed);
+  if (!v) throw StepError(columnText(col) + "の金額が大きすぎます");
+  return *v;
+}
+
+float strictRatio(std::string_view field, int col) {
+  auto parsed = parseStrictNumber(field);
+  if (!parsed)
+    throw StepError(columnText(col) + "の比率" + quotedField(field) + "が数値ではありません");
+  if (std::fabs(*parsed) > FLT_MAX) throw StepError(columnText(col) + "の比率が大きすぎます");
+  return static_cast<float>(*parsed);
+}
+
+std::vector<std::string> fieldsOf(std::string_view line) {
+  std::vector<std::string> fields;
+  for (std::string_view f : splitPlainView(line, ",")) fields.push_back(stripEnclosingQuotes(f));
+  return fields;
+}
+
+template <int N>
+void storeColumns(Columns<N>& columns, const std::vector<std::string>& fields, int count) {
+  for (int c = 1; c <= count; ++c) columns.col(c) = fields[static_cast<size_t>(c - 1)];
+}
+
+// The reason for refusing a file whose 帳票名 names another report; nothing when it fits.
+std::optional<std::string> titleMismatch(const std::vector<std::string>& firstLine, int kind) {
+  if (firstLine.empty() || firstLine[0] != kTitleKey) return std::nullopt;
+  const std::string title = firstLine.size() > 1 ? trimSpaces(firstLine[1]) : std::string();
+  const ReportKindInfo& wanted = kKinds[kind];
+  if (title == wanted.title) return std::nullopt;
+  for (const ReportKindInfo& other : kKinds) {
+    if (title == other.title)
+      return std::string("このファイルは") + other.name + "です（" + wanted.name +
+             "を指定してください）";
+  }
+  return "帳票名" + quotedField(title) + "は" + wanted.name + "ではありません";
+}
+
+// Departments of the balance rows: with one department every row belongs to it; otherwise
+// only the first department's own rows keep their "(共通)".
+template <class Rows>
+void markSharedDepartment(ConversionState& state, Rows& rows) {
+  const auto& departments = state.workDepartments;
+  if (departments.count() == 1) {
+    const std::string shared = departments[0].col(2) + std::string(kShared);
+    for (auto& row : rows) row.col(2) = shared;
+    return;
+  }
+  const std::string kept =
+      (departments.count() > 0 ? departments[0].col(2) : std::string()) + std::string(kShared);
+  for (auto& row : rows) {
+    if (row.col(2) != kept) row.col(2) = replaceAll(row.col(2), kShared, "");
+  }
+}
+
+void linkAccountOpeningBalances(ConversionState& state) {
+  std::unordered_map<std::string, int32_t> firstRowOfName;
+  for (int32_t i = 0; i < state.workAccountBalances.count(); ++i)
+    firstRowOfName.try_emplace(state.workAccountBalances[i].col(5), i);
+  for (WorkAccount& a : state.workAccounts) {
+    auto it = firstRowOfName.find(a.sourceName);
+    if (it != firstRowOfName.end())
+      a.openingBalance = state.workAccountBalances[it->second].amount1;
+  }
+}
+
+void linkSubAccountOpeningBalances(ConversionState& state) {
+  std::unordered_map<std::string, int32_t> lastRowOfName;
+  for (int32_t i = 0; i < state.workSubAccountBalances.count(); ++i)
+    lastRowOfName.insert_or_assign(state.workSubAccountBalances[i].col(6), i);
+  for (WorkSubAccount& s : state.workSubAccounts) {
+    auto it = lastRowOfName.find(s.col(3));
+    if (it != lastRowOfName.end())
+      s.openingBalance = state.workSubAccountBalances[it->second].amount1;
+  }
+}
+
+void appendRow(ConversionState& state, int kind, const std::vector<std::string>& f) {
+  switch (kind) {
+    case 0:
+      storeColumns(state.workAccounts.append().columns, f, 18);
+      break;
+    case 1: {
+      WorkAccountBalance& row = state.workAccountBalances.append();
+      storeColumns(row.columns, f, 5);
+      row.amount1 = lenientAmount(f[5], 6);
+      row.amount2 = lenientAmount(f[6], 7);
+      row.amount3 = lenientAmount(f[7], 8);
+      row.amount4 = lenientAmount(f[8], 9);
+      row.ratio = lenientRatio(f[9], 10);
+      break;
+    }
+    case 2:
+      storeColumns(state.workSubAccounts.append().columns, f, 11);
+      break;
+    case 3: {
+      // Convert first so that a bad row leaves no half-filled entry behind.
+      const int32_t a1 = strictAmount(f[6], 7);
+      const int32_t a2 = strictAmount(f[7], 8);
+      const int32_t a3 = strictAmount(f[8], 9);
+      const int32_t a4 = strictAmount(f[9], 10);
+      const float ratio = strictRatio(f[10], 11);
+      WorkSubAccountBalance& row = state.workSubAccountBalances.append();
+      storeColumns(row.columns, f, 6);
+      row.amount1 = a1;
+      row.amount2 = a2;
+      row.amount3 = a3;
+      row.amount4 = a4;
+      row.ratio = ratio;
+      break;
+    }
+    case 4: {
+      if (state.workDepartments.count() == 0) state.departmentTotalName = f[1] + "(合計)";
+      WorkDepartment& d = state.workDepartments.append();
+      storeColumns(d.columns, f, 12);
+      d.joinedName = f[4] + f[5] + f[6];
+      break;
+    }
+  }
+}
+
+void clearTarget(ConversionState& state, int kind) {
+  switch (kind) {
+    case 0:
+      state.workAccounts.clear();
+      break;
+    case 1:
+      state.workAccountBalances.clear();
+      break;
+    case 2:
+      state.workSubAccounts.clear();
+      break;
+    case 3:
+      state.workSubAccountBalances.clear();
+      break;
+    case 4:
+      state.workDepartments.clear();
+      state.departmentTotalName.clear();
+      break;
+  }
+}
+
+// Steps after reading the file; false with the failure recorded.
+bool importRows(ConversionState& state, Platform& platform, const std::string& path, int kind,
+                const std::string& text) {
+  const ReportKindInfo& info = kKinds[kind];
+  int64_t lineNo = 0;
+  std::vector<int64_t> entryLines;  // file line of every appended entry
+  try {
+    const std::vector<std::string> lines = splitQuotedText(text, "\r\n", false, &platform);
+    const std::vector<int64_t> numbers = fileLineNumbers(lines);
+
+    if (!lines.empty()) {
+      if (auto reason = titleMismatch(fieldsOf(lines[0]), kind)) {
+        state.recordError(kLocationReportImport, {path, 1, *reason});
+        return false;
+      }
+    }
+
+    clearTarget(state, kind);
+    for (size_t i = 0; i < lines.size(); ++i) {
+      if (lines[i].empty()) continue;
+      const std::vector<std::string> fields = fieldsOf(lines[i]);
+      const bool taken = fields[0] == kDetailRow || (info.takesTotals && fields[0] == kTotalRow);
+      if (!taken) continue;
+      lineNo = numbers[i];
+      if (static_cast<int>(fields.size()) < info.storedColumns)
+        throw StepError("列が足りません（" + std::to_string(info.storedColumns) +
+                        "列以上必要です）");
+      appendRow(state, kind, fields);
+      entryLines.push_back(lineNo);
+    }
+    lineNo = 0;
+
+    if (kind == 1) {
+      linkAccountOpeningBalances(state);
+      markSharedDepartment(state, state.workAccountBalances);
+    } else if (kind == 3) {
+      linkSubAccountOpeningBalances(state);
+      markSharedDepartment(state, state.workSubAccountBalances);
+    }
+  } catch (const CapacityError&) {
+    state.recordError(kLocationReportRows, {path, lineNo, info.tooMany});
+    return false;
+  } catch (const std::exception& e) {
+    state.recordError(kLocationReportRows, {path, lineNo, e.what()});
+    return false;
+  }
+
+  try {
+    runClassification(state, std::to_string(kind));
+  } catch (const ClassificationError& e) {
+    int64_t line = 0;
+    if (e.tableKind == kind && e.entry >= 0 && static_cast<size_t>(e.entry) < entryLines.size())
+      line = entryLines[static_cast<size_t>(e.entry)];
+    state.recordError(kLocationClassify, {path, line, e.what()});
+    return false;
+  } catch (const CapacityError&) {
+    state.recordError(kLocationClassify, {path, 0, "一覧に入りきりません（2001件まで）"});
+    return false;
+  } catch (const std::exception& e) {
+    state.recordError(kLocationClassify, {path, 0, e.what()});
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool importReport(ConversionState& state, Platform& platform, const std::string& path,
+                  const std::string& kind) {
+  const int k = kindNumber(kind);
+  if (k < 0) {
+    state.recordError(kLocationReportImport,
+                      {path, 0, "帳票の種類「" + kind + "」は読み込めません"});
+    return false;
+  }
+  const auto text = readWholeTextFile(path);
+  if (!text) {
+    state.recordError(kLocationReportRead, {path, 0, "ファイルを読み込めません"});
+    return false;
+  }
+
+  platform.progressShow();
+  platform.progressSetCaption(kKinds[k].caption);
+  platform.progressSetValue(0);
+  bool ok = false;
+  try {
+    ok = importRows(state, platform, path, k, *text);
+  } catch (const std::exception& e) {
+    state.recordError(kLocationReportImport, {path, 0, e.what()});
+  }
+  platform.progressHide();
+  return ok;
+}
+
+}  // namespace ledra

@@ -1,0 +1,184 @@
+#include "wizard/step_flow.hpp"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "import/account_master.hpp"
+#include "state/conversion_state.hpp"
+#include "support/fixtures.hpp"
+#include "support/scripted_platform.hpp"
+#include "support/yayoi_fixtures.hpp"
+
+namespace ledra {
+namespace {
+
+using testing::ScriptedPlatform;
+
+std::string journalLine(const std::string& date, const std::string& voucher,
+                        const std::string& debit, const std::string& credit,
+                        const std::string& amount) {
+  std::vector<std::string> f(29);
+  f[0] = "[明細行]";
+  f[1] = date;
+  f[2] = voucher;
+  f[9] = debit;
+  f[14] = amount;
+  f[15] = "0";
+  f[16] = credit;
+  f[21] = amount;
+  f[22] = "0";
+  f[23] = "摘要";
+  std::string line;
+  for (size_t i = 0; i < f.size(); ++i) line += (i ? "," : "") + f[i];
+  return line;
+}
+
+class StepFlow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    out = dir.path() + "/out";
+    std::filesystem::create_directories(out);
+    const auto paths = testing::sampleYayoiCompany().writeTo(dir.path());
+    for (int k = 0; k < 5; ++k) state.sourceFiles[k] = paths[k];
+    state.sourceFiles[5] = dir.file("仕訳データ.txt");
+    testing::writeCp932Lines(state.sourceFiles[5],
+                             {"帳票名,仕訳日記帳", "書式名,汎用形式",
+                              journalLine("2026/04/01", "1", "現金", "売上高", "10500"),
+                              journalLine("2026/04/02", "2", "仕入高", "普通預金", "2100")});
+    const std::string master = dir.file("master.csv");
+    testing::writeCp932Lines(master, {"U1,テスト商事,111,現金,x", ",,112,普通預金,x",
+                                      ",,411,売上高,x", ",,511,仕入高,x"});
+    ASSERT_TRUE(loadStandardAccountMaster(state, master));
+    state.ledraAccountFile = master;
+    state.sourcePackage = kPackageYayoi;
+    state.outputFolder = out;
+    state.screenState = kScreenFileSettings;
+  }
+
+  std::vector<std::string> outputFiles() const {
+    std::vector<std::string> names;
+    for (auto& e : std::filesystem::directory_iterator(out))
+      names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  testing::TempDir dir;
+  std::string out;
+  ConversionState state;
+  ScriptedPlatform platform;
+};
+
+TEST_F(StepFlow, ImportReachesTheMappingScreenAndLeavesNoDialogOpen) {
+  ASSERT_TRUE(runImportStep(state, platform));
+  EXPECT_TRUE(platform.messages.empty());
+  EXPECT_EQ(state.workAccounts.count(), 4);
+  EXPECT_EQ(state.workSubAccounts.count(), 2);
+  EXPECT_EQ(state.journalRows.count(), 2);
+  EXPECT_FALSE(platform.progressVisible);
+  EXPECT_FALSE(platform.busy);
+  state.screenState = kScreenMapping;
+  EXPECT_TRUE(evaluateNextButton(state));
+}
+
+TEST_F(StepFlow, EmptySubAccountPathsSkipTheirImports) {
+  state.sourceFiles[2].clear();
+  state.sourceFiles[3].clear();
+  ASSERT_TRUE(runImportStep(state, platform));
+  EXPECT_EQ(state.workSubAccounts.count(), 0);
+  EXPECT_EQ(state.journalRows.count(), 2);
+}
+
+TEST_F(StepFlow, EveryMissingFileStopsWithItsPath) {
+  for (int index : {4, 0, 1, 2, 3, 5}) {
+    ConversionState s = state;
+    ScriptedPlatform p;
+    s.sourceFiles[index] = dir.file("missing.txt");
+    EXPECT_FALSE(runImportStep(s, p)) << index;
+    ASSERT_EQ(p.messages.size(), 1u) << index;
+    EXPECT_EQ(p.lastMessage().text, dir.file("missing.txt") + "が存在しません。");
+    EXPECT_EQ(p.lastMessage().title, "");
+  }
+  state.outputFolder = dir.file("no-such-folder");
+  EXPECT_FALSE(runImportStep(state, platform));
+  EXPECT_EQ(platform.lastMessage().text, dir.file("no-such-folder") + "が存在しません。");
+}
+
+TEST_F(StepFlow, ImportFailuresNameTheirStep) {
+  struct Case {
+    int index;
+    std::string label;
+  } cases[] = {{4, "部門一覧"}, {0, "勘定科目"}, {1, "科目残高"},
+               {2, "補助科目"}, {3, "補助残高"}, {5, "仕訳データ"}};
+  for (const auto& c : cases) {
+    ConversionState s = state;
+    ScriptedPlatform p;
+    // A file of another report kind (or a journal without its header) is refused.
+    const std::string wrong = dir.file("wrong" + std::to_string(c.index) + ".txt");
+    testing::writeCp932Lines(wrong, {"帳票名,別の帳票", "書式名,標準"});
+    s.sourceFiles[c.index] = wrong;
+    EXPECT_FALSE(runImportStep(s, p)) << c.label;
+    ASSERT_FALSE(p.messages.empty()) << c.label;
+    const auto& m = p.lastMessage();
+    EXPECT_EQ(m.text.substr(0, (c.label + "取込に失敗しました。").size()),
+              c.label + "取込に失敗しました。");
+    EXPECT_EQ(m.title, "エラー");
+    EXPECT_FALSE(p.progressVisible);
+  }
+}
+
+TEST_F(StepFlow, OutputRunWritesEverythingAndCanRepeat) {
+  ASSERT_TRUE(runImportStep(state, platform));
+  state.screenState = kScreenMapping;
+  platform.messages.clear();
+
+  platform.messageAnswers = {MsgResult::Cancel};
+  EXPECT_EQ(runOutputStep(state, platform, true), StepOutcome::Cancelled);
+  EXPECT_TRUE(outputFiles().empty());
+
+  EXPECT_EQ(runOutputStep(state, platform, true), StepOutcome::Done);
+  const std::vector<std::string> expected = {
+      "U1_output_20261208102030.zip", "hojokamoku.csv", "kanjyo.csv", "shiwake.csv",
+      "zandaka.csv", "無効化一覧.txt"};  // one department: no busho.csv
+  EXPECT_EQ(outputFiles(), expected);
+  EXPECT_EQ(platform.lastMessage().text, "変換を正常に終了しました。");
+  EXPECT_EQ(platform.lastMessage().title, "終了");
+
+  // Again, a second later: everything is written anew beside the first archive.
+  std::filesystem::remove(out + "/kanjyo.csv");
+  platform.clock.second = 31;
+  EXPECT_EQ(runOutputStep(state, platform, true), StepOutcome::Done);
+  EXPECT_TRUE(testing::fileExistsAt(out + "/kanjyo.csv"));
+  EXPECT_TRUE(testing::fileExistsAt(out + "/U1_output_20261208102031.zip"));
+}
+
+TEST_F(StepFlow, FailingWriterIsNamed) {
+  ASSERT_TRUE(runImportStep(state, platform));
+  state.screenState = kScreenMapping;
+  // A folder where the account file should go makes its writer fail.
+  std::filesystem::create_directories(out + "/kanjyo.csv");
+  EXPECT_EQ(runOutputStep(state, platform, false), StepOutcome::Failed);
+  EXPECT_EQ(platform.lastMessage().text.substr(0, std::string("kanjyo.csv出力に失敗しました。").size()),
+            "kanjyo.csv出力に失敗しました。");
+  EXPECT_EQ(platform.lastMessage().title, "エラー");
+  EXPECT_FALSE(testing::fileExistsAt(out + "/hojokamoku.csv"));
+  EXPECT_FALSE(platform.progressVisible);
+}
+
+TEST_F(StepFlow, DroppedJournalLinesAreReported) {
+  ASSERT_TRUE(runImportStep(state, platform));
+  state.screenState = kScreenMapping;
+  // 仕入高 is left out: its slip cannot be written.
+  for (auto& a : state.workAccounts)
+    if (a.sourceName == "仕入高") a.valid = false;
+  for (auto& b : state.workAccountBalances)
+    if (b.accountSourceName == "仕入高") b.accountValid = false;
+  EXPECT_EQ(runOutputStep(state, platform, false), StepOutcome::Done);
+  EXPECT_EQ(state.droppedJournalLines, 1);
+  EXPECT_EQ(platform.lastMessage().text,
+            "変換を正常に終了しました。\r\n無効化または未設定の勘定科目を含む伝票の仕訳1行は出力されていません。");
+}
+
+}  // namespace
+}  // namespace ledra
