@@ -1,0 +1,140 @@
+#include "import/journal_import.hpp"
+
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "base/dates.hpp"
+#include "base/numbers.hpp"
+#include "base/text.hpp"
+#include "import/text_reading.hpp"
+#include "platform/platform.hpp"
+#include "state/conversion_state.hpp"
+
+namespace ledra {
+
+namespace {
+
+constexpr std::string_view kDetailMarker = "[明細行]";
+constexpr size_t kJournalColumns = 29;
+constexpr const char* kFormatMessage = "仕訳データ形式に異常が検出されました。";
+
+std::vector<std::string> lineColumns(std::string_view line) {
+  std::vector<std::string> cols;
+  for (std::string_view field : splitPlainView(line, ","))
+    cols.push_back(stripEnclosingQuotes(field));
+  return cols;
+}
+
+bool headerMatches(std::string_view line, std::string_view label, std::string_view value) {
+  const auto cols = lineColumns(line);
+  return cols.size() >= 2 && cols[0] == label && cols[1] == value;
+}
+
+// First index of every key, so that a lookup answers "the first entry whose ... equals".
+template <class Table, class Key>
+std::unordered_map<std::string, int32_t> firstIndexBy(const Table& table, Key key) {
+  std::unordered_map<std::string, int32_t> index;
+  index.reserve(static_cast<size_t>(table.count()));
+  for (int32_t i = 0; i < table.count(); ++i) index.try_emplace(key(table[i]), i);
+  return index;
+}
+
+void markInUse(ConversionState& state, const std::unordered_map<std::string, int32_t>& index,
+               const std::string& key) {
+  if (auto it = index.find(key); it != index.end()) state.workAccounts[it->second].inUse = true;
+}
+
+void markAccountsBeforeRows(ConversionState& state,
+                            const std::unordered_map<std::string, int32_t>& byName) {
+  for (WorkAccount& a : state.workAccounts) a.inUse = false;
+  const bool oneDepartment = state.workDepartments.count() == 1;
+  for (const WorkAccountBalance& row : state.workAccountBalances) {
+    if (!oneDepartment && row.col(2) != state.departmentTotalName) continue;
+    if (row.linkAmount != 0) markInUse(state, byName, row.accountSourceName);
+  }
+  for (WorkAccount& a : state.workAccounts)
+    if (a.hasSubAccounts) a.inUse = true;
+}
+
+}  // namespace
+
+bool importJournal(ConversionState& state, Platform& platform, const std::string& path) {
+  int64_t lineNo = 0;
+  try {
+    state.journalRows.clear();
+    const auto text = readWholeTextFile(path);
+    if (!text) throw StepError("ファイルを読み込めません");
+    std::vector<std::string_view> lines = splitPlainView(*text, kCrLf);
+    lines.pop_back();  // the part after the last CR LF
+
+    platform.progressShow();
+    platform.progressSetCaption("仕訳データ取込中");
+    platform.progressSetValue(0);
+    platform.progressSetMax(static_cast<int64_t>(lines.size()));
+
+    const auto byName =
+        firstIndexBy(state.workAccounts, [](const WorkAccount& a) { return a.sourceName; });
+    markAccountsBeforeRows(state, byName);
+
+    const bool yayoi = state.sourcePackage != kPackageBlueReturn;
+    size_t first = 0;
+    if (yayoi) {
+      if (lines.size() < 2) throw StepError("見出しの2行がありません");
+      const bool firstMatches = headerMatches(lines[0], "帳票名", "仕訳日記帳");
+      if (!firstMatches || !headerMatches(lines[1], "書式名", "汎用形式")) {
+        state.recordError(kLocationJournal,
+                          {path, firstMatches ? 2 : 1, "汎用形式の仕訳日記帳ではありません"});
+        return false;
+      }
+      first = 2;
+    }
+    const auto byCode =
+        yayoi ? std::unordered_map<std::string, int32_t>{}
+              : firstIndexBy(state.workAccounts, [](const WorkAccount& a) { return a.sourceCode; });
+    const auto& accountIndex = yayoi ? byName : byCode;
+
+    int64_t counter = 0;
+    for (size_t i = first; i < lines.size(); ++i) {
+      lineNo = static_cast<int64_t>(i) + 1;
+      const auto cols = lineColumns(lines[i]);
+      if (cols[0] == kDetailMarker) {
+        if (cols.size() < kJournalColumns) throw StepError("列が足りません（29列以上必要です）");
+        const auto date = parseDate(cols[1]);
+        if (!date) throw StepError("日付ではありません: " + cols[1]);
+        const auto voucher = toInt32Rounded(leadingNumber(cols[2]));
+        if (!voucher) throw StepError("伝票番号が大きすぎます: " + cols[2]);
+        if (state.journalRows.count() >= kJournalCapacity)
+          throw CapacityError("仕訳が多すぎます（30001行まで）");
+        state.journalRows.append({state.journalRows.count() + 1, *date, *voucher});
+        markInUse(state, accountIndex, cols[9]);
+        markInUse(state, accountIndex, cols[16]);
+      }
+      ++counter;
+      if (counter % 10 == 0) platform.progressSetValue(counter);
+    }
+    return true;
+  } catch (const std::exception& e) {
+    state.recordError(kLocationJournal, {path, lineNo, e.what()});
+  }
+  platform.message(std::string(kFormatMessage) + "\r\n" + state.lastErrorDetail.describe(), "Error",
+                   MsgButtons::Ok);
+  return false;
+}
+
+void renumberVouchers(ConversionState& state) {
+  int32_t previousVoucher = 0;
+  int previousMonth = toYmd(Date{0}).month;
+  int32_t number = 0;
+  for (JournalRow& row : state.journalRows) {
+    const int month = toYmd(row.entryDate).month;
+    if (row.voucherNumber != previousVoucher || month != previousMonth) {
+      ++number;
+      previousVoucher = row.voucherNumber;
+      previousMonth = month;
+    }
+    row.voucherNumber = number;
+  }
+}
+
+}  // namespace ledra

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+namespace ledra {
+
+struct ConversionState;
+class Platform;
+
+inline constexpr const char* kLocationJournal = "P3:0011";
+
+// Reads the journal: one JournalRows entry (position, date, voucher number) per detail line,
+// and the in-use mark of every account that carries a journal line, an opening balance or
+// sub-accounts. A malformed file shows the format message itself; a 弥生会計 file whose
+// header is not the 汎用形式 仕訳日記帳 returns false silently. Either way the reason is in
+// lastErrorDetail. The progress dialog is left shown for the caller.
+bool importJournal(ConversionState& state, Platform& platform, const std::string& path);
+
+// Replaces the voucher numbers by 1, 2, 3, ...: adjacent lines that share a voucher number
+// and a calendar month (not the year) share a new number.
+void renumberVouchers(ConversionState& state);
+
+}  // namespace ledra
