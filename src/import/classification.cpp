@@ -332,8 +332,10 @@ void classifySubAccounts(ConversionState& state) {
 
 void classifyDepartments(ConversionState& state) {
   std::array<std::string, 5> previous;  // columns 3-7 of the row before
-  std::string level1;
-  std::string level2;
+  // The running level numbers start at 0: a second-level row that follows no row of its own
+  // level (A,x then A,x,y) carries level-2 code 0.
+  std::string level1 = "0";
+  std::string level2 = "0";
   for (int32_t i = 0; i < state.workDepartments.count(); ++i) {
     WorkDepartment& d = state.workDepartments[i];
     const std::string j = std::to_string(i + 1);

@@ -2,7 +2,11 @@
 
 #include <iconv.h>
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
+#include <cstdint>
+#include <cstring>
 #include <mutex>
 #include <stdexcept>
 
@@ -59,38 +63,160 @@ Converter& encoder() {
   return c;
 }
 
+// iconv goes through an internal form for every character, which made the codec the largest
+// cost of a conversion. Its answers are therefore cached per byte pair and per code point,
+// each asked of iconv once, so the results stay exactly iconv's.
+struct Mapping {
+  bool known = false;
+  bool ok = false;  // iconv converted it (some characters, such as tags, to nothing)
+  uint8_t size = 0;
+  char bytes[4] = {};
+};
+
+// What iconv makes of `in` alone: the whole input converted, or nothing.
+Mapping askIconv(Converter& c, std::string_view in) {
+  Mapping m;
+  m.known = true;
+  const char* p = in.data();
+  size_t left = in.size();
+  std::string out;
+  if (c.convert(p, left, out) && out.size() <= sizeof m.bytes) {
+    m.ok = true;
+    m.size = static_cast<uint8_t>(out.size());
+    std::memcpy(m.bytes, out.data(), out.size());
+  }
+  return m;
+}
+
+struct DecodeTables {
+  Mapping single[256];                  // bytes that are a character by themselves
+  std::array<Mapping, 256> pairs[256];  // by first byte, filled as pairs occur
+
+  DecodeTables() {
+    for (int b = 0; b < 256; ++b) {
+      const char c = static_cast<char>(b);
+      single[b] = askIconv(decoder(), std::string_view(&c, 1));
+    }
+  }
+};
+
+DecodeTables& decodeTables() {
+  static DecodeTables t;
+  return t;
+}
+
+// Encodings of the code points below U+10000, filled as they occur.
+std::array<Mapping, 0x10000>& encodeTable() {
+  static std::array<Mapping, 0x10000> t;
+  return t;
+}
+
+constexpr char kReplacementUtf8[] = {'\xEF', '\xBF', '\xBD'};  // U+FFFD
+
+// The code point of a well-formed one- to three-byte UTF-8 sequence at pos, with its length;
+// 0 when the sequence is anything else (four bytes, overlong, surrogate, malformed).
+size_t wellFormedBmp(std::string_view s, size_t pos, char32_t& cp) {
+  const auto b0 = static_cast<unsigned char>(s[pos]);
+  if (b0 < 0x80) {
+    cp = b0;
+    return 1;
+  }
+  if (b0 >= 0xC2 && b0 <= 0xDF && pos + 1 < s.size()) {
+    const auto b1 = static_cast<unsigned char>(s[pos + 1]);
+    if ((b1 & 0xC0) != 0x80) return 0;
+    cp = (char32_t(b0 & 0x1F) << 6) | (b1 & 0x3F);
+    return 2;
+  }
+  if (b0 >= 0xE0 && b0 <= 0xEF && pos + 2 < s.size()) {
+    const auto b1 = static_cast<unsigned char>(s[pos + 1]);
+    const auto b2 = static_cast<unsigned char>(s[pos + 2]);
+    if ((b1 & 0xC0) != 0x80 || (b2 & 0xC0) != 0x80) return 0;
+    cp = (char32_t(b0 & 0x0F) << 12) | (char32_t(b1 & 0x3F) << 6) | (b2 & 0x3F);
+    if (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+    return 3;
+  }
+  return 0;
+}
+
 }  // namespace
 
 std::string decodeCp932(std::string_view bytes) {
   std::lock_guard lock(codecMutex());
-  std::string out;
-  out.reserve(bytes.size() * 3 / 2);
-  const char* in = bytes.data();
-  size_t left = bytes.size();
-  while (!decoder().convert(in, left, out)) {
-    // A lead byte followed by a bad trail byte loses only the lead byte, so the trail byte
-    // gets its own chance (it may be ASCII).
-    appendUtf8(out, kReplacementChar);
-    ++in;
-    --left;
+  DecodeTables& t = decodeTables();
+  const size_t n = bytes.size();
+  // No byte gives more than three bytes of UTF-8; the text is cut to size at the end.
+  std::string out(n * 3, '\0');
+  char* o = out.data();
+  for (size_t i = 0; i < n;) {
+    const auto b = static_cast<unsigned char>(bytes[i]);
+    const Mapping& s = t.single[b];
+    if (s.ok) {
+      for (uint8_t k = 0; k < s.size; ++k) *o++ = s.bytes[k];
+      ++i;
+      continue;
+    }
+    // A lead byte followed by a bad trail byte, or at the end, loses only the lead byte, so
+    // the next byte gets its own chance (it may be ASCII). A well-formed pair that CP932
+    // leaves unassigned is one character, as Windows reads it, not a lead and a stray '@'.
+    size_t used = 1;
+    if (i + 1 < n) {
+      const auto trail = static_cast<unsigned char>(bytes[i + 1]);
+      Mapping& m = t.pairs[b][trail];
+      if (!m.known) m = askIconv(decoder(), bytes.substr(i, 2));
+      if (m.ok) {
+        for (uint8_t k = 0; k < m.size; ++k) *o++ = m.bytes[k];
+        i += 2;
+        continue;
+      }
+      const bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+      const bool trailByte = (trail >= 0x40 && trail <= 0x7E) || (trail >= 0x80 && trail <= 0xFC);
+      if (lead && trailByte) used = 2;
+    }
+    for (char c : kReplacementUtf8) *o++ = c;
+    i += used;
   }
+  out.resize(static_cast<size_t>(o - out.data()));
   return out;
 }
 
-std::string encodeCp932(std::string_view utf8) {
+void appendCp932(std::string& out, std::string_view utf8) {
   std::lock_guard lock(codecMutex());
-  std::string out;
-  out.reserve(utf8.size());
-  const char* in = utf8.data();
-  size_t left = utf8.size();
-  while (!encoder().convert(in, left, out)) {
-    out += '?';
-    // Skip the whole code point that could not be written.
-    size_t pos = 0;
-    nextCodePoint(std::string_view(in, left), pos);
-    in += pos;
-    left -= pos;
+  auto& table = encodeTable();
+  const size_t n = utf8.size();
+  const size_t start = out.size();
+  // No code point takes more bytes in CP932 than in UTF-8.
+  out.resize(start + n);
+  char* o = out.data() + start;
+  for (size_t pos = 0; pos < n;) {
+    const auto b0 = static_cast<unsigned char>(utf8[pos]);
+    char32_t cp = b0;
+    size_t len = b0 < 0x80 ? 1 : wellFormedBmp(utf8, pos, cp);
+    Mapping m;
+    if (len > 0) {
+      Mapping& cached = table[cp];
+      if (!cached.known) cached = askIconv(encoder(), utf8.substr(pos, len));
+      m = cached;
+    } else {
+      // Anything else goes to iconv as it stands; what it cannot write becomes '?', skipping
+      // the whole code point.
+      size_t next = pos;
+      nextCodePoint(utf8, next);
+      len = next - pos;
+      m = askIconv(encoder(), utf8.substr(pos, len));
+    }
+    if (m.ok) {
+      for (uint8_t k = 0; k < m.size; ++k) *o++ = m.bytes[k];
+    } else {
+      *o++ = '?';
+    }
+    pos += len;
   }
+  out.resize(static_cast<size_t>(o - out.data()));
+}
+
+std::string encodeCp932(std::string_view utf8) {
+  std::string out;
+  appendCp932(out, utf8);
   return out;
 }
 

@@ -10,6 +10,8 @@ namespace ledra {
 std::string decodeCp932(std::string_view bytes);
 // Characters CP932 cannot hold are written as '?'.
 std::string encodeCp932(std::string_view utf8);
+// The same, appended to out (saves a temporary for each line of a file being built).
+void appendCp932(std::string& out, std::string_view utf8);
 // The CP932 byte width of one code point as it would be written (unencodable -> 1, for '?').
 int cp932Width(char32_t cp);
 

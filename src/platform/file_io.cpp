@@ -82,10 +82,10 @@ std::string folderWithSeparator(std::string_view path) {
 }
 
 void Cp932TextBuilder::line(std::string_view utf8) {
-  bytes_ += encodeCp932(utf8);
+  appendCp932(bytes_, utf8);
   bytes_ += "\r\n";
 }
 
-void Cp932TextBuilder::raw(std::string_view utf8) { bytes_ += encodeCp932(utf8); }
+void Cp932TextBuilder::raw(std::string_view utf8) { appendCp932(bytes_, utf8); }
 
 }  // namespace ledra

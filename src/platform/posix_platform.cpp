@@ -1,5 +1,6 @@
 #include "platform/posix_platform.hpp"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -30,10 +31,16 @@ std::string PosixPlatform::tempFolder() {
   std::error_code ec;
   auto p = std::filesystem::temp_directory_path(ec);
   std::string base = ec ? std::string("/tmp") : p.string();
-  // A per-user folder, so that two users never share the archiver's list file.
+  // A per-user folder, so that two users never share the archiver's list file. One that
+  // someone else made (or a link) is not used.
   std::string folder = base + "/ledra-convert-" + std::to_string(::getuid());
-  std::filesystem::create_directories(folder, ec);
-  return ec ? base : folder;
+  ::mkdir(folder.c_str(), 0700);
+  struct stat st {};
+  if (::lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid())
+    return folder;
+  std::string tmpl = base + "/ledra-convert-XXXXXX";
+  if (::mkdtemp(tmpl.data())) return tmpl;
+  return base;
 }
 
 DateTime PosixPlatform::now() {

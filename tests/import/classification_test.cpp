@@ -253,6 +253,21 @@ TEST_F(ClassificationTest, DepartmentHierarchyIsNumberedByLevel) {
   }
 }
 
+TEST_F(ClassificationTest, LevelTwoNumberStartsAtZero) {
+  // A first row that already names a second level takes only the first level's number, so
+  // the third-level row below it finds no second-level row before it.
+  ASSERT_TRUE(import(YayoiReport::DepartmentList, {testing::departmentRow("社", {"A", "x"}),
+                                                   testing::departmentRow("社", {"A", "x", "y"})}));
+  const auto& d = state.workDepartments;
+  EXPECT_EQ(d[0].matchName, "A");
+  EXPECT_EQ(d[0].level2Code, "");
+  EXPECT_EQ(d[1].matchName, "y");
+  EXPECT_EQ(d[1].level1Code, "1");
+  EXPECT_EQ(d[1].level2Code, "0");
+  EXPECT_EQ(d[1].level3Code, "2");
+  EXPECT_EQ(d[1].parentDepartmentName, "x");
+}
+
 TEST_F(ClassificationTest, ParentChoicesListMappedAndUnmappedParents) {
   addStandard("100", "現金");
   addStandard("300", "売掛金");

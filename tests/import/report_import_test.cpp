@@ -169,6 +169,30 @@ TEST_F(ReportImportTest, DepartmentListHoldsAtMost101Rows) {
   EXPECT_EQ(state.workDepartments.count(), 101);
 }
 
+TEST_F(ReportImportTest, EachTableFailsOneRowPastItsCapacity) {
+  const struct {
+    YayoiReport report;
+    int32_t capacity;
+    const char* reason;
+  } cases[] = {
+      {YayoiReport::AccountList, 2001, "勘定科目が多すぎます（2001件まで）"},
+      {YayoiReport::AccountBalances, 5001, "残高の行が多すぎます（5001行まで）"},
+      {YayoiReport::SubAccountList, 5001, "補助科目が多すぎます（5001件まで）"},
+      {YayoiReport::SubAccountBalances, 5001, "補助残高の行が多すぎます（5001行まで）"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.reason);
+    std::vector<ReportRow> rows(static_cast<size_t>(c.capacity), fullRow(c.report, kDetail));
+    ASSERT_TRUE(import(c.report, rows));
+    EXPECT_EQ(countOf(state, c.report), c.capacity);
+    rows.push_back(fullRow(c.report, kDetail));
+    EXPECT_FALSE(import(c.report, rows));
+    EXPECT_EQ(state.lastErrorLocation, "P3:0005");
+    EXPECT_EQ(state.lastErrorDetail.reason, c.reason);
+    EXPECT_EQ(countOf(state, c.report), c.capacity);
+  }
+}
+
 TEST_F(ReportImportTest, OneDepartmentMarksEveryBalanceRowShared) {
   ASSERT_TRUE(import(YayoiReport::DepartmentList, {testing::departmentRow("テスト商事", {})}));
   ASSERT_TRUE(import(YayoiReport::AccountBalances,
@@ -236,6 +260,20 @@ TEST_F(ReportImportTest, FileWithoutTitleLineIsReadByRowMarkers) {
   ASSERT_TRUE(importReport(state, platform, path, "2"));
   ASSERT_EQ(state.workSubAccounts.count(), 1);
   EXPECT_EQ(state.workSubAccounts[0].col(3), "東西銀行");
+}
+
+TEST_F(ReportImportTest, CommaInsideQuotesStillCutsTheLine) {
+  auto lines = testing::yayoiReportLines(YayoiReport::SubAccountList, {});
+  lines.push_back("\"[明細行]\",\"普通預金\",\"東西,銀行\",,,\"001\",,,,,");
+  const std::string path = pathOf(YayoiReport::SubAccountList);
+  testing::writeCp932Lines(path, lines);
+  ASSERT_TRUE(importReport(state, platform, path, "2"));
+  ASSERT_EQ(state.workSubAccounts.count(), 1);
+  const WorkSubAccount& s = state.workSubAccounts[0];
+  EXPECT_EQ(s.col(3), "\"東西");  // half-quoted fields keep their quote
+  EXPECT_EQ(s.col(4), "銀行\"");
+  EXPECT_EQ(s.col(6), "");
+  EXPECT_EQ(s.col(7), "001");
 }
 
 TEST_F(ReportImportTest, AccountWithoutNameFailsAtItsLine) {

@@ -46,6 +46,8 @@ TEST(SplitQuotedText, SingleCharacterDelimiterAndQuoteRemoval) {
   EXPECT_EQ(splitQuotedText("\"a,b\",c", ",", false), (Lines{"\"a,b\"", "c"}));
   EXPECT_EQ(splitQuotedText("\"a\"\"b\",c", ",", true), (Lines{"a\"b", "c"}));
   EXPECT_EQ(splitQuotedText("\"a,b\",c", ",", true), (Lines{"a,b", "c"}));
+  // A full-width delimiter is one character too, kept whole inside quotes.
+  EXPECT_EQ(splitQuotedText("\"a、b\"、c、", "、", false), (Lines{"\"a、b\"", "c", ""}));
 }
 
 TEST(SplitQuotedText, ReportsProgressEveryHundredCharacters) {

@@ -32,6 +32,9 @@ TEST(Cp932, BadBytesBecomeReplacementCharactersWithoutAbortingTheRead) {
   EXPECT_EQ(decodeCp932("\x80\xA0\xFE"), fffd + fffd + fffd);
   EXPECT_EQ(decodeCp932("x\xFFy"), "x" + fffd + "y");
   EXPECT_EQ(encodeCp932(decodeCp932("\xFD")), "?");
+  // A well-formed but unassigned pair is one character; its trail byte is no '@' or 'A'.
+  EXPECT_EQ(decodeCp932("\x85\x40,\xEB\x41x"), fffd + "," + fffd + "x");
+  EXPECT_EQ(decodeCp932("\x81\xFD"), fffd + fffd);  // 0xFD is no trail byte
 }
 
 TEST(Cp932, ByteOrderMarkMeansUtf8) {
