@@ -91,7 +91,7 @@ bool packFiles(ArchiveJob& job, ConversionState& state, Platform& platform) {
   }
   std::string error;
   if (!list.commit(listFile, &error)) {
-    state.lastErrorDetail = ErrorDetail{std::string(kListFileName), 0, error};
+    state.lastErrorDetail = ErrorDetail{listFile, 0, writeFailureReason(listFile, error)};
     return false;
   }
 

@@ -1,5 +1,8 @@
 #include "output/balance_file.hpp"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <exception>
 #include <string>
 #include <string_view>
@@ -17,6 +20,28 @@ namespace {
 
 constexpr std::string_view kFileName = "zandaka.csv";
 
+// The usual text of a single-precision number: seven significant digits at most, no trailing
+// zeros, a decimal point only when needed, and plain digits below 1E+07 (a service import reads
+// "100000", not "1e+05").
+std::string ratioText(float value) {
+  if (value == 0 || !std::isfinite(value)) return "0";  // also keeps "-0" out
+  const double v = value;
+  char buf[128];
+  if (std::fabs(v) >= 1e7) {
+    std::snprintf(buf, sizeof buf, "%.7G", v);
+    return buf;
+  }
+  const int magnitude = static_cast<int>(std::floor(std::log10(std::fabs(v))));
+  std::snprintf(buf, sizeof buf, "%.*f", std::max(0, 6 - magnitude), v);
+  std::string text = buf;
+  if (text.find('.') != std::string::npos) {
+    while (text.back() == '0') text.pop_back();
+    if (text.back() == '.') text.pop_back();
+  }
+  if (text == "-0") text = "0";
+  return text;
+}
+
 // Fields 1 to 10, the same for account and sub-account rows.
 template <class Row>
 std::vector<std::string> balanceFields(const Row& row, bool withDepartment) {
@@ -31,8 +56,7 @@ std::vector<std::string> balanceFields(const Row& row, bool withDepartment) {
   fields.push_back(std::to_string(row.amount2));
   fields.push_back(std::to_string(row.amount3));
   fields.push_back(std::to_string(row.amount4));
-  // A negative zero would otherwise be written as "-0".
-  fields.push_back(formatSingle(row.ratio == 0 ? 0.0f : row.ratio));
+  fields.push_back(ratioText(row.ratio));
   return fields;
 }
 
@@ -63,13 +87,6 @@ bool fail(ConversionState& state, Platform& platform, std::string file, std::str
   platform.progressHide();
   state.lastErrorDetail = ErrorDetail{std::move(file), 0, std::move(reason)};
   return false;
-}
-
-// The commit error starts with the path, which the detail already names.
-std::string writeFailureReason(const std::string& path, const std::string& error) {
-  std::string_view why = error;
-  if (why.starts_with(path + ": ")) why.remove_prefix(path.size() + 2);
-  return "ファイルを書き込めません（" + std::string(why) + "）";
 }
 
 }  // namespace

@@ -27,13 +27,14 @@ bool writeInvalidationList(ConversionState& state, Platform& platform) {
     std::string error;
     if (!text.commit(path, &error)) {
       platform.progressHide();
-      state.lastErrorDetail = ErrorDetail{std::string(kFileName), 0, error};
+      state.lastErrorDetail = ErrorDetail{path, 0, writeFailureReason(path, error)};
       return false;
     }
     return true;
   } catch (const std::exception& e) {
     platform.progressHide();
-    state.lastErrorDetail = ErrorDetail{std::string(kFileName), 0, e.what()};
+    state.lastErrorDetail =
+        ErrorDetail{path, 0, std::string("出力中にエラーが発生しました（") + e.what() + "）"};
     return false;
   }
 }

@@ -136,11 +136,14 @@ std::string colourCode(std::string_view mark, const std::string& previous) {
   return previous;
 }
 
-// The slip number text of a ブルーリターンＡ line: the number with seven digits.
+// The slip number text of a ブルーリターンＡ line: the number with seven digits. A text that is
+// no number, or one too large to be a slip number, stands as it is.
 std::string blueSlipNumber(const std::string& text) {
   const auto value = parseStrictNumber(text);
   if (!value) return text;
-  return zeroPad(static_cast<int64_t>(roundHalfEven(*value)), 7);
+  const auto number = toInt32Rounded(*value);
+  if (!number) return text;
+  return zeroPad(*number, 7);
 }
 
 class JournalWriter {
@@ -335,7 +338,7 @@ bool writeJournalFile(ConversionState& state, Platform& platform) {
     lineNo = 0;
     file = outputPath(state, kFileName);
     std::string error;
-    if (!out.commit(file, &error)) throw StepError(error);
+    if (!out.commit(file, &error)) throw StepError(writeFailureReason(file, error));
     return true;
   } catch (const std::exception& e) {
     // Writers carry no location tag; the caller names the file.

@@ -32,8 +32,10 @@ std::string withoutNul(std::string s) {
 }  // namespace
 
 std::string fitBytes(std::string_view text, int width) {
-  const std::string sjis = encodeCp932(text);
   if (width < 0) width = 0;
+  // A CP932 form is never longer than the UTF-8 one, so a short text needs no encoding.
+  if (text.size() <= static_cast<size_t>(width)) return withoutNul(std::string(text));
+  const std::string sjis = encodeCp932(text);
   if (sjis.size() <= static_cast<size_t>(width)) return withoutNul(std::string(text));
   size_t keep = static_cast<size_t>(width);
   if (cutSplitsCharacter(sjis, keep)) --keep;
@@ -41,8 +43,9 @@ std::string fitBytes(std::string_view text, int width) {
 }
 
 std::string fitBytesPadded(std::string_view text, int width) {
-  const std::string sjis = encodeCp932(text);
   if (width < 0) width = 0;
+  if (text.size() <= static_cast<size_t>(width)) return std::string(text);
+  const std::string sjis = encodeCp932(text);
   if (sjis.size() <= static_cast<size_t>(width)) return std::string(text);
   size_t keep = static_cast<size_t>(width);
   if (cutSplitsCharacter(sjis, keep)) {
@@ -73,6 +76,12 @@ ServiceCsvFile::ServiceCsvFile(const ConversionState& state, std::string_view fi
     : path_(outputPath(state, fileName)) {
   text_.line(state.ledraUserCode);
   text_.line(state.ledraUserName);
+}
+
+std::string writeFailureReason(const std::string& path, const std::string& error) {
+  std::string_view why = error;
+  if (why.starts_with(path + ": ")) why.remove_prefix(path.size() + 2);
+  return "ファイルを書き込めません（" + std::string(why) + "）";
 }
 
 void beginWriterProgress(Platform& platform, std::string_view fileName, int64_t max) {

@@ -40,6 +40,10 @@ class ServiceCsvFile {
   Cp932TextBuilder text_;
 };
 
+// The reason part of a failure detail for a commit error, which starts with the path that the
+// detail already names.
+std::string writeFailureReason(const std::string& path, const std::string& error);
+
 // The writers' progress display: shows the dialog with caption fileName + "出力中", value 0
 // and the given maximum.
 void beginWriterProgress(Platform& platform, std::string_view fileName, int64_t max);

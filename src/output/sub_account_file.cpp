@@ -37,13 +37,6 @@ bool fail(ConversionState& state, Platform& platform, std::string file, std::str
   return false;
 }
 
-// The commit error starts with the path, which the detail already names.
-std::string writeFailureReason(const std::string& path, const std::string& error) {
-  std::string_view why = error;
-  if (why.starts_with(path + ": ")) why.remove_prefix(path.size() + 2);
-  return "ファイルを書き込めません（" + std::string(why) + "）";
-}
-
 }  // namespace
 
 bool writeSubAccountFile(ConversionState& state, Platform& platform) {

@@ -382,6 +382,15 @@ TEST_F(JournalFile, FailureKeepsTheEarlierFile) {
   EXPECT_EQ(testing::readBytes(outputFile()), "old");
 }
 
+TEST_F(JournalFile, UnwritableFolderNamesTheOutputFileOnce) {
+  state.outputFolder = dir.file("gone");
+  EXPECT_FALSE(write({sale("1")}));
+  EXPECT_EQ(state.lastErrorDetail.file, dir.file("gone") + "/shiwake.csv");
+  EXPECT_EQ(state.lastErrorDetail.line, 0);
+  EXPECT_EQ(state.lastErrorDetail.reason, "ファイルを書き込めません（No such file or directory）");
+  EXPECT_FALSE(platform.progressVisible);
+}
+
 TEST_F(JournalFile, MoreDetailLinesThanImportedFails) {
   ASSERT_TRUE(write({sale("1")}));
   testing::writeCp932Lines(state.sourceFiles[5], {detailLine(sale("1")), detailLine(sale("1"))});
@@ -450,6 +459,14 @@ TEST_F(BlueJournalFile, SlipNumbersFromTheLine) {
        blueLine("12", "111", "", "411", "1050"), blueLine("13", "111", "", "411", "1050")}));
   EXPECT_EQ(column(2), (Record{"0000012", "0000012", "0000012", "0000013"}));
   EXPECT_EQ(column(3), (Record{"1", "2", "3", "1"}));
+}
+
+TEST_F(BlueJournalFile, SlipNumberThatIsNoThirtyTwoBitNumberStandsAsWritten) {
+  ASSERT_TRUE(writeBlue({blueLine("1e300", "111", "", "411", "1050"),
+                         blueLine("A-1", "111", "", "411", "1050"),
+                         blueLine("7", "111", "", "411", "1050")}));
+  EXPECT_EQ(column(2), (Record{"1e300", "A-1", "0000007"}));
+  EXPECT_EQ(column(3), (Record{"1", "1", "1"}));
 }
 
 TEST_F(BlueJournalFile, WholeRecord) {

@@ -296,6 +296,29 @@ TEST_F(BalanceFileTest, AccountRowsNeedDepartmentNoSubAccountsProcessedAndValid)
       }));
 }
 
+TEST_F(BalanceFileTest, RatioIsWrittenWithSevenSignificantDigitsAtMost) {
+  const std::vector<std::pair<float, std::string>> cases = {
+      // clang-format off
+      {12.5f, "12.5"},          {100.0f, "100"},           {0.25f, "0.25"},
+      {-0.5f, "-0.5"},          {-0.0f, "0"},              {33.33f, "33.33"},
+      {100000.0f, "100000"},    {1000000.0f, "1000000"},   {0.0001f, "0.0001"},
+      {12.345678f, "12.34568"}, {-9999999.0f, "-9999999"}, {12345678.0f, "1.234568E+07"},
+      // clang-format on
+  };
+  for (const auto& [ratio, text] : cases) addBalance("現金", "1").ratio = ratio;
+  ASSERT_TRUE(writeBalanceFile(state, platform));
+  std::vector<std::string> written;
+  for (const std::string& line : testing::readCp932Lines(dir.file("zandaka.csv"))) {
+    if (!line.starts_with("\"")) continue;
+    // The ratio is field 10; no field before it holds a comma here.
+    size_t at = 0;
+    for (int comma = 0; comma < 9; ++comma) at = line.find(',', at) + 1;
+    written.push_back(line.substr(at + 1, line.find(',', at) - at - 2));
+  }
+  ASSERT_EQ(written.size(), cases.size());
+  for (size_t i = 0; i < cases.size(); ++i) EXPECT_EQ(written[i], cases[i].second) << i;
+}
+
 TEST_F(BalanceFileTest, SubAccountRowsFollowTheirParentsValidity) {
   addAccount("A", "131", "普通預金");
   addAccount("B", "132", "定期預金", false);
