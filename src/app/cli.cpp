@@ -231,18 +231,20 @@ int commandMap(const std::vector<std::string>& args) {
                   {"--state", "--save", "--set", "--invalidate", "--validate", "--sub-code"}, {});
   const std::string path = absolute(o.require("--state"));
   const std::string save = absolute(o.get("--save").value_or(path));
-  // Changes apply in the order given, whatever their kind.
+  // Changes apply in the order given, whatever their kind. Every option takes a value (Options
+  // has checked that), so the walk goes in pairs and never reads a value as an option.
   std::vector<MapChange> changes;
-  for (size_t i = 1; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (i + 1 >= args.size()) break;
-    const std::string& v = args[i + 1];
-    if (a == "--set") changes.push_back(parseSetChange(v));
-    else if (a == "--invalidate") changes.push_back({MapChange::Invalidate, v, "", ""});
-    else if (a == "--validate") changes.push_back({MapChange::Validate, v, "", ""});
-    else if (a == "--sub-code") changes.push_back(parseSubCodeChange(v));
-    else continue;
-    ++i;
+  try {
+    for (size_t i = 1; i + 1 < args.size(); i += 2) {
+      const std::string& a = args[i];
+      const std::string& v = args[i + 1];
+      if (a == "--set") changes.push_back(parseSetChange(v));
+      else if (a == "--invalidate") changes.push_back({MapChange::Invalidate, v, "", ""});
+      else if (a == "--validate") changes.push_back({MapChange::Validate, v, "", ""});
+      else if (a == "--sub-code") changes.push_back(parseSubCodeChange(v));
+    }
+  } catch (const std::invalid_argument& e) {
+    throw UsageError(e.what());
   }
   ConsolePlatform platform;
   ConversionState state;
@@ -290,9 +292,6 @@ int runCommandLine(const std::vector<std::string>& args) {
     if (cmd == "map") return commandMap(args);
     throw UsageError("不明なコマンドです: " + cmd);
   } catch (const UsageError& e) {
-    std::fprintf(stderr, "%s\n\n%s", e.what(), usageText().c_str());
-    return kExitUsage;
-  } catch (const std::invalid_argument& e) {
     std::fprintf(stderr, "%s\n\n%s", e.what(), usageText().c_str());
     return kExitUsage;
   } catch (const std::exception& e) {

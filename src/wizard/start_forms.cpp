@@ -157,20 +157,26 @@ bool MainPresenter::loadYayoi() {
       state_.startAborted = true;
       return false;
     }
-    if (!canOpen(*path)) {
-      platform_.message(kMasterFailed, "エラー");
-      continue;
+    bool loaded = false;
+    // Any error from opening the file to loading it is reported as a failed load.
+    try {
+      if (canOpen(*path)) {
+        state_.ledraAccountFile = *path;
+        state_.screenState = kScreenStarting;
+        state_.mainLoaded = true;
+        showWelcomeLayout();
+        static constexpr const char* kNames[] = {"勘定科目一覧表.txt", "科目残高試算表.txt",
+                                                 "補助科目一覧表.txt", "補助残高一覧表.txt",
+                                                 "部門一覧表.txt",     "仕訳データ.txt"};
+        for (int i = 0; i < 6; ++i)
+          state_.sourceFiles[i] = yayoiExchangeFolder(state_) + kNames[i];
+        state_.outputFolder = yayoiExchangeFolder(state_);
+        loaded = loadStandardAccountMaster(state_, state_.ledraAccountFile, &platform_);
+      }
+    } catch (const std::exception&) {
+      loaded = false;
     }
-    state_.ledraAccountFile = *path;
-    state_.screenState = kScreenStarting;
-    state_.mainLoaded = true;
-    showWelcomeLayout();
-    static constexpr const char* kNames[] = {"勘定科目一覧表.txt", "科目残高試算表.txt",
-                                             "補助科目一覧表.txt", "補助残高一覧表.txt",
-                                             "部門一覧表.txt",     "仕訳データ.txt"};
-    for (int i = 0; i < 6; ++i) state_.sourceFiles[i] = yayoiExchangeFolder(state_) + kNames[i];
-    state_.outputFolder = yayoiExchangeFolder(state_);
-    if (!loadStandardAccountMaster(state_, state_.ledraAccountFile, &platform_)) {
+    if (!loaded) {
       platform_.message(kMasterFailed, "エラー");
       continue;
     }
@@ -192,7 +198,13 @@ bool MainPresenter::loadBlueReturn() {
       return false;
     }
     state_.ledraAccountFile = *path;
-    if (canOpen(*path) && loadStandardAccountMaster(state_, *path, &platform_)) break;
+    bool loaded = false;
+    try {
+      loaded = canOpen(*path) && loadStandardAccountMaster(state_, *path, &platform_);
+    } catch (const std::exception&) {
+      loaded = false;
+    }
+    if (loaded) break;
     platform_.message(kMasterFailed, "エラー");
   }
   int32_t year = 0;

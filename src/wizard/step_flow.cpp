@@ -1,5 +1,6 @@
 #include "wizard/step_flow.hpp"
 
+#include <string_view>
 #include <unordered_map>
 
 #include "base/text.hpp"
@@ -35,6 +36,18 @@ std::string withDetail(const std::string& first, const ConversionState& state) {
   return detail.empty() ? first : first + "\r\n" + detail;
 }
 
+// The progress dialog is closed after every import and output run, however the run ends.
+class ProgressCloser {
+ public:
+  explicit ProgressCloser(Platform& platform) : platform_(platform) {}
+  ~ProgressCloser() { platform_.progressHide(); }
+  ProgressCloser(const ProgressCloser&) = delete;
+  ProgressCloser& operator=(const ProgressCloser&) = delete;
+
+ private:
+  Platform& platform_;
+};
+
 }  // namespace
 
 BusyGuard::BusyGuard(Platform& platform) : platform_(platform) { platform_.setBusy(true); }
@@ -46,6 +59,7 @@ std::string importFailureMessage(const ConversionState& state, const std::string
 
 bool runYayoiImportStep(ConversionState& state, Platform& platform) {
   BusyGuard busy(platform);
+  ProgressCloser progress(platform);
   struct Report {
     int fileIndex;
     const char* kind;
@@ -66,7 +80,6 @@ bool runYayoiImportStep(ConversionState& state, Platform& platform) {
     state.lastErrorDetail.clear();
     if (!importReport(state, platform, path, r.kind)) {
       platform.message(importFailureMessage(state, r.label), kErrorTitle);
-      platform.progressHide();
       return false;
     }
   }
@@ -78,15 +91,12 @@ bool runYayoiImportStep(ConversionState& state, Platform& platform) {
   state.lastErrorDetail.clear();
   if (!importJournal(state, platform, journal)) {
     platform.message(importFailureMessage(state, "仕訳データ"), kErrorTitle);
-    platform.progressHide();
     return false;
   }
   if (!platform.folderExists(state.outputFolder)) {
     reportMissing(platform, state.outputFolder);
-    platform.progressHide();
     return false;
   }
-  platform.progressHide();
   return true;
 }
 
@@ -98,6 +108,8 @@ bool runImportStep(ConversionState& state, Platform& platform) {
       platform.message("基本データの取込に失敗しました。", kErrorTitle);
       return false;
     }
+    BusyGuard busy(platform);
+    ProgressCloser progress(platform);
     return blueReturnStep()(state, platform);
   }
   return runYayoiImportStep(state, platform);
@@ -110,10 +122,10 @@ StepOutcome runOutputStep(ConversionState& state, Platform& platform, bool askCo
     return StepOutcome::Cancelled;
   }
   BusyGuard busy(platform);
+  ProgressCloser progress(platform);
   state.lastErrorDetail.clear();
   if (!importJournal(state, platform, state.sourceFiles[5])) {
     platform.message(importFailureMessage(state, "仕訳データ"), kErrorTitle);
-    platform.progressHide();
     return StepOutcome::Failed;
   }
   struct Writer {
@@ -130,12 +142,12 @@ StepOutcome runOutputStep(ConversionState& state, Platform& platform, bool askCo
   for (const Writer& w : kWriters) {
     state.lastErrorDetail.clear();
     if (!w.write(state, platform)) {
-      platform.progressHide();
       platform.message(withDetail(std::string(w.fileName) + "出力に失敗しました。", state),
                        kErrorTitle);
       return StepOutcome::Failed;
     }
   }
+  // On success the dialog closes before the closing message; a failure is shown over it.
   platform.progressHide();
   std::string done = "変換を正常に終了しました。";
   if (state.droppedJournalLines > 0) {
@@ -153,6 +165,7 @@ bool mappingComplete(ConversionState& state) {
   // Rows are compared only within runs of consecutive rows under the same parent code: every
   // row that shares its code with another row of its run clashes. An empty parent code marks
   // a row, except the last row of the table, which is only ever the later row of a pair.
+  std::unordered_map<std::string_view, int32_t> counts;  // reused: runs are short and many
   int32_t runStart = 0;
   while (runStart < n) {
     const std::string& parent = subs[runStart].parentLedraCode;
@@ -162,7 +175,7 @@ bool mappingComplete(ConversionState& state) {
       for (int32_t i = runStart; i < runEnd; ++i)
         if (i < n - 1) subs[i].codeUnique = false;
     } else if (runEnd - runStart > 1) {
-      std::unordered_map<std::string, int32_t> counts;
+      counts.clear();
       for (int32_t i = runStart; i < runEnd; ++i) ++counts[subs[i].newSubCode];
       for (int32_t i = runStart; i < runEnd; ++i)
         if (counts[subs[i].newSubCode] > 1) subs[i].codeUnique = false;

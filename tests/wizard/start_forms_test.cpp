@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+
 #include "state/conversion_state.hpp"
+#include "state/work_state.hpp"
 #include "support/fixtures.hpp"
 #include "support/scripted_platform.hpp"
 #include "wizard/step_flow.hpp"
@@ -58,12 +62,14 @@ TEST_F(StartUp, CancellingTheMasterDialogEndsWithoutAMessage) {
 
 TEST_F(StartUp, FailedMasterLoadAsksAgain) {
   start.clickPackage(0);
-  platform.openAnswers = {bad, good};
+  // Too few columns, then a path that cannot be opened as a file, then a good master.
+  platform.openAnswers = {bad, dir.path(), good};
   ASSERT_TRUE(main.load());
   EXPECT_EQ(platform.messageTexts(),
-            (std::vector<std::string>{kWelcome, "Ledraの勘定科目データ取込に失敗しました。"}));
+            (std::vector<std::string>{kWelcome, "Ledraの勘定科目データ取込に失敗しました。",
+                                      "Ledraの勘定科目データ取込に失敗しました。"}));
   EXPECT_EQ(platform.messages[1].title, "エラー");
-  ASSERT_EQ(platform.openRequests.size(), 2u);
+  ASSERT_EQ(platform.openRequests.size(), 3u);
   const auto& req = platform.openRequests[0];
   EXPECT_EQ(req.title, "Ledraの勘定科目データを指定して下さい。");
   EXPECT_EQ(req.filter, "CSVファイル(*.csv)|*.csv");
@@ -116,6 +122,108 @@ TEST_F(StartUp, FileSettingsTextsFollowTheState) {
   main.setFolderName("/somewhere");
   EXPECT_EQ(state.outputFolder, "/somewhere");
   EXPECT_EQ(main.view().folderName, "/somewhere");
+}
+
+TEST_F(StartUp, RestoredWorkOpensOnTheMappingScreen) {
+  // Saved work: one mapped account, nothing else.
+  ConversionState saved;
+  saved.sourcePackage = kPackageYayoi;
+  saved.ledraUserName = "Shop";
+  WorkAccount& a = saved.workAccounts.append();
+  a.sourceCode = "100";
+  a.sourceName = "現金";
+  a.ledraCode = "111";
+  a.ledraName = "現金";
+  a.valid = a.matched = true;
+  saved.allView.append(0);
+  const std::string file = dir.file("work.dat");
+  ASSERT_TRUE(saveWorkStateToFile(saved, platform, file));
+
+  platform.openAnswers = {file};
+  ASSERT_EQ(start.clickContinue(), StartAction::OpenMain);
+  EXPECT_EQ(platform.lastMessage().text, "保存情報の読込みを完了しました。");
+  EXPECT_EQ(platform.lastMessage().title, "読込完了");
+  EXPECT_EQ(state.startMode, "読込");
+
+  int redraws = 0;
+  main.onRedrawAccounts = [&] { ++redraws; };
+  const size_t messagesBefore = platform.messages.size();
+  ASSERT_TRUE(main.load());
+  EXPECT_EQ(platform.messages.size(), messagesBefore);  // no welcome, no master dialog
+  EXPECT_TRUE(platform.openRequests.size() == 1u);
+  EXPECT_EQ(state.screenState, "ファイル出力中");
+  EXPECT_EQ(state.accountFilter, "ALL");
+  EXPECT_EQ(redraws, 1);
+  const MainView& v = main.view();
+  EXPECT_EQ(v.nextCaption, "変換");
+  EXPECT_TRUE(v.nextEnabled);
+  EXPECT_EQ(v.layout, mappingLayout());
+  EXPECT_TRUE(v.thirdStepVisible && v.accountPanelVisible);
+  EXPECT_FALSE(v.firstStepVisible || v.secondStepVisible || v.subAccountPanelVisible);
+  EXPECT_EQ(v.companyLabel, "Shop　データコンバート");
+  EXPECT_EQ(v.packageLabel, "弥生会計");
+
+  // A refused file leaves the start form where it was.
+  ConversionState other;
+  ScriptedPlatform p;
+  ConvSelectPresenter second{other, p};
+  second.load();
+  testing::writeCp932Lines(dir.file("bad.dat"), {"不明"});
+  p.openAnswers = {dir.file("bad.dat")};
+  EXPECT_EQ(second.clickContinue(), StartAction::Stay);
+  EXPECT_EQ(other.startMode, "通常");
+}
+
+TEST_F(StartUp, BlueReturnAsksForTheFolderAndTheYearUntilBothExist) {
+  const char* home = std::getenv("HOME");
+  if (std::filesystem::exists(std::string(home ? home : "") +
+                              "/.wine/drive_c/Program Files/ブルーリターンＡ2007"))
+    GTEST_SKIP() << "the default installation folder exists here";
+  const std::string install = dir.file("BR");
+  std::filesystem::create_directories(install + "/Data/Y2008");
+  start.clickPackage(1);
+  platform.openAnswers = {good};
+  platform.folderAnswers = {install, install};
+  // A year that is no number goes back to the folder check; a year without data asks again.
+  platform.inputAnswers = {"abc", "2009", "2008"};
+  ASSERT_TRUE(main.load());
+
+  const std::string missing = std::string(home ? home : "") +
+                              "/.wine/drive_c/Program Files/ブルーリターンＡ2007"
+                              "が存在しません。\r\nブルーリターンのインストールされているフォルダを"
+                              "指定して下さい。";
+  EXPECT_EQ(platform.messageTexts(),
+            (std::vector<std::string>{kWelcome, missing, missing,
+                                      "\"2009\"会計年度のデータが存在しません。"}));
+  EXPECT_EQ(platform.messages[1].title, "");
+  EXPECT_EQ(platform.openRequests[0].initialFolder, platform.documents);
+  EXPECT_EQ(platform.folderPrompts,
+            (std::vector<std::string>{"フォルダーを選択してください", "フォルダーを選択してください"}));
+  ASSERT_EQ(platform.inputRequests.size(), 3u);
+  EXPECT_EQ(platform.inputRequests[0].prompt, "会計年度");
+  EXPECT_EQ(platform.inputRequests[0].title, "会計年度を入力して下さい。");
+  EXPECT_EQ(platform.inputRequests[0].defaultText, "2007");
+
+  EXPECT_EQ(state.fiscalYear, 2008);
+  EXPECT_EQ(state.journalPeriod, (std::array<int32_t, 6>{2008, 1, 1, 2008, 12, 31}));
+  EXPECT_EQ(state.sourceFiles[6], install + "/Data/Y2008/kcode.brf");
+  EXPECT_EQ(state.sourceFiles[7], install + "/Data/Y2008/仕訳データ");
+  EXPECT_EQ(state.outputFolder, platform.documents);
+  EXPECT_EQ(state.screenState, "広告中");
+  EXPECT_EQ(main.view().packageLabel, "ブルーリターン");
+  EXPECT_EQ(main.view().welcomeText.find("弥生会計"), std::string::npos);
+  EXPECT_NE(main.view().welcomeText.find("現在ブルーリターンをご利用"), std::string::npos);
+
+  // Cancelling the folder browser ends start-up.
+  ConversionState s2;
+  ScriptedPlatform p2;
+  ConvSelectPresenter start2{s2, p2};
+  MainPresenter main2{s2, p2};
+  start2.load();
+  start2.clickPackage(1);
+  p2.openAnswers = {good};
+  EXPECT_FALSE(main2.load());
+  EXPECT_TRUE(s2.startAborted);
 }
 
 }  // namespace

@@ -153,17 +153,37 @@ TEST_F(StepFlow, OutputRunWritesEverythingAndCanRepeat) {
   EXPECT_TRUE(testing::fileExistsAt(out + "/U1_output_20261208102031.zip"));
 }
 
-TEST_F(StepFlow, FailingWriterIsNamed) {
+TEST_F(StepFlow, FailingWriterIsNamedAndLaterOnesDoNotRun) {
   ASSERT_TRUE(runImportStep(state, platform));
   state.screenState = kScreenMapping;
-  // A folder where the account file should go makes its writer fail.
-  std::filesystem::create_directories(out + "/kanjyo.csv");
-  EXPECT_EQ(runOutputStep(state, platform, false), StepOutcome::Failed);
-  EXPECT_EQ(platform.lastMessage().text.substr(0, std::string("kanjyo.csv出力に失敗しました。").size()),
-            "kanjyo.csv出力に失敗しました。");
-  EXPECT_EQ(platform.lastMessage().title, "エラー");
-  EXPECT_FALSE(testing::fileExistsAt(out + "/hojokamoku.csv"));
-  EXPECT_FALSE(platform.progressVisible);
+  // Writers in their order (one department: busho.csv is not written).
+  const std::vector<std::string> order = {"kanjyo.csv", "hojokamoku.csv", "zandaka.csv",
+                                          "shiwake.csv", "無効化一覧.txt"};
+  for (size_t k = 0; k < order.size(); ++k) {
+    SCOPED_TRACE(order[k]);
+    std::filesystem::remove_all(out);
+    std::filesystem::create_directories(out);
+    // A folder where the file should go makes its writer fail.
+    std::filesystem::create_directories(out + "/" + order[k]);
+    ScriptedPlatform p;
+    EXPECT_EQ(runOutputStep(state, p, false), StepOutcome::Failed);
+    const std::string first = order[k] + "出力に失敗しました。";
+    EXPECT_EQ(p.lastMessage().text.substr(0, first.size()), first);
+    EXPECT_EQ(p.lastMessage().title, "エラー");
+    for (size_t j = 0; j < order.size(); ++j)
+      if (j != k) EXPECT_EQ(testing::fileExistsAt(out + "/" + order[j]), j < k) << order[j];
+    EXPECT_FALSE(p.progressVisible);
+    EXPECT_FALSE(p.busy);
+  }
+  // The archive step is labelled by the archive's fixed name.
+  std::filesystem::remove_all(out);
+  std::filesystem::create_directories(out);
+  ScriptedPlatform p;
+  p.archiver = [](const std::string&) { return 1; };
+  EXPECT_EQ(runOutputStep(state, p, false), StepOutcome::Failed);
+  EXPECT_EQ(p.lastMessage().text.substr(0, std::string("pressdata.zip出力に失敗しました。").size()),
+            "pressdata.zip出力に失敗しました。");
+  EXPECT_TRUE(testing::fileExistsAt(out + "/無効化一覧.txt"));
 }
 
 TEST_F(StepFlow, DroppedJournalLinesAreReported) {
@@ -178,6 +198,33 @@ TEST_F(StepFlow, DroppedJournalLinesAreReported) {
   EXPECT_EQ(state.droppedJournalLines, 1);
   EXPECT_EQ(platform.lastMessage().text,
             "変換を正常に終了しました。\r\n無効化または未設定の勘定科目を含む伝票の仕訳1行は出力されていません。");
+}
+
+TEST_F(StepFlow, EveryImportRunEndsWithTheHourglassOffAndTheDialogClosed) {
+  // A missing journal stops after five imports.
+  state.sourceFiles[5] = dir.file("missing.txt");
+  EXPECT_FALSE(runImportStep(state, platform));
+  EXPECT_FALSE(platform.busy);
+  EXPECT_EQ(platform.busyChanges, 2);
+  EXPECT_FALSE(platform.progressVisible);
+
+  // The ブルーリターンＡ step plugs in and runs under the same hourglass and dialog rule.
+  ConversionState blue;
+  blue.sourcePackage = kPackageBlueReturn;
+  ScriptedPlatform p;
+  EXPECT_FALSE(runImportStep(blue, p));
+  EXPECT_EQ(p.messageTexts(), (std::vector<std::string>{"基本データの取込に失敗しました。"}));
+  bool busyInside = false;
+  setBlueReturnImportStep([&](ConversionState&, Platform& step) {
+    busyInside = p.busy;
+    step.progressShow();
+    return false;
+  });
+  EXPECT_FALSE(runImportStep(blue, p));
+  setBlueReturnImportStep(nullptr);
+  EXPECT_TRUE(busyInside);
+  EXPECT_FALSE(p.busy);
+  EXPECT_FALSE(p.progressVisible);
 }
 
 }  // namespace
