@@ -19,10 +19,13 @@ constexpr std::string_view kDetailMarker = "[明細行]";
 constexpr size_t kJournalColumns = 29;
 constexpr const char* kFormatMessage = "仕訳データ形式に異常が検出されました。";
 
-std::vector<std::string> lineColumns(std::string_view line) {
-  std::vector<std::string> cols;
-  for (std::string_view field : splitPlainView(line, ","))
-    cols.push_back(stripEnclosingQuotes(field));
+// The fields of a line with their enclosing quotes removed, as views into the line (only a
+// few of the 29 are read, so nothing is copied).
+std::vector<std::string_view> lineColumns(std::string_view line) {
+  std::vector<std::string_view> cols = splitPlainView(line, ",");
+  for (std::string_view& field : cols)
+    if (field.size() >= 2 && field.front() == '"' && field.back() == '"')
+      field = field.substr(1, field.size() - 2);
   return cols;
 }
 
@@ -41,8 +44,9 @@ std::unordered_map<std::string, int32_t> firstIndexBy(const Table& table, Key ke
 }
 
 void markInUse(ConversionState& state, const std::unordered_map<std::string, int32_t>& index,
-               const std::string& key) {
-  if (auto it = index.find(key); it != index.end()) state.workAccounts[it->second].inUse = true;
+               std::string_view key) {
+  if (auto it = index.find(std::string(key)); it != index.end())
+    state.workAccounts[it->second].inUse = true;
 }
 
 void markAccountsBeforeRows(ConversionState& state,
@@ -101,9 +105,9 @@ bool importJournal(ConversionState& state, Platform& platform, const std::string
       if (cols[0] == kDetailMarker) {
         if (cols.size() < kJournalColumns) throw StepError("列が足りません（29列以上必要です）");
         const auto date = parseDate(cols[1]);
-        if (!date) throw StepError("日付ではありません: " + cols[1]);
+        if (!date) throw StepError("日付ではありません: " + std::string(cols[1]));
         const auto voucher = toInt32Rounded(leadingNumber(cols[2]));
-        if (!voucher) throw StepError("伝票番号が大きすぎます: " + cols[2]);
+        if (!voucher) throw StepError("伝票番号が大きすぎます: " + std::string(cols[2]));
         if (state.journalRows.count() >= kJournalCapacity)
           throw CapacityError("仕訳が多すぎます（30001行まで）");
         state.journalRows.append({state.journalRows.count() + 1, *date, *voucher});

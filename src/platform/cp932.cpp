@@ -92,10 +92,14 @@ struct DecodeTables {
   Mapping single[256];                  // bytes that are a character by themselves
   std::array<Mapping, 256> pairs[256];  // by first byte, filled as pairs occur
 
+  bool asciiIdentity = true;  // bytes below 0x80 decode to themselves
+
   DecodeTables() {
     for (int b = 0; b < 256; ++b) {
       const char c = static_cast<char>(b);
       single[b] = askIconv(decoder(), std::string_view(&c, 1));
+      if (b < 0x80 && !(single[b].ok && single[b].size == 1 && single[b].bytes[0] == c))
+        asciiIdentity = false;
     }
   }
 };
@@ -109,6 +113,19 @@ DecodeTables& decodeTables() {
 std::array<Mapping, 0x10000>& encodeTable() {
   static std::array<Mapping, 0x10000> t;
   return t;
+}
+
+// True when every ASCII character encodes to its own byte, so that ASCII runs can be copied.
+bool encodeAsciiIdentity() {
+  static const bool identity = [] {
+    for (int b = 0; b < 0x80; ++b) {
+      const char c = static_cast<char>(b);
+      const Mapping m = askIconv(encoder(), std::string_view(&c, 1));
+      if (!(m.ok && m.size == 1 && m.bytes[0] == c)) return false;
+    }
+    return true;
+  }();
+  return identity;
 }
 
 constexpr char kReplacementUtf8[] = {'\xEF', '\xBF', '\xBD'};  // U+FFFD
@@ -144,10 +161,24 @@ std::string decodeCp932(std::string_view bytes) {
   std::lock_guard lock(codecMutex());
   DecodeTables& t = decodeTables();
   const size_t n = bytes.size();
-  // No byte gives more than three bytes of UTF-8; the text is cut to size at the end.
-  std::string out(n * 3, '\0');
+  // An ASCII byte gives one byte of UTF-8 and any other at most three; the text is cut to
+  // size at the end.
+  size_t high = 0;
+  for (char c : bytes) high += static_cast<unsigned char>(c) >> 7;
+  std::string out(n + 2 * high, '\0');
   char* o = out.data();
   for (size_t i = 0; i < n;) {
+    if (t.asciiIdentity) {
+      // Most of a report is ASCII (commas, quotes, digits): copy such runs as they stand.
+      size_t run = i;
+      while (run < n && static_cast<unsigned char>(bytes[run]) < 0x80) ++run;
+      if (run > i) {
+        std::memcpy(o, bytes.data() + i, run - i);
+        o += run - i;
+        i = run;
+        if (i == n) break;
+      }
+    }
     const auto b = static_cast<unsigned char>(bytes[i]);
     const Mapping& s = t.single[b];
     if (s.ok) {
@@ -187,7 +218,18 @@ void appendCp932(std::string& out, std::string_view utf8) {
   // No code point takes more bytes in CP932 than in UTF-8.
   out.resize(start + n);
   char* o = out.data() + start;
+  const bool asciiRuns = encodeAsciiIdentity();
   for (size_t pos = 0; pos < n;) {
+    if (asciiRuns) {
+      size_t run = pos;
+      while (run < n && static_cast<unsigned char>(utf8[run]) < 0x80) ++run;
+      if (run > pos) {
+        std::memcpy(o, utf8.data() + pos, run - pos);
+        o += run - pos;
+        pos = run;
+        if (pos == n) break;
+      }
+    }
     const auto b0 = static_cast<unsigned char>(utf8[pos]);
     char32_t cp = b0;
     size_t len = b0 < 0x80 ? 1 : wellFormedBmp(utf8, pos, cp);
