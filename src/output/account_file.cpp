@@ -1,6 +1,5 @@
 #include "output/account_file.hpp"
 
-#include <exception>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,32 +27,18 @@ std::vector<std::string> accountRecord(const WorkAccount& account) {
   return fields;
 }
 
-bool fail(ConversionState& state, Platform& platform, std::string file, std::string reason) {
-  platform.progressHide();
-  state.lastErrorDetail = ErrorDetail{std::move(file), 0, std::move(reason)};
-  return false;
-}
-
 }  // namespace
 
 bool writeAccountFile(ConversionState& state, Platform& platform) {
-  const std::string path = outputPath(state, kFileName);
-  try {
+  return writeServiceFile(state, platform, kFileName, [&](ServiceCsvFile& file) {
     const auto& accounts = state.workAccounts;
     beginWriterProgress(platform, kFileName, accounts.count());
-    ServiceCsvFile file(state, kFileName);
     for (int32_t i = 0; i < accounts.count(); ++i) {
       const WorkAccount& account = accounts[i];
       if (account.selected && account.valid) file.record(accountRecord(account));
       platform.progressSetValue(i);
     }
-    std::string error;
-    if (!file.commit(&error)) return fail(state, platform, path, writeFailureReason(path, error));
-    return true;
-  } catch (const std::exception& e) {
-    return fail(state, platform, path,
-                std::string("出力中にエラーが発生しました（") + e.what() + "）");
-  }
+  });
 }
 
 }  // namespace ledra

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <exception>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -83,23 +82,15 @@ std::vector<std::string> subAccountBalanceRecord(const WorkSubAccountBalance& ro
   return fields;
 }
 
-bool fail(ConversionState& state, Platform& platform, std::string file, std::string reason) {
-  platform.progressHide();
-  state.lastErrorDetail = ErrorDetail{std::move(file), 0, std::move(reason)};
-  return false;
-}
-
 }  // namespace
 
 bool writeBalanceFile(ConversionState& state, Platform& platform) {
-  const std::string path = outputPath(state, kFileName);
-  try {
+  return writeServiceFile(state, platform, kFileName, [&](ServiceCsvFile& file) {
     const auto& balances = state.workAccountBalances;
     auto& subBalances = state.workSubAccountBalances;
     const bool withDepartment = state.workDepartments.count() != 1;
     beginWriterProgress(platform, kFileName,
                         int64_t{balances.count()} + int64_t{subBalances.count()});
-    ServiceCsvFile file(state, kFileName);
 
     for (int32_t i = 0; i < balances.count(); ++i) {
       const WorkAccountBalance& row = balances[i];
@@ -132,14 +123,7 @@ bool writeBalanceFile(ConversionState& state, Platform& platform) {
         platform.progressSetValue(int64_t{i} + balances.count());
       }
     }
-
-    std::string error;
-    if (!file.commit(&error)) return fail(state, platform, path, writeFailureReason(path, error));
-    return true;
-  } catch (const std::exception& e) {
-    return fail(state, platform, path,
-                std::string("出力中にエラーが発生しました（") + e.what() + "）");
-  }
+  });
 }
 
 }  // namespace ledra

@@ -1,6 +1,5 @@
 #include "output/department_file.hpp"
 
-#include <exception>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,33 +30,19 @@ std::vector<std::string> departmentRecord(const WorkDepartment& dept) {
   return fields;
 }
 
-bool fail(ConversionState& state, Platform& platform, std::string file, std::string reason) {
-  platform.progressHide();
-  state.lastErrorDetail = ErrorDetail{std::move(file), 0, std::move(reason)};
-  return false;
-}
-
 }  // namespace
 
 bool writeDepartmentFile(ConversionState& state, Platform& platform) {
   const auto& depts = state.workDepartments;
   // Only the business as a whole: the service needs no department file.
   if (depts.count() == 1) return true;
-  const std::string path = outputPath(state, kFileName);
-  try {
+  return writeServiceFile(state, platform, kFileName, [&](ServiceCsvFile& file) {
     beginWriterProgress(platform, kFileName, depts.count());
-    ServiceCsvFile file(state, kFileName);
     for (int32_t i = 0; i < depts.count(); ++i) {
       file.record(departmentRecord(depts[i]));
       platform.progressSetValue(i);
     }
-    std::string error;
-    if (!file.commit(&error)) return fail(state, platform, path, writeFailureReason(path, error));
-    return true;
-  } catch (const std::exception& e) {
-    return fail(state, platform, path,
-                std::string("出力中にエラーが発生しました（") + e.what() + "）");
-  }
+  });
 }
 
 }  // namespace ledra

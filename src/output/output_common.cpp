@@ -91,4 +91,23 @@ void beginWriterProgress(Platform& platform, std::string_view fileName, int64_t 
   platform.progressSetMax(max);
 }
 
+bool writeServiceFile(ConversionState& state, Platform& platform, std::string_view fileName,
+                      const std::function<void(ServiceCsvFile&)>& fill) {
+  const std::string path = outputPath(state, fileName);
+  auto fail = [&](std::string reason) {
+    platform.progressHide();
+    state.lastErrorDetail = ErrorDetail{path, 0, std::move(reason)};
+    return false;
+  };
+  try {
+    ServiceCsvFile file(state, fileName);
+    fill(file);
+    std::string error;
+    if (!file.commit(&error)) return fail(writeFailureReason(path, error));
+    return true;
+  } catch (const std::exception& e) {
+    return fail(std::string("出力中にエラーが発生しました（") + e.what() + "）");
+  }
+}
+
 }  // namespace ledra

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,6 +44,12 @@ class ServiceCsvFile {
 // The reason part of a failure detail for a commit error, which starts with the path that the
 // detail already names.
 std::string writeFailureReason(const std::string& path, const std::string& error);
+
+// Runs one writer: fill writes the records (and starts the progress display), then the file
+// is committed. Any failure hides the dialog, records a detail naming the file and returns
+// false; the writers show no message of their own.
+bool writeServiceFile(ConversionState& state, Platform& platform, std::string_view fileName,
+                      const std::function<void(ServiceCsvFile&)>& fill);
 
 // The writers' progress display: shows the dialog with caption fileName + "出力中", value 0
 // and the given maximum.

@@ -1,6 +1,5 @@
 #include "output/sub_account_file.hpp"
 
-#include <exception>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,32 +30,18 @@ std::vector<std::string> subAccountRecord(const WorkSubAccount& sub) {
   return fields;
 }
 
-bool fail(ConversionState& state, Platform& platform, std::string file, std::string reason) {
-  platform.progressHide();
-  state.lastErrorDetail = ErrorDetail{std::move(file), 0, std::move(reason)};
-  return false;
-}
-
 }  // namespace
 
 bool writeSubAccountFile(ConversionState& state, Platform& platform) {
-  const std::string path = outputPath(state, kFileName);
-  try {
+  return writeServiceFile(state, platform, kFileName, [&](ServiceCsvFile& file) {
     const auto& subs = state.workSubAccounts;
     // An empty file leaves the dialog as the previous writer left it.
     if (!subs.empty()) beginWriterProgress(platform, kFileName, subs.count());
-    ServiceCsvFile file(state, kFileName);
     for (int32_t i = 0; i < subs.count(); ++i) {
       file.record(subAccountRecord(subs[i]));
       platform.progressSetValue(i);
     }
-    std::string error;
-    if (!file.commit(&error)) return fail(state, platform, path, writeFailureReason(path, error));
-    return true;
-  } catch (const std::exception& e) {
-    return fail(state, platform, path,
-                std::string("出力中にエラーが発生しました（") + e.what() + "）");
-  }
+  });
 }
 
 }  // namespace ledra

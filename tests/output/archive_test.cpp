@@ -12,6 +12,7 @@
 #include "support/fixtures.hpp"
 #include "support/scripted_platform.hpp"
 #include "support/temp_dir.hpp"
+#include "support/zip_reader.hpp"
 
 namespace ledra {
 namespace {
@@ -46,33 +47,8 @@ TEST(ArcsmpCommonTest, SplitPath) {
   }
 }
 
-struct Member {
-  std::string name;
-  std::string bytes;
-  bool operator==(const Member&) const = default;
-};
-
-std::vector<Member> readZip(const std::string& path) {
-  std::vector<Member> out;
-  int error = 0;
-  zip_t* za = zip_open(path.c_str(), ZIP_RDONLY, &error);
-  if (!za) {
-    ADD_FAILURE() << "cannot open " << path << " (libzip error " << error << ")";
-    return out;
-  }
-  for (zip_int64_t i = 0; i < zip_get_num_entries(za, 0); ++i) {
-    zip_stat_t st;
-    zip_stat_index(za, static_cast<zip_uint64_t>(i), 0, &st);
-    Member m{st.name, std::string(st.size, '\0')};
-    if (zip_file_t* f = zip_fopen_index(za, static_cast<zip_uint64_t>(i), 0)) {
-      if (st.size) zip_fread(f, m.bytes.data(), st.size);
-      zip_fclose(f);
-    }
-    out.push_back(std::move(m));
-  }
-  zip_discard(za);
-  return out;
-}
+using Member = testing::ZipMember;
+using testing::readZip;
 
 constexpr const char* kArchiveName = "U123_output_20261208102030.zip";
 
@@ -240,11 +216,12 @@ TEST_F(PackArchiveTest, ResultBeyondSixteenBitsFailsWithoutMessage) {
 TEST_F(PackArchiveTest, ArchiveHoldsTheServiceFiles) {
   ASSERT_TRUE(packArchive(state, platform));
 
-  EXPECT_EQ(readZip(out(kArchiveName)),
-            (std::vector<Member>{{"kanjyo.csv", readBytes(out("kanjyo.csv"))},
-                                 {"hojokamoku.csv", readBytes(out("hojokamoku.csv"))},
-                                 {"zandaka.csv", readBytes(out("zandaka.csv"))},
-                                 {"busho.csv", readBytes(out("busho.csv"))}}));
+  EXPECT_EQ(
+      readZip(out(kArchiveName)),
+      (std::vector<Member>{{"kanjyo.csv", readBytes(out("kanjyo.csv")), ZIP_CM_DEFLATE},
+                           {"hojokamoku.csv", readBytes(out("hojokamoku.csv")), ZIP_CM_DEFLATE},
+                           {"zandaka.csv", readBytes(out("zandaka.csv")), ZIP_CM_DEFLATE},
+                           {"busho.csv", readBytes(out("busho.csv")), ZIP_CM_DEFLATE}}));
   EXPECT_TRUE(platform.messages.empty());
   EXPECT_FALSE(fileExistsAt(listFile()));
 }
@@ -259,10 +236,11 @@ TEST_F(PackArchiveTest, SecondRunInTheSameSecondReplacesTheArchiveOnYes) {
 
   ASSERT_EQ(platform.messages.size(), 1u);
   EXPECT_TRUE(sameRequest(platform.messages[0], overwriteQuestion()));
-  EXPECT_EQ(readZip(out(kArchiveName)),
-            (std::vector<Member>{{"kanjyo.csv", "U123\r\nchanged\r\n"},
-                                 {"hojokamoku.csv", readBytes(out("hojokamoku.csv"))},
-                                 {"zandaka.csv", readBytes(out("zandaka.csv"))}}));
+  EXPECT_EQ(
+      readZip(out(kArchiveName)),
+      (std::vector<Member>{{"kanjyo.csv", "U123\r\nchanged\r\n", ZIP_CM_DEFLATE},
+                           {"hojokamoku.csv", readBytes(out("hojokamoku.csv")), ZIP_CM_DEFLATE},
+                           {"zandaka.csv", readBytes(out("zandaka.csv")), ZIP_CM_DEFLATE}}));
 }
 
 TEST_F(PackArchiveTest, MissingServiceFileIsReportedWithTheArchiverCode) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "support/fixtures.hpp"
+#include "support/zip_reader.hpp"
 #include "support/temp_dir.hpp"
 
 namespace ledra {
@@ -18,36 +19,8 @@ using testing::TempDir;
 using testing::writeBytes;
 using testing::writeCp932Lines;
 
-struct Member {
-  std::string name;
-  std::string bytes;
-  int method = 0;
-  bool operator==(const Member&) const = default;
-};
-
-std::vector<Member> readZip(const std::string& path) {
-  std::vector<Member> out;
-  int error = 0;
-  zip_t* za = zip_open(path.c_str(), ZIP_RDONLY, &error);
-  if (!za) {
-    ADD_FAILURE() << "cannot open " << path << " (libzip error " << error << ")";
-    return out;
-  }
-  const zip_int64_t n = zip_get_num_entries(za, 0);
-  for (zip_int64_t i = 0; i < n; ++i) {
-    zip_stat_t st;
-    zip_stat_index(za, static_cast<zip_uint64_t>(i), 0, &st);
-    Member m{st.name, std::string(st.size, '\0'), st.comp_method};
-    zip_file_t* f = zip_fopen_index(za, static_cast<zip_uint64_t>(i), 0);
-    if (f) {
-      if (st.size) zip_fread(f, m.bytes.data(), st.size);
-      zip_fclose(f);
-    }
-    out.push_back(std::move(m));
-  }
-  zip_discard(za);
-  return out;
-}
+using Member = testing::ZipMember;
+using testing::readZip;
 
 std::vector<std::string> names(const std::vector<Member>& members) {
   std::vector<std::string> out;
