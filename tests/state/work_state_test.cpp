@@ -13,6 +13,7 @@
 #include "support/fixtures.hpp"
 #include "support/scripted_platform.hpp"
 #include "support/temp_dir.hpp"
+#include "support/yayoi_fixtures.hpp"
 
 namespace ledra {
 namespace {
@@ -473,6 +474,36 @@ TEST(WorkStateRestore, RoundTripGivesBackEverySavedTableAndSetting) {
   EXPECT_TRUE(std::signbit(restored.workAccountBalances[3].ratio));
   ASSERT_EQ(restored.parentAccountChoices.count(), 2);
   EXPECT_EQ(restored.parentAccountChoices[1], (ParentAccountChoice{"C0", "標準0", 12}));
+}
+
+TEST(WorkStateRestore, ImportedCompanyWithChangedMappingsComesBack) {
+  TempDir dir;
+  ScriptedPlatform platform;
+  ConversionState saved;
+  saved.sourcePackage = kPackageYayoi;
+  saved.standardAccounts.append({"", "", "111", "現金", "x", false});
+  saved.standardAccounts.append({"", "", "112", "普通預金", "x", false});
+  saved.standardAccounts.append({"", "", "411", "売上高", "x", false});
+  rebuildStandardAccountCandidates(saved);
+  ASSERT_TRUE(testing::importYayoiCompany(saved, platform,
+                                          testing::sampleYayoiCompany().writeTo(dir.path())));
+  // The user's decisions: 仕入高 left out, 売上高 mapped elsewhere, one sub-account code.
+  for (WorkAccount& a : saved.workAccounts) {
+    if (a.sourceName == "仕入高") {
+      a.valid = false;
+      a.matched = true;
+    }
+    if (a.sourceName == "売上高") a.ledraCode = "999";
+  }
+  saved.workSubAccounts[1].newSubCode = "7";
+  const std::string path = dir.file("company.dat");
+  ASSERT_TRUE(saveWorkStateToFile(saved, platform, path)) << platform.lastMessage().text;
+
+  ConversionState restored;
+  ASSERT_TRUE(restoreWorkStateFromFile(restored, platform, path));
+  expectRestoredFrom(saved, restored);
+  EXPECT_EQ(restored.workSubAccounts[1].newSubCode, "7");
+  EXPECT_EQ(restored.parentAccountChoices.count(), saved.parentAccountChoices.count());
 }
 
 TEST(WorkStateRestore, ReplacesWhatTheStateHeld) {
