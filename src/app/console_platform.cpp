@@ -22,7 +22,6 @@ ConsolePlatform::~ConsolePlatform() { clearProgressLine(); }
 
 MsgResult ConsolePlatform::messageBox(const MessageRequest& request) {
   clearProgressLine();
-  ++messages_;
   std::FILE* to = (isErrorTitle(request.title) || request.icon == MsgIcon::Critical) ? err_ : out_;
   std::string text = replaceAll(request.text, "\r\n", "\n");
   while (!text.empty() && text.back() == '\n') text.pop_back();

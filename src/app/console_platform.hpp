@@ -27,7 +27,6 @@ class ConsolePlatform : public PosixPlatform {
   void progressSetMax(int64_t max) override;
   void progressSetValue(int64_t value) override;
 
-  int messageCount() const { return messages_; }
 
  private:
   void drawProgress(bool force);
@@ -42,7 +41,6 @@ class ConsolePlatform : public PosixPlatform {
   int64_t max_ = 0;
   int64_t value_ = 0;
   int lastPercent_ = -1;
-  int messages_ = 0;
 };
 
 }  // namespace ledra

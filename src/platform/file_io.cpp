@@ -86,6 +86,5 @@ void Cp932TextBuilder::line(std::string_view utf8) {
   bytes_ += "\r\n";
 }
 
-void Cp932TextBuilder::raw(std::string_view utf8) { appendCp932(bytes_, utf8); }
 
 }  // namespace ledra

@@ -22,7 +22,6 @@ std::string folderWithSeparator(std::string_view path);
 class Cp932TextBuilder {
  public:
   void line(std::string_view utf8);
-  void raw(std::string_view utf8);
   const std::string& bytes() const { return bytes_; }
   bool commit(const std::string& path, std::string* error = nullptr) const {
     return writeFileAtomic(path, bytes_, error);

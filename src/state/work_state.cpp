@@ -82,14 +82,20 @@ void visitWorkAccount(V& v, E& e) {
   v.boolean(e.inUse, "InUse");
 }
 
+// The four amounts and the ratio, kept alike by both balance tables.
 template <class V, class E>
-void visitAccountBalance(V& v, E& e) {
-  for (int n = 1; n <= 5; ++n) v.text(e.col(n), "Columns", n);
+void visitAmounts(V& v, E& e) {
   v.number(e.amount1, "Amount1");
   v.number(e.amount2, "Amount2");
   v.number(e.amount3, "Amount3");
   v.number(e.amount4, "Amount4");
   v.single(e.ratio, "Ratio");
+}
+
+template <class V, class E>
+void visitAccountBalance(V& v, E& e) {
+  for (int n = 1; n <= 5; ++n) v.text(e.col(n), "Columns", n);
+  visitAmounts(v, e);
   v.text(e.col(6), "Columns", 6);  // after the amounts, where the file has always kept it
   v.text(e.accountSourceCode, "AccountSourceCode");
   v.text(e.accountSourceName, "AccountSourceName");
@@ -123,11 +129,7 @@ void visitSubAccount(V& v, E& e) {
 template <class V, class E>
 void visitSubAccountBalance(V& v, E& e) {
   for (int n = 1; n <= 6; ++n) v.text(e.col(n), "Columns", n);
-  v.number(e.amount1, "Amount1");
-  v.number(e.amount2, "Amount2");
-  v.number(e.amount3, "Amount3");
-  v.number(e.amount4, "Amount4");
-  v.single(e.ratio, "Ratio");
+  visitAmounts(v, e);
   v.text(e.newSubCode, "NewSubCode");
   v.text(e.subAccountName, "SubAccountName");
   v.number(e.subAccountGroupNo, "SubAccountGroupNo");
