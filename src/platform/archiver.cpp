@@ -3,9 +3,14 @@
 #include <unistd.h>
 #include <zip.h>
 
+#include <algorithm>
+#include <atomic>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string_view>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "base/text.hpp"
@@ -142,6 +147,95 @@ int openFailure(int zipError) {
   }
 }
 
+
+// One member compressed on its own, held as a one-entry archive in memory.
+struct PackedMember {
+  zip_t* archive = nullptr;  // opened for reading
+  PackedMember() = default;
+  PackedMember(const PackedMember&) = delete;
+  PackedMember& operator=(const PackedMember&) = delete;
+  ~PackedMember() {
+    if (archive) zip_discard(archive);
+  }
+};
+
+// Compresses one file into `out`; returns a zip_result code.
+int packMember(const std::string& path, int level, PackedMember& out) {
+  zip_error_t error;
+  zip_error_init(&error);
+  zip_source_t* buffer = zip_source_buffer_create(nullptr, 0, 0, &error);
+  zip_error_fini(&error);
+  if (!buffer) return zip_result::kWriteFailed;
+  zip_source_keep(buffer);  // outlives the archive written into it
+  std::unique_ptr<zip_source_t, decltype(&zip_source_free)> hold(buffer, zip_source_free);
+  zip_error_init(&error);
+  zip_t* writer = zip_open_from_source(buffer, ZIP_TRUNCATE, &error);
+  zip_error_fini(&error);
+  if (!writer) return zip_result::kWriteFailed;
+  zip_source_t* file = zip_source_file(writer, path.c_str(), 0, 0);
+  if (!file) {
+    zip_discard(writer);
+    return zip_result::kOpenFailed;
+  }
+  if (zip_file_add(writer, "member", file, 0) < 0) {
+    zip_source_free(file);
+    zip_discard(writer);
+    return zip_result::kWriteFailed;
+  }
+  const zip_int32_t method = level == 0 ? ZIP_CM_STORE : ZIP_CM_DEFLATE;
+  const zip_uint32_t flags = level > 0 ? static_cast<zip_uint32_t>(level) : 0;
+  if (zip_set_file_compression(writer, 0, method, flags) != 0) {
+    zip_discard(writer);
+    return zip_result::kWriteFailed;
+  }
+  if (zip_close(writer) != 0) {
+    const int code = zip_error_code_zip(zip_get_error(writer));
+    zip_discard(writer);
+    return code == ZIP_ER_OPEN || code == ZIP_ER_READ ? zip_result::kOpenFailed
+                                                      : zip_result::kWriteFailed;
+  }
+  zip_error_init(&error);
+  out.archive = zip_open_from_source(buffer, ZIP_RDONLY, &error);
+  zip_error_fini(&error);
+  if (!out.archive) return zip_result::kWriteFailed;
+  hold.release();  // the reader owns the buffer now
+  return zip_result::kOk;
+}
+
+// Deflating at level 9 is most of an archive's time, so members are compressed side by side,
+// the largest first so that the workers finish together.
+int packMembers(const std::vector<std::string>& paths, int level,
+                std::vector<PackedMember>& packed) {
+  std::vector<size_t> order(paths.size());
+  std::vector<std::uintmax_t> sizes(paths.size());
+  for (size_t i = 0; i < paths.size(); ++i) {
+    order[i] = i;
+    std::error_code ec;
+    sizes[i] = std::filesystem::file_size(paths[i], ec);
+  }
+  std::stable_sort(order.begin(), order.end(),
+                   [&](size_t a, size_t b) { return sizes[a] > sizes[b]; });
+  std::vector<int> results(paths.size(), zip_result::kOk);
+  std::atomic<size_t> next{0};
+  auto work = [&] {
+    for (size_t k; (k = next.fetch_add(1)) < order.size();)
+      results[order[k]] = packMember(paths[order[k]], level, packed[order[k]]);
+  };
+  const size_t workers =
+      std::min<size_t>(paths.size(), std::max(1u, std::thread::hardware_concurrency()));
+  std::vector<std::thread> threads;
+  try {
+    for (size_t w = 1; w < workers; ++w) threads.emplace_back(work);
+  } catch (const std::system_error&) {
+    // No more threads: the ones started and this one share the rest.
+  }
+  work();
+  for (std::thread& t : threads) t.join();
+  for (int r : results)
+    if (r != zip_result::kOk) return r;
+  return zip_result::kOk;
+}
+
 }  // namespace
 
 int runZipCommand(const std::string& commandLine) {
@@ -170,13 +264,17 @@ int runZipCommand(const std::string& commandLine) {
 
   // Nothing reaches the disk before zip_close, which writes a temporary file and renames it,
   // so any failure here leaves the earlier archive as it was.
-  const zip_int32_t method = cmd->level == 0 ? ZIP_CM_STORE : ZIP_CM_DEFLATE;
-  const zip_uint32_t level = cmd->level > 0 ? static_cast<zip_uint32_t>(cmd->level) : 0;
+  std::vector<PackedMember> packed(names.size());
+  if (const int result = packMembers(paths, cmd->level, packed); result != zip_result::kOk) {
+    zip_discard(za);
+    return result;
+  }
   for (size_t i = 0; i < names.size(); ++i) {
-    zip_source_t* source = zip_source_file(za, paths[i].c_str(), 0, 0);
+    // The whole entry is copied as it was compressed, not inflated and deflated again.
+    zip_source_t* source = zip_source_zip(za, packed[i].archive, 0, 0, 0, -1);
     if (!source) {
       zip_discard(za);
-      return zip_result::kOpenFailed;
+      return zip_result::kWriteFailed;
     }
     const zip_int64_t index =
         zip_file_add(za, names[i].c_str(), source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8);
@@ -185,7 +283,9 @@ int runZipCommand(const std::string& commandLine) {
       zip_discard(za);
       return zip_result::kWriteFailed;
     }
-    if (zip_set_file_compression(za, static_cast<zip_uint64_t>(index), method, level) != 0) {
+    // Left at the default, a stored member would be deflated on the way in.
+    if (cmd->level == 0 &&
+        zip_set_file_compression(za, static_cast<zip_uint64_t>(index), ZIP_CM_STORE, 0) != 0) {
       zip_discard(za);
       return zip_result::kWriteFailed;
     }

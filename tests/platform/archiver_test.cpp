@@ -101,6 +101,27 @@ TEST_F(ArchiverTest, UpdateModeReplacesAndAddsMembers) {
                                                           {"c.csv", "c", ZIP_CM_DEFLATE}}));
 }
 
+// Members are compressed side by side; the archive must still list them in the list's order,
+// each with its own content, and honour the level (0 stores).
+TEST_F(ArchiverTest, ManyMembersKeepTheirOrderAndContentAtEveryLevel) {
+  std::vector<std::string> listed;
+  std::vector<Member> expected;
+  for (int i = 0; i < 12; ++i) {
+    const std::string name = "m" + std::to_string(11 - i) + ".csv";
+    const std::string body = std::string(static_cast<size_t>(i * 3000), 'a' + i % 26) + name;
+    writeBytes(base + name, body);
+    listed.push_back(name);
+    expected.push_back({name, body, ZIP_CM_DEFLATE});
+  }
+  writeCp932Lines(list, listed);
+  ASSERT_EQ(runZipCommand(command("-r")), 0);
+  EXPECT_EQ(readZip(base + "x.zip"), expected);
+
+  for (auto& m : expected) m.method = ZIP_CM_STORE;
+  ASSERT_EQ(runZipCommand("-r -0 \"x.zip\" \"" + base + "\" @" + list), 0);
+  EXPECT_EQ(readZip(base + "x.zip"), expected);
+}
+
 struct BadRun {
   const char* label;
   std::string commandLine;  // {base} and {list} are filled in
