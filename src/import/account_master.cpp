@@ -15,13 +15,14 @@ bool loadStandardAccountMaster(ConversionState& state, const std::string& path,
       state.recordError(kLocationMaster, {path, 0, "ファイルを読み込めません"});
       return false;
     }
-    const auto lines = splitQuotedText(*text, "\r\n", false, progress);
-    const auto numbers = fileLineNumbers(lines);
+    CrLfLineReader lines(*text, progress);
     state.standardAccounts.clear();
-    for (size_t i = 0; i < lines.size(); ++i) {
-      if (lines[i].empty()) continue;
-      lineNo = numbers[i];
-      const auto cols = splitPlainView(lines[i], ",");
+    std::string_view line;
+    int64_t fileLine = 0;
+    while (lines.next(line, fileLine)) {
+      if (line.empty()) continue;
+      lineNo = fileLine;
+      const auto cols = splitPlainView(line, ",");
       if (cols.size() < 5)
         throw StepError("列が足りません（5列以上必要です）");
       StandardAccount& a = state.standardAccounts.append();

@@ -18,19 +18,23 @@ namespace {
 constexpr std::string_view kNoSubAccount = "指定なし";
 constexpr std::string_view kSharedSuffix = "(共通)";
 
+using KeyPair = std::pair<std::string_view, std::string_view>;
+
 struct PairHash {
-  size_t operator()(const std::pair<std::string, std::string>& p) const {
-    const size_t h = std::hash<std::string>{}(p.first);
-    return h ^ (std::hash<std::string>{}(p.second) + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2));
+  size_t operator()(const KeyPair& p) const {
+    const size_t h = std::hash<std::string_view>{}(p.first);
+    return h ^
+           (std::hash<std::string_view>{}(p.second) + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2));
   }
 };
 
-using FirstIndex = std::unordered_map<std::string, int32_t>;
-using PairIndex = std::unordered_map<std::pair<std::string, std::string>, int32_t, PairHash>;
-using AllIndexes = std::unordered_map<std::string, std::vector<int32_t>>;
+// Keys are views of the tables' own texts: an index lives only while its table's keys stay put.
+using FirstIndex = std::unordered_map<std::string_view, int32_t>;
+using PairIndex = std::unordered_map<KeyPair, int32_t, PairHash>;
+using AllIndexes = std::unordered_map<std::string_view, std::vector<int32_t>>;
 
 // The linear searches of the classification ask for the first entry with a key; these
-// indexes answer them in one pass over the table.
+// indexes answer them in one pass over the table. Key gives a view into the entry.
 template <class TableT, class Key>
 FirstIndex firstIndex(const TableT& table, Key key) {
   FirstIndex index;
@@ -42,6 +46,7 @@ FirstIndex firstIndex(const TableT& table, Key key) {
 template <class TableT, class Key>
 AllIndexes allIndexes(const TableT& table, Key key) {
   AllIndexes index;
+  index.reserve(static_cast<size_t>(table.count()));
   for (int32_t i = 0; i < table.count(); ++i) index[key(table[i])].push_back(i);
   return index;
 }
@@ -53,7 +58,7 @@ std::optional<int32_t> lookUp(const Map& index, const K& key) {
   return it->second;
 }
 
-const std::vector<int32_t>& entriesOf(const AllIndexes& index, const std::string& key) {
+const std::vector<int32_t>& entriesOf(const AllIndexes& index, std::string_view key) {
   static const std::vector<int32_t> kNone;
   auto it = index.find(key);
   return it == index.end() ? kNone : it->second;
@@ -121,12 +126,13 @@ void classifyAccounts(ConversionState& state) {
 
 void classifyAccountBalances(ConversionState& state) {
   const bool blue = isBlueReturn(state);
-  const FirstIndex accountByName =
-      firstIndex(state.workAccounts, [](const WorkAccount& a) { return a.sourceName; });
-  const FirstIndex accountByCode =
-      firstIndex(state.workAccounts, [](const WorkAccount& a) { return a.sourceCode; });
+  const FirstIndex accountByName = firstIndex(
+      state.workAccounts, [](const WorkAccount& a) -> std::string_view { return a.sourceName; });
+  const FirstIndex accountByCode = firstIndex(
+      state.workAccounts, [](const WorkAccount& a) -> std::string_view { return a.sourceCode; });
   const FirstIndex departmentByMatchName =
-      firstIndex(state.workDepartments, [](const WorkDepartment& d) { return d.matchName; });
+      firstIndex(state.workDepartments,
+                 [](const WorkDepartment& d) -> std::string_view { return d.matchName; });
 
   for (WorkAccountBalance& row : state.workAccountBalances) {
     row.processed = false;
@@ -156,7 +162,8 @@ void classifyAccountBalances(ConversionState& state) {
   state.balanceSheetView.clear();
   state.allView.clear();
   const FirstIndex rowByCode = firstIndex(
-      state.workAccountBalances, [](const WorkAccountBalance& r) { return r.accountSourceCode; });
+      state.workAccountBalances,
+      [](const WorkAccountBalance& r) -> std::string_view { return r.accountSourceCode; });
   for (int32_t i = 0; i < state.workAccounts.count(); ++i) {
     WorkAccount& a = state.workAccounts[i];
     if (auto r = lookUp(rowByCode, a.sourceCode)) {
@@ -185,7 +192,7 @@ void classifyAccountBalances(ConversionState& state) {
   for (WorkAccount& a : state.workAccounts) {
     auto r = oneDepartment
                  ? lookUp(rowByCode, a.sourceCode)
-                 : lookUp(totalRowByCode, std::pair{a.sourceCode, state.departmentTotalName});
+                 : lookUp(totalRowByCode, KeyPair{a.sourceCode, state.departmentTotalName});
     if (r) a.displayBalance = state.workAccountBalances[*r].amount1;
   }
 }
@@ -215,18 +222,21 @@ void classifySubAccounts(ConversionState& state) {
   state.parentAccountChoices.clear();
   state.parentAccountChoices.append({kAllParentsChoice, kAllParentsChoice, 1});
 
-  const AllIndexes subsByParent =
-      allIndexes(state.workSubAccounts, [](const WorkSubAccount& s) { return s.col(2); });
+  const AllIndexes subsByParent = allIndexes(
+      state.workSubAccounts, [](const WorkSubAccount& s) -> std::string_view { return s.col(2); });
   const AllIndexes balanceRowsByName = allIndexes(
-      state.workAccountBalances, [](const WorkAccountBalance& r) { return r.accountSourceName; });
-  const AllIndexes subBalanceRowsByAccount = allIndexes(
-      state.workSubAccountBalances, [](const WorkSubAccountBalance& r) { return r.col(5); });
+      state.workAccountBalances,
+      [](const WorkAccountBalance& r) -> std::string_view { return r.accountSourceName; });
+  const AllIndexes subBalanceRowsByAccount =
+      allIndexes(state.workSubAccountBalances,
+                 [](const WorkSubAccountBalance& r) -> std::string_view { return r.col(5); });
   const FirstIndex departmentByMatchName =
-      firstIndex(state.workDepartments, [](const WorkDepartment& d) { return d.matchName; });
+      firstIndex(state.workDepartments,
+                 [](const WorkDepartment& d) -> std::string_view { return d.matchName; });
 
   // Every account of a name overwrites the same rows, so only the last one processed leaves
   // its values there; the rows are written once per name instead of once per account.
-  std::unordered_map<std::string, int32_t> lastAccountOfName;
+  std::unordered_map<std::string_view, int32_t> lastAccountOfName;
   auto linkRows = [&] {
     for (const auto& [name, accountIndex] : lastAccountOfName) {
       const WorkAccount& a = state.workAccounts[accountIndex];
@@ -281,8 +291,8 @@ void classifySubAccounts(ConversionState& state) {
   }
   linkRows();
 
-  const FirstIndex firstSubOfParent =
-      firstIndex(state.workSubAccounts, [](const WorkSubAccount& s) { return s.col(2); });
+  const FirstIndex firstSubOfParent = firstIndex(
+      state.workSubAccounts, [](const WorkSubAccount& s) -> std::string_view { return s.col(2); });
   PairIndex firstSubOfParentAndName;
   for (int32_t i = 0; i < state.workSubAccounts.count(); ++i) {
     const WorkSubAccount& s = state.workSubAccounts[i];
@@ -291,7 +301,7 @@ void classifySubAccounts(ConversionState& state) {
   for (WorkSubAccountBalance& row : state.workSubAccountBalances) {
     const bool unnamed = row.col(6) == kNoSubAccount;
     auto found = unnamed ? lookUp(firstSubOfParent, row.col(5))
-                         : lookUp(firstSubOfParentAndName, std::pair{row.col(5), row.col(6)});
+                         : lookUp(firstSubOfParentAndName, KeyPair{row.col(5), row.col(6)});
     if (!found) continue;
     WorkSubAccount& sub = state.workSubAccounts[*found];
     if (unnamed) {

@@ -1,5 +1,6 @@
 #include "import/report_import.hpp"
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <optional>
@@ -51,8 +52,26 @@ int kindNumber(const std::string& kind) {
 
 std::string columnText(int col) { return std::to_string(col) + "列目"; }
 
+// A bare integer ("-1234", the usual amount) read directly; nothing for anything else, which
+// goes to the general readers. Up to 15 digits a double holds it exactly, so both agree.
+std::optional<int32_t> plainAmount(std::string_view field) {
+  const bool negative = !field.empty() && field[0] == '-';
+  const size_t first = negative ? 1 : 0;
+  if (field.size() == first || field.size() - first > 15) return std::nullopt;
+  int64_t v = 0;
+  for (size_t i = first; i < field.size(); ++i) {
+    const char c = field[i];
+    if (c < '0' || c > '9') return std::nullopt;
+    v = v * 10 + (c - '0');
+  }
+  if (negative) v = -v;
+  if (!fitsInt32(v)) return std::nullopt;
+  return static_cast<int32_t>(v);
+}
+
 // Trial-balance amounts are read leniently: the leading number, 0 when there is none.
 int32_t lenientAmount(std::string_view field, int col) {
+  if (auto plain = plainAmount(field)) return *plain;
   auto v = toInt32Rounded(leadingNumber(field));
   if (!v) throw StepError(columnText(col) + "の金額が大きすぎます");
   return *v;
@@ -68,6 +87,7 @@ std::string quotedField(std::string_view field) { return "「" + std::string(fie
 
 // Sub-account balance amounts must be whole numbers in the field.
 int32_t strictAmount(std::string_view field, int col) {
+  if (auto plain = plainAmount(field)) return *plain;
   if (field.empty()) throw StepError(columnText(col) + "の金額が空です");
   auto parsed = parseStrictNumber(field);
   if (!parsed)
@@ -85,19 +105,27 @@ float strictRatio(std::string_view field, int col) {
   return static_cast<float>(*parsed);
 }
 
-std::vector<std::string> fieldsOf(std::string_view line) {
-  std::vector<std::string> fields;
-  for (std::string_view f : splitPlainView(line, ",")) fields.push_back(stripEnclosingQuotes(f));
-  return fields;
+// The comma-separated fields of a line, each without enclosing quotes, as views into the line.
+void fieldsOf(std::string_view line, std::vector<std::string_view>& fields) {
+  fields.clear();
+  size_t start = 0;
+  for (size_t i = 0; i < line.size(); ++i) {
+    if (line[i] != ',') continue;
+    fields.push_back(stripEnclosingQuotesView(line.substr(start, i - start)));
+    start = i + 1;
+  }
+  fields.push_back(stripEnclosingQuotesView(line.substr(start)));
 }
 
+using Fields = std::vector<std::string_view>;
+
 template <int N>
-void storeColumns(Columns<N>& columns, const std::vector<std::string>& fields, int count) {
-  for (int c = 1; c <= count; ++c) columns.col(c) = fields[static_cast<size_t>(c - 1)];
+void storeColumns(Columns<N>& columns, const Fields& fields, int count) {
+  for (int c = 1; c <= count; ++c) columns.col(c).assign(fields[static_cast<size_t>(c - 1)]);
 }
 
 // The reason for refusing a file whose 帳票名 names another report; nothing when it fits.
-std::optional<std::string> titleMismatch(const std::vector<std::string>& firstLine, int kind) {
+std::optional<std::string> titleMismatch(const Fields& firstLine, int kind) {
   if (firstLine.empty() || firstLine[0] != kTitleKey) return std::nullopt;
   const std::string title = firstLine.size() > 1 ? trimSpaces(firstLine[1]) : std::string();
   const ReportKindInfo& wanted = kKinds[kind];
@@ -123,12 +151,15 @@ void markSharedDepartment(ConversionState& state, Rows& rows) {
   const std::string kept =
       (departments.count() > 0 ? departments[0].col(2) : std::string()) + std::string(kShared);
   for (auto& row : rows) {
-    if (row.col(2) != kept) row.col(2) = replaceAll(row.col(2), kShared, "");
+    // Only a name that holds the mark changes.
+    if (row.col(2) != kept && row.col(2).find(kShared) != std::string::npos)
+      row.col(2) = replaceAll(row.col(2), kShared, "");
   }
 }
 
 void linkAccountOpeningBalances(ConversionState& state) {
-  std::unordered_map<std::string, int32_t> firstRowOfName;
+  std::unordered_map<std::string_view, int32_t> firstRowOfName;
+  firstRowOfName.reserve(static_cast<size_t>(state.workAccountBalances.count()));
   for (int32_t i = 0; i < state.workAccountBalances.count(); ++i)
     firstRowOfName.try_emplace(state.workAccountBalances[i].col(5), i);
   for (WorkAccount& a : state.workAccounts) {
@@ -139,7 +170,8 @@ void linkAccountOpeningBalances(ConversionState& state) {
 }
 
 void linkSubAccountOpeningBalances(ConversionState& state) {
-  std::unordered_map<std::string, int32_t> lastRowOfName;
+  std::unordered_map<std::string_view, int32_t> lastRowOfName;
+  lastRowOfName.reserve(static_cast<size_t>(state.workSubAccountBalances.count()));
   for (int32_t i = 0; i < state.workSubAccountBalances.count(); ++i)
     lastRowOfName.insert_or_assign(state.workSubAccountBalances[i].col(6), i);
   for (WorkSubAccount& s : state.workSubAccounts) {
@@ -149,7 +181,7 @@ void linkSubAccountOpeningBalances(ConversionState& state) {
   }
 }
 
-void appendRow(ConversionState& state, int kind, const std::vector<std::string>& f) {
+void appendRow(ConversionState& state, int kind, const Fields& f) {
   switch (kind) {
     case 0:
       storeColumns(state.workAccounts.append().columns, f, 18);
@@ -184,12 +216,43 @@ void appendRow(ConversionState& state, int kind, const std::vector<std::string>&
       break;
     }
     case 4: {
-      if (state.workDepartments.count() == 0) state.departmentTotalName = f[1] + "(合計)";
+      if (state.workDepartments.count() == 0)
+        state.departmentTotalName = std::string(f[1]) + "(合計)";
       WorkDepartment& d = state.workDepartments.append();
       storeColumns(d.columns, f, 12);
-      d.joinedName = f[4] + f[5] + f[6];
+      d.joinedName.reserve(f[4].size() + f[5].size() + f[6].size());
+      d.joinedName.assign(f[4]).append(f[5]).append(f[6]);
       break;
     }
+  }
+}
+
+// Makes room for n entries at once, so that the table does not move its entries while it
+// fills; the count stays 0.
+template <class TableT>
+void makeRoom(TableT& table, int64_t n) {
+  if (n <= table.count()) return;
+  table.resize(static_cast<int32_t>(std::min<int64_t>(n, TableT::kCapacity)));
+  table.clear();
+}
+
+void makeRoomForRows(ConversionState& state, int kind, int64_t rows) {
+  switch (kind) {
+    case 0:
+      makeRoom(state.workAccounts, rows);
+      break;
+    case 1:
+      makeRoom(state.workAccountBalances, rows);
+      break;
+    case 2:
+      makeRoom(state.workSubAccounts, rows);
+      break;
+    case 3:
+      makeRoom(state.workSubAccountBalances, rows);
+      break;
+    case 4:
+      makeRoom(state.workDepartments, rows);
+      break;
   }
 }
 
@@ -221,23 +284,26 @@ bool importRows(ConversionState& state, Platform& platform, const std::string& p
   int64_t lineNo = 0;
   std::vector<int64_t> entryLines;  // file line of every appended entry
   try {
-    const std::vector<std::string> lines = splitQuotedText(text, "\r\n", false, &platform);
-    const std::vector<int64_t> numbers = fileLineNumbers(lines);
-
-    if (!lines.empty()) {
-      if (auto reason = titleMismatch(fieldsOf(lines[0]), kind)) {
-        state.recordError(kLocationReportImport, {path, 1, *reason});
-        return false;
-      }
+    CrLfLineReader lines(text, &platform);
+    std::string_view line;
+    int64_t fileLine = 0;
+    Fields fields;                           // reused for every line
+    bool more = lines.next(line, fileLine);  // a text always has a first part, maybe empty
+    fieldsOf(line, fields);
+    if (auto reason = titleMismatch(fields, kind)) {
+      state.recordError(kLocationReportImport, {path, 1, *reason});
+      return false;
     }
 
     clearTarget(state, kind);
-    for (size_t i = 0; i < lines.size(); ++i) {
-      if (lines[i].empty()) continue;
-      const std::vector<std::string> fields = fieldsOf(lines[i]);
+    // Every entry takes a line of its own, so the line count bounds the entries.
+    makeRoomForRows(state, kind, std::count(text.begin(), text.end(), '\n') + 1);
+    for (; more; more = lines.next(line, fileLine)) {
+      if (line.empty()) continue;
+      fieldsOf(line, fields);
       const bool taken = fields[0] == kDetailRow || (info.takesTotals && fields[0] == kTotalRow);
       if (!taken) continue;
-      lineNo = numbers[i];
+      lineNo = fileLine;
       if (static_cast<int>(fields.size()) < info.storedColumns)
         throw StepError("列が足りません（" + std::to_string(info.storedColumns) +
                         "列以上必要です）");

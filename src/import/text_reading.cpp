@@ -118,9 +118,126 @@ std::vector<int64_t> fileLineNumbers(const std::vector<std::string>& lines) {
 }
 
 std::string stripEnclosingQuotes(std::string_view field) {
+  return std::string(stripEnclosingQuotesView(field));
+}
+
+std::string_view stripEnclosingQuotesView(std::string_view field) {
   if (field.size() >= 2 && field.front() == '"' && field.back() == '"')
-    return std::string(field.substr(1, field.size() - 2));
-  return std::string(field);
+    return field.substr(1, field.size() - 2);
+  return field;
+}
+
+namespace {
+
+// splitQuotedText's progress for a whole text: 0, the character count as maximum, then every
+// hundredth character (counted as it counts them: bytes that start a UTF-8 sequence).
+void reportSplitProgress(std::string_view text, Platform& progress) {
+  int64_t chars = 0;   // as charLength counts
+  int64_t starts = 0;  // as the split's progress counts
+  for (size_t pos = 0; pos < text.size();) {
+    const auto b = static_cast<unsigned char>(text[pos]);
+    if (b < 0x80) {
+      ++pos;
+      ++chars;
+      ++starts;
+      continue;
+    }
+    // What nextCodePoint consumes, without a call per character.
+    size_t len = (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : (b & 0xF8) == 0xF0 ? 4 : 1;
+    if (pos + len > text.size()) len = 1;
+    for (size_t k = 1; k < len; ++k) {
+      if ((static_cast<unsigned char>(text[pos + k]) & 0xC0) != 0x80) {
+        len = 1;
+        break;
+      }
+    }
+    pos += len;
+    ++chars;
+    if ((b & 0xC0) != 0x80) ++starts;
+  }
+  progress.progressSetValue(0);
+  progress.progressSetMax(chars);
+  for (int64_t next = 100; next <= starts; next += 100) progress.progressSetValue(next);
+}
+
+// Bytes the line scan must look at: the quote, CR, and the split's own marks.
+struct StopBytes {
+  bool stop[256] = {};
+  constexpr StopBytes() {
+    stop[static_cast<unsigned char>('"')] = true;
+    stop[static_cast<unsigned char>('\r')] = true;
+    stop[1] = stop[2] = stop[3] = true;
+  }
+};
+constexpr StopBytes kStopBytes;
+
+}  // namespace
+
+CrLfLineReader::CrLfLineReader(std::string_view text, Platform* progress) : text_(text) {
+  if (progress) reportSplitProgress(text, *progress);
+}
+
+bool CrLfLineReader::next(std::string_view& line, int64_t& fileLine) {
+  if (done_) return false;
+  const char* const data = text_.data();
+  const size_t n = text_.size();
+  const size_t start = pos_;
+  size_t i = start;
+  size_t end = n;
+  bool inQuote = false;  // a part always starts outside quotes: it is cut only there
+  bool marks = false;
+  int64_t quotedLineEnds = 0;
+  while (i < n) {
+    const auto c = static_cast<unsigned char>(data[i]);
+    if (!kStopBytes.stop[c]) {
+      ++i;
+      continue;
+    }
+    if (c == '"') {
+      inQuote = !inQuote;
+    } else if (c == '\r') {
+      if (i + 1 < n && data[i + 1] == '\n') {
+        if (!inQuote) {
+          end = i;
+          break;
+        }
+        ++quotedLineEnds;
+        i += 2;
+        continue;
+      }
+    } else {
+      marks = true;
+    }
+    ++i;
+  }
+  if (end == n) {
+    done_ = true;
+    pos_ = n;
+  } else {
+    pos_ = end + 2;
+  }
+  line = text_.substr(start, end - start);
+  if (marks) {
+    // splitQuotedText uses bytes 1-3 as marks and turns them back into a quote or CR LF.
+    scratch_.clear();
+    for (char c : line) {
+      if (c == '\x01') {
+        scratch_ += '"';
+      } else if (c == '\x02' || c == '\x03') {
+        scratch_ += "\r\n";
+      } else {
+        scratch_ += c;
+      }
+    }
+    line = scratch_;
+    quotedLineEnds = 0;
+    for (size_t at = line.find("\r\n"); at != std::string_view::npos;
+         at = line.find("\r\n", at + 2))
+      ++quotedLineEnds;
+  }
+  fileLine = nextLine_;
+  nextLine_ += 1 + quotedLineEnds;
+  return true;
 }
 
 }  // namespace ledra

@@ -26,7 +26,27 @@ std::vector<std::string> splitQuotedText(std::string_view text, std::string_view
 // pairs of its own when they stood inside quotes).
 std::vector<int64_t> fileLineNumbers(const std::vector<std::string>& lines);
 
+// The parts of splitQuotedText(text, "\r\n", false) one at a time, each with the file line it
+// begins on (as fileLineNumbers gives it), without building them all first. The progress bar
+// sees exactly what splitQuotedText would show it, all at construction.
+class CrLfLineReader {
+ public:
+  explicit CrLfLineReader(std::string_view text, Platform* progress = nullptr);
+
+  // The next part; false after the last. The view stays valid until the next call.
+  bool next(std::string_view& line, int64_t& fileLine);
+
+ private:
+  std::string_view text_;
+  size_t pos_ = 0;
+  bool done_ = false;
+  int64_t nextLine_ = 1;
+  std::string scratch_;  // a part whose control marks had to be turned back into text
+};
+
 // "abc" -> abc; a text shorter than two characters, or not enclosed, comes back unchanged.
 std::string stripEnclosingQuotes(std::string_view field);
+// The same as a view into the field.
+std::string_view stripEnclosingQuotesView(std::string_view field);
 
 }  // namespace ledra

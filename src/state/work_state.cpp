@@ -1,6 +1,7 @@
 #include "state/work_state.hpp"
 
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <exception>
 #include <stdexcept>
@@ -200,6 +201,9 @@ std::string singleText(float f) {
   return s;
 }
 
+// One character, encoded and decoded on its own.
+bool survivesCp932Alone(std::string_view ch) { return decodeCp932(encodeCp932(ch)) == ch; }
+
 bool isAscii(std::string_view s) {
   for (char c : s)
     if (static_cast<unsigned char>(c) >= 0x80) return false;
@@ -208,10 +212,54 @@ bool isAscii(std::string_view s) {
 
 bool survivesCp932(std::string_view s) { return isAscii(s) || decodeCp932(encodeCp932(s)) == s; }
 
+// True when decodeCp932(encodeCp932(text)) == text is certain without decoding the whole
+// text; false means only "not known", and the caller compares in full. The encoder goes one
+// character at a time, so it is enough that each distinct character comes back alone: its
+// bytes then decode the same wherever they stand, unless the decoder gave up on them, which
+// shows as U+FFFD, and that character is left to the full comparison.
+bool knownToSurviveCp932(std::string_view text) {
+  for (int c = 0; c < 0x80; ++c) {
+    const char ch = static_cast<char>(c);
+    if (!survivesCp932Alone(std::string_view(&ch, 1))) return false;
+  }
+  std::vector<uint8_t> verdict(0x10000, 0);  // per BMP code point: 0 not asked, 1 fine, 2 not
+  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+  const size_t n = text.size();
+  for (size_t pos = 0; pos < n;) {
+    const unsigned b0 = p[pos];
+    if (b0 < 0x80) {
+      ++pos;
+      continue;
+    }
+    // Only the well-formed sequences the encoder takes one code point at a time.
+    size_t len = 0;
+    char32_t cp = 0;
+    if (b0 >= 0xC2 && b0 <= 0xDF && pos + 1 < n && (p[pos + 1] & 0xC0) == 0x80) {
+      len = 2;
+      cp = (char32_t(b0 & 0x1F) << 6) | (p[pos + 1] & 0x3F);
+    } else if (b0 >= 0xE0 && b0 <= 0xEF && pos + 2 < n && (p[pos + 1] & 0xC0) == 0x80 &&
+               (p[pos + 2] & 0xC0) == 0x80) {
+      len = 3;
+      cp = (char32_t(b0 & 0x0F) << 12) | (char32_t(p[pos + 1] & 0x3F) << 6) | (p[pos + 2] & 0x3F);
+      if (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+    } else {
+      return false;
+    }
+    if (cp == kReplacementChar) return false;
+    uint8_t& v = verdict[cp];
+    if (v == 0) v = survivesCp932Alone(text.substr(pos, len)) ? 1 : 2;
+    if (v == 2) return false;
+    pos += len;
+  }
+  return true;
+}
+
 // Builds the file text (UTF-8) and notes the first text the format could not carry.
 class Writer {
  public:
-  explicit Writer(bool checkEncoding) : checkEncoding_(checkEncoding) {}
+  explicit Writer(bool checkEncoding, size_t sizeHint = 0) : checkEncoding_(checkEncoding) {
+    out_.reserve(sizeHint);
+  }
 
   const std::string& text() const { return out_; }
   const std::optional<std::string>& problem() const { return problem_; }
@@ -258,7 +306,11 @@ class Writer {
     check(s, true, [&] { return recordItem(fieldName(name, column)); });
     field(s);
   }
-  void number(int32_t v, const char*) { field(std::to_string(v)); }
+  void number(int32_t v, const char*) {
+    char digits[16];
+    const auto r = std::to_chars(digits, digits + sizeof digits, v);
+    field(std::string_view(digits, static_cast<size_t>(r.ptr - digits)));
+  }
   void boolean(bool b, const char*) { field(b ? "True" : "False"); }
   void single(float f, const char* name) {
     if (!problem_ && !std::isfinite(f)) problem_ = recordItem(name) + ": 数値ではありません";
@@ -270,10 +322,20 @@ class Writer {
   template <class Name>
   void check(std::string_view s, bool commaBreaksIt, Name name) {
     if (problem_) return;
+    // One pass for both marks; a line break outranks a comma wherever it stands.
+    bool lineBreak = false;
+    bool comma = false;
+    for (char c : s) {
+      if (c == '\r' || c == '\n') {
+        lineBreak = true;
+        break;
+      }
+      comma |= c == ',';
+    }
     const char* reason = nullptr;
-    if (s.find_first_of("\r\n") != std::string_view::npos)
+    if (lineBreak)
       reason = "改行を含んでいます";
-    else if (commaBreaksIt && s.find(',') != std::string_view::npos)
+    else if (commaBreaksIt && comma)
       reason = "「,」を含んでいます";
     else if (checkEncoding_ && !survivesCp932(s))
       reason = "Shift-JISで保存できない文字を含んでいます";
@@ -344,6 +406,25 @@ void writeState(Writer& w, const ConversionState& s) {
   }
   w.booleanLine(s.consumptionTaxOn);
   w.booleanLine(s.simplifiedTaxation);
+}
+
+// Room for the whole file text, rather more than it takes: only what is written is touched.
+size_t textSizeHint(const ConversionState& s) {
+  auto fields = [](auto& table, auto visit) {
+    using Entry = std::remove_cvref_t<decltype(table[0])>;
+    static const size_t perEntry = fieldCount<Entry>(visit);
+    return static_cast<size_t>(table.count()) * perEntry;
+  };
+  size_t n =
+      fields(s.standardAccounts, [](auto& v, auto& e) { visitStandardAccount(v, e); }) +
+      fields(s.workAccounts, [](auto& v, auto& e) { visitWorkAccount(v, e); }) +
+      fields(s.workAccountBalances, [](auto& v, auto& e) { visitAccountBalance(v, e); }) +
+      fields(s.workSubAccounts, [](auto& v, auto& e) { visitSubAccount(v, e); }) +
+      fields(s.workSubAccountBalances, [](auto& v, auto& e) { visitSubAccountBalance(v, e); }) +
+      fields(s.workDepartments, [](auto& v, auto& e) { visitDepartment(v, e); });
+  n += static_cast<size_t>(s.profitAndLossView.count() + s.balanceSheetView.count() +
+                           s.allView.count());
+  return n * 16 + 64 * 1024;
 }
 
 // A refused work-state file: the 1-based line and what is wrong with it.
@@ -596,11 +677,11 @@ std::optional<std::string> workStateBytes(const ConversionState& state, std::str
   };
   if (state.sourcePackage != kPackageYayoi && state.sourcePackage != kPackageBlueReturn)
     return refused("SourcePackage: " + std::to_string(state.sourcePackage));
-  Writer writer(false);
+  Writer writer(false, textSizeHint(state));
   writeState(writer, state);
   if (writer.problem()) return refused(*writer.problem());
   std::string bytes = encodeCp932(writer.text());
-  if (decodeCp932(bytes) != writer.text()) {
+  if (!knownToSurviveCp932(writer.text()) && decodeCp932(bytes) != writer.text()) {
     // Rare: walk again, checking each text, to name the one CP932 cannot hold.
     Writer checker(true);
     writeState(checker, state);
