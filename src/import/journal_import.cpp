@@ -20,37 +20,43 @@ constexpr size_t kJournalColumns = 29;
 constexpr const char* kFormatMessage = "仕訳データ形式に異常が検出されました。";
 
 // The fields of a line with their enclosing quotes removed, as views into the line (only a
-// few of the 29 are read, so nothing is copied).
-std::vector<std::string_view> lineColumns(std::string_view line) {
-  std::vector<std::string_view> cols = splitPlainView(line, ",");
-  for (std::string_view& field : cols)
+// few of the 29 are read, so nothing is copied). The vector is reused from line to line.
+void lineColumns(std::string_view line, std::vector<std::string_view>& cols) {
+  cols.clear();
+  for (size_t start = 0;;) {
+    const size_t comma = line.find(',', start);
+    std::string_view field = line.substr(start, comma == line.npos ? line.npos : comma - start);
     if (field.size() >= 2 && field.front() == '"' && field.back() == '"')
       field = field.substr(1, field.size() - 2);
-  return cols;
+    cols.push_back(field);
+    if (comma == line.npos) return;
+    start = comma + 1;
+  }
 }
 
 bool headerMatches(std::string_view line, std::string_view label, std::string_view value) {
-  const auto cols = lineColumns(line);
+  std::vector<std::string_view> cols;
+  lineColumns(line, cols);
   return cols.size() >= 2 && cols[0] == label && cols[1] == value;
 }
 
+// Keys are views into the account table, which the import does not reshape.
+using NameIndex = std::unordered_map<std::string_view, int32_t>;
+
 // First index of every key, so that a lookup answers "the first entry whose ... equals".
 template <class Table, class Key>
-std::unordered_map<std::string, int32_t> firstIndexBy(const Table& table, Key key) {
-  std::unordered_map<std::string, int32_t> index;
+NameIndex firstIndexBy(const Table& table, Key key) {
+  NameIndex index;
   index.reserve(static_cast<size_t>(table.count()));
   for (int32_t i = 0; i < table.count(); ++i) index.try_emplace(key(table[i]), i);
   return index;
 }
 
-void markInUse(ConversionState& state, const std::unordered_map<std::string, int32_t>& index,
-               std::string_view key) {
-  if (auto it = index.find(std::string(key)); it != index.end())
-    state.workAccounts[it->second].inUse = true;
+void markInUse(ConversionState& state, const NameIndex& index, std::string_view key) {
+  if (auto it = index.find(key); it != index.end()) state.workAccounts[it->second].inUse = true;
 }
 
-void markAccountsBeforeRows(ConversionState& state,
-                            const std::unordered_map<std::string, int32_t>& byName) {
+void markAccountsBeforeRows(ConversionState& state, const NameIndex& byName) {
   for (WorkAccount& a : state.workAccounts) a.inUse = false;
   const bool oneDepartment = state.workDepartments.count() == 1;
   for (const WorkAccountBalance& row : state.workAccountBalances) {
@@ -63,11 +69,13 @@ void markAccountsBeforeRows(ConversionState& state,
 
 }  // namespace
 
-bool importJournal(ConversionState& state, Platform& platform, const std::string& path) {
+bool importJournal(ConversionState& state, Platform& platform, const std::string& path,
+                   bool keepText) {
   int64_t lineNo = 0;
+  state.heldJournalText = {};
   try {
     state.journalRows.clear();
-    const auto text = readWholeTextFile(path);
+    auto text = readWholeTextFile(path);
     if (!text) throw StepError("ファイルを読み込めません");
     std::vector<std::string_view> lines = splitPlainView(*text, kCrLf);
     lines.pop_back();  // the part after the last CR LF
@@ -77,8 +85,8 @@ bool importJournal(ConversionState& state, Platform& platform, const std::string
     platform.progressSetValue(0);
     platform.progressSetMax(static_cast<int64_t>(lines.size()));
 
-    const auto byName =
-        firstIndexBy(state.workAccounts, [](const WorkAccount& a) { return a.sourceName; });
+    const auto byName = firstIndexBy(
+        state.workAccounts, [](const WorkAccount& a) -> std::string_view { return a.sourceName; });
     markAccountsBeforeRows(state, byName);
 
     const bool yayoi = state.sourcePackage != kPackageBlueReturn;
@@ -94,14 +102,16 @@ bool importJournal(ConversionState& state, Platform& platform, const std::string
       first = 2;
     }
     const auto byCode =
-        yayoi ? std::unordered_map<std::string, int32_t>{}
-              : firstIndexBy(state.workAccounts, [](const WorkAccount& a) { return a.sourceCode; });
+        yayoi ? NameIndex{}
+              : firstIndexBy(state.workAccounts,
+                             [](const WorkAccount& a) -> std::string_view { return a.sourceCode; });
     const auto& accountIndex = yayoi ? byName : byCode;
 
     int64_t counter = 0;
+    std::vector<std::string_view> cols;
     for (size_t i = first; i < lines.size(); ++i) {
       lineNo = static_cast<int64_t>(i) + 1;
-      const auto cols = lineColumns(lines[i]);
+      lineColumns(lines[i], cols);
       if (cols[0] == kDetailMarker) {
         if (cols.size() < kJournalColumns) throw StepError("列が足りません（29列以上必要です）");
         const auto date = parseDate(cols[1]);
@@ -117,6 +127,7 @@ bool importJournal(ConversionState& state, Platform& platform, const std::string
       ++counter;
       if (counter % 10 == 0) platform.progressSetValue(counter);
     }
+    if (keepText) state.heldJournalText = {path, std::move(*text), true};
     return true;
   } catch (const std::exception& e) {
     state.recordError(kLocationJournal, {path, lineNo, e.what()});

@@ -1,5 +1,7 @@
 #include "output/journal_file.hpp"
 
+#include <algorithm>
+#include <charconv>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,6 +15,7 @@
 #include "import/text_reading.hpp"
 #include "output/output_common.hpp"
 #include "output/tax_conversion.hpp"
+#include "platform/cp932.hpp"
 #include "platform/file_io.hpp"
 #include "platform/platform.hpp"
 #include "state/conversion_state.hpp"
@@ -26,109 +29,274 @@ constexpr std::string_view kDetailMarker = "[明細行]";
 constexpr size_t kJournalColumns = 29;
 constexpr size_t kDescriptionBytes = 62;
 
-using Index = std::unordered_map<std::string, int32_t>;
+// Open-addressing index from a text, or a pair of texts, to a table row. The key bytes are
+// kept side by side, so a lookup touches the slots and one stretch of that store rather
+// than the state's scattered strings; with tens of thousands of lookups that is most of the
+// cost.
+class TextIndex {
+ public:
+  explicit TextIndex(size_t expected) {
+    size_t n = 16;
+    while (n < expected * 2) n <<= 1;
+    slots_.resize(n);
+    mask_ = n - 1;
+  }
 
-// Unambiguous key of two texts.
-std::string pairKey(std::string_view a, std::string_view b) {
-  std::string key = std::to_string(a.size());
-  key += ':';
-  key += a;
-  key += b;
-  return key;
-}
+  // last: a later key replaces the row of an earlier equal one; otherwise the first stays.
+  void put(std::string_view a, std::string_view b, int32_t row, bool last) {
+    const uint64_t h = hashOf(a, b);
+    for (size_t i = h & mask_;; i = (i + 1) & mask_) {
+      Slot& slot = slots_[i];
+      if (!slot.used) {
+        slot = Slot{h, static_cast<uint32_t>(keys_.size()), static_cast<uint32_t>(a.size()),
+                    static_cast<uint32_t>(a.size() + b.size()), row, true};
+        keys_.append(a);
+        keys_.append(b);
+        return;
+      }
+      if (matches(slot, h, a, b)) {
+        if (last) slot.row = row;
+        return;
+      }
+    }
+  }
+  void put(std::string_view key, int32_t row, bool last) { put(key, {}, row, last); }
 
-// The lookups of one call, answered from maps built once: each holds the entry a linear
+  const int32_t* find(std::string_view a, std::string_view b = {}) const {
+    const uint64_t h = hashOf(a, b);
+    for (size_t i = h & mask_;; i = (i + 1) & mask_) {
+      const Slot& slot = slots_[i];
+      if (!slot.used) return nullptr;
+      if (matches(slot, h, a, b)) return &slot.row;
+    }
+  }
+
+ private:
+  struct Slot {
+    uint64_t hash = 0;
+    uint32_t offset = 0;
+    uint32_t firstSize = 0;
+    uint32_t size = 0;
+    int32_t row = 0;
+    bool used = false;
+  };
+
+  static uint64_t hashOf(std::string_view a, std::string_view b) {
+    const uint64_t h = std::hash<std::string_view>{}(a);
+    if (b.empty()) return h;
+    return h ^ (std::hash<std::string_view>{}(b) + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2));
+  }
+  bool matches(const Slot& slot, uint64_t h, std::string_view a, std::string_view b) const {
+    if (slot.hash != h || slot.firstSize != a.size() || slot.size != a.size() + b.size())
+      return false;
+    const char* k = keys_.data() + slot.offset;
+    return a.compare(std::string_view(k, a.size())) == 0 &&
+           b.compare(std::string_view(k + a.size(), b.size())) == 0;
+  }
+
+  std::vector<Slot> slots_;
+  size_t mask_ = 0;
+  std::string keys_;
+};
+
+// The lookups of one call, answered from indexes built once: each holds the entry a linear
 // search would settle on (the last match, or the first where the first one counts).
 struct Lookups {
-  Index lastAccount;      // by SourceName (弥生会計) or SourceCode (ブルーリターンＡ)
-  Index lastSubAccount;   // 弥生会計: by parent name and sub-account name
-  Index firstSubAccount;  // ブルーリターンＡ: by sub-account name
-  Index lastDepartment;   // by MatchName
-  Index lastBalance;      // by LedraName
+  TextIndex lastAccount;      // by SourceName (弥生会計) or SourceCode (ブルーリターンＡ)
+  TextIndex subAccount;       // 弥生会計: last by parent and own name; ブルーリターンＡ: first by name
+  TextIndex lastDepartment;   // by MatchName
+  TextIndex lastBalance;      // by LedraName
 
-  Lookups(const ConversionState& state, bool yayoi) {
+  Lookups(const ConversionState& state, bool yayoi)
+      : lastAccount(static_cast<size_t>(state.workAccounts.count())),
+        subAccount(static_cast<size_t>(state.workSubAccounts.count())),
+        lastDepartment(static_cast<size_t>(state.workDepartments.count())),
+        lastBalance(static_cast<size_t>(state.workAccountBalances.count())) {
     for (int32_t i = 0; i < state.workAccounts.count(); ++i) {
       const WorkAccount& a = state.workAccounts[i];
-      lastAccount[yayoi ? a.sourceName : a.sourceCode] = i;
+      lastAccount.put(yayoi ? a.sourceName : a.sourceCode, i, true);
     }
     for (int32_t i = 0; i < state.workSubAccounts.count(); ++i) {
       const WorkSubAccount& s = state.workSubAccounts[i];
       if (yayoi) {
-        lastSubAccount[pairKey(s.col(2), s.col(3))] = i;
+        subAccount.put(s.col(2), s.col(3), i, true);
       } else {
-        firstSubAccount.try_emplace(s.col(3), i);
+        subAccount.put(s.col(3), i, false);
       }
     }
     for (int32_t i = 0; i < state.workDepartments.count(); ++i)
-      lastDepartment[state.workDepartments[i].matchName] = i;
+      lastDepartment.put(state.workDepartments[i].matchName, i, true);
     for (int32_t i = 0; i < state.workAccountBalances.count(); ++i)
-      lastBalance[state.workAccountBalances[i].ledraName] = i;
-  }
-
-  static const int32_t* find(const Index& index, const std::string& key) {
-    auto it = index.find(key);
-    return it == index.end() ? nullptr : &it->second;
+      lastBalance.put(state.workAccountBalances[i].ledraName, i, true);
   }
 };
 
-// What one side carries from line to line.
+// The CP932 forms of one column of a state table, each made when a record first needs it.
+// The strings are never touched again once made, so views of them stay valid.
+class EncodedColumn {
+ public:
+  explicit EncodedColumn(int32_t rows) : texts_(static_cast<size_t>(rows)), made_(texts_.size()) {}
+  std::string_view of(int32_t row, const std::string& text) {
+    const auto r = static_cast<size_t>(row);
+    if (!made_[r]) {
+      texts_[r] = encodeCp932(text);
+      made_[r] = true;
+    }
+    return texts_[r];
+  }
+
+ private:
+  std::vector<std::string> texts_;
+  std::vector<bool> made_;
+};
+
+// What one side carries from line to line. The six record texts are CP932 (views into
+// EncodedColumns or a literal); the service name is also kept as text, for the balance
+// lookup; the tax method is a view into the journal text. All outlive the writer's loop.
 struct CarriedSide {
-  std::string code;
-  std::string name;
-  std::string subCode;
-  std::string subName;
-  std::string departmentCode;
-  std::string departmentName;
-  std::string method;
+  std::string_view code;
+  std::string_view name;
+  std::string_view subCode;
+  std::string_view subName;
+  std::string_view departmentCode;
+  std::string_view departmentName;
+  std::string_view nameText;
+  std::string_view method;
   bool processed = false;
   bool valid = false;
 };
 
-// The eleven record fields of one side.
+// The eleven record fields of one side: six CP932 texts, the line's description when
+// `described`, and the tax values as text. The views last until the next line.
 struct SideFields {
-  std::string code, name, subCode, subName, departmentCode, departmentName, description;
+  std::string_view code, name, subCode, subName, departmentCode, departmentName;
+  bool described = false;
   ConvertedTax tax;
 
   bool hasAmount() const { return !tax.amount.empty() && tax.amount != "0"; }
-  void appendTo(std::vector<std::string>& fields) const {
-    fields.insert(fields.end(),
-                  {code, name, subCode, subName, departmentCode, departmentName, description,
-                   tax.categoryCode, tax.methodCode, tax.amount, tax.taxAmount});
-  }
-  static void appendEmpty(std::vector<std::string>& fields) {
-    fields.insert(fields.end(), 9, std::string());
-    fields.insert(fields.end(), {"0", "0"});
-  }
 };
 
-// Cuts the line at every comma and strips each field's enclosing quotes, reusing the
-// buffers of the previous line.
-void lineColumns(std::string_view line, std::vector<std::string>& cols) {
-  size_t n = 0;
-  for (size_t start = 0;; ++n) {
-    const size_t comma = line.find(',', start);
-    std::string_view field =
-        line.substr(start, comma == std::string_view::npos ? line.npos : comma - start);
-    if (field.size() >= 2 && field.front() == '"' && field.back() == '"')
-      field = field.substr(1, field.size() - 2);
-    if (n < cols.size()) {
-      cols[n].assign(field);
-    } else {
-      cols.emplace_back(field);
-    }
-    if (comma == std::string_view::npos) break;
-    start = comma + 1;
-  }
-  cols.resize(n + 1);
+bool isAscii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-int32_t amountOf(const std::string& text) {
+// True when every ASCII character encodes to its own byte, as CP932 has it.
+bool asciiEncodesToItself() {
+  static const bool same = [] {
+    std::string ascii;
+    for (int c = 0; c < 0x80; ++c) ascii += static_cast<char>(c);
+    return encodeCp932(ascii) == ascii;
+  }();
+  return same;
+}
+
+// Writes records straight into the CP932 file text: "a","b","c" with nothing doubled or
+// escaped, as quotedRecord, then CR LF. Encoding piece by piece gives the bytes that
+// encoding the whole line would, as the quotes between fields end every character; only
+// the texts that are not plain ASCII need the encoder.
+class RecordWriter {
+ public:
+  explicit RecordWriter(std::string& out) : out_(out), direct_(asciiEncodesToItself()) {}
+
+  void field(std::string_view text) {
+    open();
+    put(text);
+    close();
+  }
+  void encodedField(std::string_view cp932) {
+    open();
+    out_.append(cp932);
+    close();
+  }
+  // Fields given already quoted and with their leading comma.
+  void quotedFields(std::string_view ascii) { put(ascii); }
+  void side(const SideFields& s, std::string_view description) {
+    for (std::string_view f :
+         {s.code, s.name, s.subCode, s.subName, s.departmentCode, s.departmentName})
+      encodedField(f);
+    encodedField(s.described ? description : std::string_view());
+    for (const std::string* f : {&s.tax.categoryCode, &s.tax.methodCode, &s.tax.amount,
+                                 &s.tax.taxAmount})
+      field(*f);
+  }
+  void emptySide() { put(R"(,"","","","","","","","","","0","0")"); }
+  void endLine() {
+    put(kCrLf);
+    first_ = true;
+  }
+
+ private:
+  void open() {
+    put(first_ ? std::string_view("\"") : std::string_view(",\""));
+    first_ = false;
+  }
+  void close() {
+    if (direct_) {
+      out_ += '"';
+    } else {
+      put("\"");
+    }
+  }
+  void put(std::string_view text) {
+    if (direct_ && isAscii(text)) {
+      out_.append(text);
+    } else {
+      appendCp932(out_, text);
+    }
+  }
+
+  std::string& out_;
+  const bool direct_;
+  bool first_ = true;
+};
+
+// Cuts the line at every comma and strips each field's enclosing quotes; the views point
+// into the line and the vector is reused from line to line.
+void lineColumns(std::string_view line, std::vector<std::string_view>& cols) {
+  cols.clear();
+  for (size_t start = 0;;) {
+    const size_t comma = line.find(',', start);
+    std::string_view field = line.substr(start, comma == line.npos ? line.npos : comma - start);
+    if (field.size() >= 2 && field.front() == '"' && field.back() == '"')
+      field = field.substr(1, field.size() - 2);
+    cols.push_back(field);
+    if (comma == line.npos) return;
+    start = comma + 1;
+  }
+}
+
+// removeBlanks(text) == target, without building the text.
+bool equalsWithoutBlanks(std::string_view text, std::string_view target) {
+  size_t t = 0;
+  for (size_t i = 0; i < text.size();) {
+    if (text[i] == ' ') {
+      ++i;
+    } else if (text.compare(i, 3, "\xE3\x80\x80") == 0) {  // U+3000
+      i += 3;
+    } else {
+      if (t == target.size() || text[i] != target[t]) return false;
+      ++i;
+      ++t;
+    }
+  }
+  return t == target.size();
+}
+
+int32_t amountOf(std::string_view text) {
+  // Plain digits, too few to overflow, are what nearly every line holds.
+  if (!text.empty() && text.size() <= 9 &&
+      std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    int32_t value = 0;
+    for (char c : text) value = value * 10 + (c - '0');
+    return value;
+  }
   const auto value = toInt32Rounded(leadingNumber(text));
-  if (!value) throw StepError("金額が大きすぎます: " + text);
+  if (!value) throw StepError("金額が大きすぎます: " + std::string(text));
   return *value;
 }
 
-std::string colourCode(std::string_view mark, const std::string& previous) {
+std::string_view colourCode(std::string_view mark, std::string_view previous) {
   if (mark == "赤") return "1";
   if (mark == "青") return "2";
   if (mark == "緑") return "3";
@@ -138,37 +306,53 @@ std::string colourCode(std::string_view mark, const std::string& previous) {
 
 // The slip number text of a ブルーリターンＡ line: the number with seven digits. A text that is
 // no number, or one too large to be a slip number, stands as it is.
-std::string blueSlipNumber(const std::string& text) {
+std::string blueSlipNumber(std::string_view text) {
   const auto value = parseStrictNumber(text);
-  if (!value) return text;
+  if (!value) return std::string(text);
   const auto number = toInt32Rounded(*value);
-  if (!number) return text;
+  if (!number) return std::string(text);
   return zeroPad(*number, 7);
 }
 
 class JournalWriter {
  public:
   JournalWriter(const ConversionState& state, bool yayoi)
-      : state_(state), yayoi_(yayoi), lookups_(state, yayoi) {}
+      : state_(state),
+        yayoi_(yayoi),
+        lookups_(state, yayoi),
+        accountCode_(state.workAccounts.count()),
+        accountName_(state.workAccounts.count()),
+        subCode_(state.workSubAccounts.count()),
+        subName_(state.workSubAccounts.count()),
+        departmentCode_(state.workDepartments.count()),
+        departmentName_(state.workDepartments.count()),
+        unknownSubCode_(encodeCp932("999")) {}
 
-  // Returns the record of a detail line, or nothing when the slip's accounts keep it out.
-  std::optional<std::vector<std::string>> line(const std::vector<std::string>& cols) {
-    const std::string slip =
+  // Writes the record of a detail line; false, with nothing written, when the slip's
+  // accounts keep the line out.
+  bool line(const std::vector<std::string_view>& cols, RecordWriter& record) {
+    std::string slip =
         yayoi_ ? zeroPad(state_.journalRows[nextRow_++].voucherNumber, 7) : blueSlipNumber(cols[2]);
     const bool newSlip = slip != previousSlip_;
     lineNumber_ = newSlip ? 1 : lineNumber_ + 1;
-    previousSlip_ = slip;
+    previousSlip_.swap(slip);
 
-    const auto date = parseDate(cols[1]);
-    if (!date) throw StepError("日付ではありません: " + cols[1]);
+    // Lines of a slip, and often whole runs of slips, share their date text.
+    if (!haveDate_ || cols[1] != dateText_) {
+      const auto date = parseDate(cols[1]);
+      if (!date) throw StepError("日付ではありません: " + std::string(cols[1]));
+      dateText_.assign(cols[1]);
+      haveDate_ = true;
+      compactDate_ = formatYmdCompact(*date);
+    }
 
-    const std::string debitAccount = removeBlanks(cols[9]);
-    const std::string creditAccount = removeBlanks(cols[16]);
-    std::string slipType = "03";
+    const bool debitCash = equalsWithoutBlanks(cols[9], "現金");
+    const bool creditCash = equalsWithoutBlanks(cols[16], "現金");
+    std::string_view slipType = "03";
     if (cols[7] != "[振伝]") {
-      if (debitAccount == "現金") {
+      if (debitCash) {
         slipType = "01";
-      } else if (creditAccount == "現金") {
+      } else if (creditCash) {
         slipType = "02";
       }
     }
@@ -183,94 +367,108 @@ class JournalWriter {
     if (!cols[9].empty()) debit_.method = cols[13];
     if (!cols[16].empty()) credit_.method = cols[20];
 
-    const TaxSide debitTax = taxSide(cols, 12, debit_.method, debitAccount, 5);
-    const TaxSide creditTax = taxSide(cols, 19, credit_.method, creditAccount, 6);
+    const TaxSide debitTax = taxSide(cols, 12, debit_.method, debitCash, 5);
+    const TaxSide creditTax = taxSide(cols, 19, credit_.method, creditCash, 6);
     // A CP932 form is never longer than the UTF-8 one, so short texts need no cut.
-    const std::string description =
-        cols[23].size() <= kDescriptionBytes
-            ? cols[23]
-            : fitBytesPadded(cols[23], static_cast<int>(kDescriptionBytes));
-    const SideFields debit = sideFields(debit_, debitTax, cols[9].empty(), description);
-    const SideFields credit = sideFields(credit_, creditTax, cols[16].empty(), description);
+    std::string_view description = cols[23];
+    if (description.size() > kDescriptionBytes) {
+      cutDescription_ = fitBytesPadded(description, static_cast<int>(kDescriptionBytes));
+      description = cutDescription_;
+    }
+    sideFields(debitFields_, debit_, debitTax, cols[9].empty());
+    sideFields(creditFields_, credit_, creditTax, cols[16].empty());
 
     if (newSlip) {
       updateFlags(debit_);
       updateFlags(credit_);
     }
-    if (!(debit_.processed && debit_.valid && credit_.processed && credit_.valid))
-      return std::nullopt;
+    if (!(debit_.processed && debit_.valid && credit_.processed && credit_.valid)) return false;
 
-    std::vector<std::string> fields;
-    fields.reserve(33);
-    fields.insert(fields.end(), {state_.ledraUserCode, slip, std::to_string(lineNumber_), "00",
-                                 formatYmdCompact(*date), "1", slipType, colour_});
-    fields.insert(fields.end(), 3, std::string());  // fields 9 to 11 stay empty
-    if (debit.hasAmount()) {
-      debit.appendTo(fields);
-      if (credit.hasAmount()) {
-        credit.appendTo(fields);
+    record.field(state_.ledraUserCode);
+    record.field(previousSlip_);
+    char number[16];
+    const auto end = std::to_chars(number, number + sizeof number, lineNumber_).ptr;
+    record.field(std::string_view(number, static_cast<size_t>(end - number)));
+    record.field("00");
+    record.field(compactDate_);
+    record.field("1");
+    record.field(slipType);
+    record.field(colour_);
+    record.quotedFields(R"(,"","","")");  // fields 9 to 11 stay empty
+    descriptionBytes_.clear();
+    if (debitFields_.described || creditFields_.described)
+      appendCp932(descriptionBytes_, description);
+    if (debitFields_.hasAmount()) {
+      record.side(debitFields_, descriptionBytes_);
+      if (creditFields_.hasAmount()) {
+        record.side(creditFields_, descriptionBytes_);
       } else {
-        SideFields::appendEmpty(fields);
+        record.emptySide();
       }
     } else {
-      SideFields::appendEmpty(fields);
-      credit.appendTo(fields);
+      record.emptySide();
+      record.side(creditFields_, descriptionBytes_);
     }
-    return fields;
+    record.endLine();
+    return true;
   }
 
  private:
-  void lookUpDepartment(CarriedSide& side, const std::string& name) {
-    if (const int32_t* d = Lookups::find(lookups_.lastDepartment, name)) {
-      side.departmentCode = state_.workDepartments[*d].departmentCode;
-      side.departmentName = state_.workDepartments[*d].matchName;
+  void lookUpDepartment(CarriedSide& side, std::string_view name) {
+    if (const int32_t* d = lookups_.lastDepartment.find(name)) {
+      const WorkDepartment& department = state_.workDepartments[*d];
+      side.departmentCode = departmentCode_.of(*d, department.departmentCode);
+      side.departmentName = departmentName_.of(*d, department.matchName);
     } else {
-      side.departmentCode.clear();
-      side.departmentName.clear();
+      side.departmentCode = {};
+      side.departmentName = {};
     }
   }
 
-  void lookUpAccount(CarriedSide& side, const std::string& account, const std::string& subName) {
+  void lookUpAccount(CarriedSide& side, std::string_view account, std::string_view subName) {
     if (account.empty()) return;
-    const int32_t* found = Lookups::find(lookups_.lastAccount, account);
+    const int32_t* found = lookups_.lastAccount.find(account);
     if (!found) return;
     const WorkAccount& a = state_.workAccounts[*found];
-    side.code = a.ledraCode;
-    side.name = a.ledraName;
-    side.subCode.clear();
-    side.subName.clear();
+    side.code = accountCode_.of(*found, a.ledraCode);
+    side.name = accountName_.of(*found, a.ledraName);
+    side.nameText = a.ledraName;
+    side.subCode = {};
+    side.subName = {};
     const int32_t* sub = nullptr;
     if (yayoi_) {
-      sub = Lookups::find(lookups_.lastSubAccount, pairKey(account, subName));
+      sub = lookups_.subAccount.find(account, subName);
     } else if (!subName.empty()) {
-      sub = Lookups::find(lookups_.firstSubAccount, subName);
+      sub = lookups_.subAccount.find(subName);
     }
+    // An empty text has an empty CP932 form and a non-empty one a non-empty form.
     if (sub) {
-      side.subCode = state_.workSubAccounts[*sub].newSubCode;
-      side.subName = state_.workSubAccounts[*sub].subAccountName;
+      const WorkSubAccount& s = state_.workSubAccounts[*sub];
+      side.subCode = subCode_.of(*sub, s.newSubCode);
+      side.subName = subName_.of(*sub, s.subAccountName);
     }
     if (side.subCode.empty() && a.hasSubAccounts && (yayoi_ || !subName.empty()))
-      side.subCode = "999";
+      side.subCode = unknownSubCode_;
   }
 
   // The side's tax category is column index `category`, its amount and tax amount follow
   // two and three columns later.
-  TaxSide taxSide(const std::vector<std::string>& cols, size_t category, const std::string& method,
-                  const std::string& account, size_t codeColumn) const {
+  TaxSide taxSide(const std::vector<std::string_view>& cols, size_t category,
+                  std::string_view method, bool cash, size_t codeColumn) const {
     TaxSide t;
     t.category = cols[category];
     t.method = method;
     t.amount = amountOf(cols[category + 2]);
     t.taxAmount = amountOf(cols[category + 3]);
-    t.cash = account == "現金";
+    t.cash = cash;
     if (!yayoi_) t.accountCode = cols[codeColumn];  // its first digit picks the code row
     return t;
   }
 
-  SideFields sideFields(const CarriedSide& side, const TaxSide& tax, bool continuation,
-                        const std::string& description) const {
-    SideFields out;
-    if (continuation) return out;
+  void sideFields(SideFields& out, const CarriedSide& side, const TaxSide& tax,
+                  bool continuation) const {
+    out = SideFields{};
+    if (continuation) return;
     out.code = side.code;
     out.name = side.name;
     out.subCode = side.subCode;
@@ -280,12 +478,11 @@ class JournalWriter {
       out.departmentName = side.departmentName;
     }
     out.tax = convertTax(state_, tax, debit_.method, credit_.method);
-    if (out.hasAmount()) out.description = description;
-    return out;
+    out.described = out.hasAmount();
   }
 
   void updateFlags(CarriedSide& side) const {
-    if (const int32_t* b = Lookups::find(lookups_.lastBalance, side.name)) {
+    if (const int32_t* b = lookups_.lastBalance.find(side.nameText)) {
       side.processed = state_.workAccountBalances[*b].processed;
       side.valid = state_.workAccountBalances[*b].accountValid;
     }
@@ -296,7 +493,21 @@ class JournalWriter {
   const Lookups lookups_;
   CarriedSide debit_;
   CarriedSide credit_;
-  std::string colour_;
+  SideFields debitFields_;
+  SideFields creditFields_;
+  EncodedColumn accountCode_;
+  EncodedColumn accountName_;
+  EncodedColumn subCode_;
+  EncodedColumn subName_;
+  EncodedColumn departmentCode_;
+  EncodedColumn departmentName_;
+  const std::string unknownSubCode_;
+  std::string cutDescription_;
+  std::string descriptionBytes_;
+  std::string_view colour_;
+  std::string dateText_;  // the last date text that parsed, and its record form
+  std::string compactDate_;
+  bool haveDate_ = false;
   std::string previousSlip_;
   int32_t lineNumber_ = 0;
   int32_t nextRow_ = 0;
@@ -309,36 +520,45 @@ bool writeJournalFile(ConversionState& state, Platform& platform) {
   std::string file = source;
   int64_t lineNo = 0;
   state.droppedJournalLines = 0;
+  // The output run's import hands on the text it decoded; it is released with the writer.
+  ConversionState::HeldJournalText held = std::move(state.heldJournalText);
+  state.heldJournalText = {};
   try {
     renumberVouchers(state);
-    const auto text = readWholeTextFile(source);
+    std::optional<std::string> text;
+    if (held.held && held.path == source) {
+      text = std::move(held.text);
+    } else {
+      text = readWholeTextFile(source);
+    }
     if (!text) throw StepError("ファイルを読み込めません");
     const int64_t max = state.journalRows.count();
     beginWriterProgress(platform, kFileName, max);
 
     JournalWriter writer(state, state.sourcePackage != kPackageBlueReturn);
-    Cp932TextBuilder out;
+    // The records take about as many bytes as the journal lines they come from.
+    std::string out;
+    out.reserve(text->size() + text->size() / 2);
     int64_t value = 0;
-    std::vector<std::string_view> lines = splitPlainView(*text, kCrLf);
-    lines.pop_back();  // the part after the last CR LF
-    std::vector<std::string> cols;
-    for (size_t i = 0; i < lines.size(); ++i) {
+    std::vector<std::string_view> cols;
+    RecordWriter record(out);
+    const std::string_view all = *text;
+    // Every line ends with CR LF; what follows the last one is no line.
+    size_t i = 0;
+    for (size_t start = 0, end; (end = all.find(kCrLf, start)) != all.npos;
+         start = end + kCrLf.size(), ++i) {
       lineNo = static_cast<int64_t>(i) + 1;
-      lineColumns(lines[i], cols);
+      lineColumns(all.substr(start, end - start), cols);
       if (cols[0] != kDetailMarker) continue;
       if (cols.size() < kJournalColumns) throw StepError("列が足りません（29列以上必要です）");
       if (++value > max) throw StepError("仕訳の行数が取込時と異なります");
-      if (auto record = writer.line(cols)) {
-        out.line(quotedRecord(*record));
-      } else {
-        ++state.droppedJournalLines;
-      }
+      if (!writer.line(cols, record)) ++state.droppedJournalLines;
       platform.progressSetValue(value);
     }
     lineNo = 0;
     file = outputPath(state, kFileName);
     std::string error;
-    if (!out.commit(file, &error)) throw StepError(writeFailureReason(file, error));
+    if (!writeFileAtomic(file, out, &error)) throw StepError(writeFailureReason(file, error));
     return true;
   } catch (const std::exception& e) {
     // Writers carry no location tag; the caller names the file.

@@ -239,6 +239,14 @@ struct ConversionState {
   // unlinked account; shown at the end of the run.
   int32_t droppedJournalLines = 0;
 
+  // The journal text as the output run's import decoded it, handed on to the journal writer
+  // so that the file is read once; never saved.
+  struct HeldJournalText {
+    std::string path;
+    std::string text;
+    bool held = false;
+  } heldJournalText;
+
   // Records a failure of the running step.
   void recordError(std::string location, ErrorDetail detail = {}) {
     lastErrorLocation = std::move(location);

@@ -48,6 +48,19 @@ class ProgressCloser {
   Platform& platform_;
 };
 
+// The journal text the output run's import keeps for the journal writer is dropped when the
+// run ends, however it ends, so that a later run reads the file afresh.
+class HeldJournalTextRelease {
+ public:
+  explicit HeldJournalTextRelease(ConversionState& state) : state_(state) {}
+  ~HeldJournalTextRelease() { state_.heldJournalText = {}; }
+  HeldJournalTextRelease(const HeldJournalTextRelease&) = delete;
+  HeldJournalTextRelease& operator=(const HeldJournalTextRelease&) = delete;
+
+ private:
+  ConversionState& state_;
+};
+
 }  // namespace
 
 BusyGuard::BusyGuard(Platform& platform) : platform_(platform) { platform_.setBusy(true); }
@@ -124,7 +137,8 @@ StepOutcome runOutputStep(ConversionState& state, Platform& platform, bool askCo
   BusyGuard busy(platform);
   ProgressCloser progress(platform);
   state.lastErrorDetail.clear();
-  if (!importJournal(state, platform, state.sourceFiles[5])) {
+  HeldJournalTextRelease release(state);
+  if (!importJournal(state, platform, state.sourceFiles[5], /*keepText=*/true)) {
     platform.message(importFailureMessage(state, "仕訳データ"), kErrorTitle);
     return StepOutcome::Failed;
   }
