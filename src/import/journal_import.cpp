@@ -19,24 +19,9 @@ constexpr std::string_view kDetailMarker = "[明細行]";
 constexpr size_t kJournalColumns = 29;
 constexpr const char* kFormatMessage = "仕訳データ形式に異常が検出されました。";
 
-// The fields of a line with their enclosing quotes removed, as views into the line (only a
-// few of the 29 are read, so nothing is copied). The vector is reused from line to line.
-void lineColumns(std::string_view line, std::vector<std::string_view>& cols) {
-  cols.clear();
-  for (size_t start = 0;;) {
-    const size_t comma = line.find(',', start);
-    std::string_view field = line.substr(start, comma == line.npos ? line.npos : comma - start);
-    if (field.size() >= 2 && field.front() == '"' && field.back() == '"')
-      field = field.substr(1, field.size() - 2);
-    cols.push_back(field);
-    if (comma == line.npos) return;
-    start = comma + 1;
-  }
-}
-
 bool headerMatches(std::string_view line, std::string_view label, std::string_view value) {
   std::vector<std::string_view> cols;
-  lineColumns(line, cols);
+  quotedFieldViews(line, cols);
   return cols.size() >= 2 && cols[0] == label && cols[1] == value;
 }
 
@@ -111,7 +96,7 @@ bool importJournal(ConversionState& state, Platform& platform, const std::string
     std::vector<std::string_view> cols;
     for (size_t i = first; i < lines.size(); ++i) {
       lineNo = static_cast<int64_t>(i) + 1;
-      lineColumns(lines[i], cols);
+      quotedFieldViews(lines[i], cols);
       if (cols[0] == kDetailMarker) {
         if (cols.size() < kJournalColumns) throw StepError("列が足りません（29列以上必要です）");
         const auto date = parseDate(cols[1]);

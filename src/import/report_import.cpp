@@ -105,18 +105,6 @@ float strictRatio(std::string_view field, int col) {
   return static_cast<float>(*parsed);
 }
 
-// The comma-separated fields of a line, each without enclosing quotes, as views into the line.
-void fieldsOf(std::string_view line, std::vector<std::string_view>& fields) {
-  fields.clear();
-  size_t start = 0;
-  for (size_t i = 0; i < line.size(); ++i) {
-    if (line[i] != ',') continue;
-    fields.push_back(stripEnclosingQuotesView(line.substr(start, i - start)));
-    start = i + 1;
-  }
-  fields.push_back(stripEnclosingQuotesView(line.substr(start)));
-}
-
 using Fields = std::vector<std::string_view>;
 
 template <int N>
@@ -289,7 +277,7 @@ bool importRows(ConversionState& state, Platform& platform, const std::string& p
     int64_t fileLine = 0;
     Fields fields;                           // reused for every line
     bool more = lines.next(line, fileLine);  // a text always has a first part, maybe empty
-    fieldsOf(line, fields);
+    quotedFieldViews(line, fields);
     if (auto reason = titleMismatch(fields, kind)) {
       state.recordError(kLocationReportImport, {path, 1, *reason});
       return false;
@@ -300,7 +288,7 @@ bool importRows(ConversionState& state, Platform& platform, const std::string& p
     makeRoomForRows(state, kind, std::count(text.begin(), text.end(), '\n') + 1);
     for (; more; more = lines.next(line, fileLine)) {
       if (line.empty()) continue;
-      fieldsOf(line, fields);
+      quotedFieldViews(line, fields);
       const bool taken = fields[0] == kDetailRow || (info.takesTotals && fields[0] == kTotalRow);
       if (!taken) continue;
       lineNo = fileLine;

@@ -127,6 +127,16 @@ std::string_view stripEnclosingQuotesView(std::string_view field) {
   return field;
 }
 
+void quotedFieldViews(std::string_view line, std::vector<std::string_view>& fields) {
+  fields.clear();
+  for (size_t start = 0;;) {
+    const size_t comma = line.find(',', start);
+    fields.push_back(stripEnclosingQuotesView(line.substr(start, comma - start)));
+    if (comma == std::string_view::npos) return;
+    start = comma + 1;
+  }
+}
+
 namespace {
 
 // splitQuotedText's progress for a whole text: 0, the character count as maximum, then every

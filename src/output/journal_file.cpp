@@ -251,21 +251,6 @@ class RecordWriter {
   bool first_ = true;
 };
 
-// Cuts the line at every comma and strips each field's enclosing quotes; the views point
-// into the line and the vector is reused from line to line.
-void lineColumns(std::string_view line, std::vector<std::string_view>& cols) {
-  cols.clear();
-  for (size_t start = 0;;) {
-    const size_t comma = line.find(',', start);
-    std::string_view field = line.substr(start, comma == line.npos ? line.npos : comma - start);
-    if (field.size() >= 2 && field.front() == '"' && field.back() == '"')
-      field = field.substr(1, field.size() - 2);
-    cols.push_back(field);
-    if (comma == line.npos) return;
-    start = comma + 1;
-  }
-}
-
 // removeBlanks(text) == target, without building the text.
 bool equalsWithoutBlanks(std::string_view text, std::string_view target) {
   size_t t = 0;
@@ -548,7 +533,7 @@ bool writeJournalFile(ConversionState& state, Platform& platform) {
     for (size_t start = 0, end; (end = all.find(kCrLf, start)) != all.npos;
          start = end + kCrLf.size(), ++i) {
       lineNo = static_cast<int64_t>(i) + 1;
-      lineColumns(all.substr(start, end - start), cols);
+      quotedFieldViews(all.substr(start, end - start), cols);
       if (cols[0] != kDetailMarker) continue;
       if (cols.size() < kJournalColumns) throw StepError("列が足りません（29列以上必要です）");
       if (++value > max) throw StepError("仕訳の行数が取込時と異なります");
