@@ -227,5 +227,39 @@ TEST_F(StepFlow, EveryImportRunEndsWithTheHourglassOffAndTheDialogClosed) {
   EXPECT_FALSE(p.progressVisible);
 }
 
+// The output run reads the journal once and hands the text to the journal writer; what it
+// writes must still follow the file as it is at each run, and no text is kept afterwards.
+TEST_F(StepFlow, EachOutputRunWritesTheJournalAsItIsThenAndKeepsNoText) {
+  ASSERT_TRUE(runImportStep(state, platform));
+  EXPECT_FALSE(state.heldJournalText.held);
+  state.screenState = kScreenMapping;
+  const auto records = [&] { return testing::readCp932Lines(out + "/shiwake.csv"); };
+
+  ASSERT_EQ(runOutputStep(state, platform, false), StepOutcome::Done);
+  const auto first = records();
+  ASSERT_EQ(first.size(), 2u);
+  EXPECT_FALSE(state.heldJournalText.held);
+  EXPECT_TRUE(state.heldJournalText.text.empty());
+
+  testing::writeCp932Lines(state.sourceFiles[5],
+                           {"帳票名,仕訳日記帳", "書式名,汎用形式",
+                            journalLine("2026/04/01", "1", "現金", "売上高", "10500"),
+                            journalLine("2026/04/02", "2", "仕入高", "普通預金", "2100"),
+                            journalLine("2026/04/03", "3", "現金", "売上高", "700")});
+  platform.clock.second = 31;
+  ASSERT_EQ(runOutputStep(state, platform, false), StepOutcome::Done);
+  const auto second = records();
+  ASSERT_EQ(second.size(), 3u);
+  EXPECT_EQ(std::vector<std::string>(second.begin(), second.begin() + 2), first);
+  EXPECT_NE(second[2].find("\"20260403\""), std::string::npos);
+  EXPECT_FALSE(state.heldJournalText.held);
+
+  // The journal reads, but an earlier writer fails, so the writer never takes the text.
+  std::filesystem::remove_all(out);
+  EXPECT_EQ(runOutputStep(state, platform, false), StepOutcome::Failed);
+  EXPECT_FALSE(state.heldJournalText.held);
+  EXPECT_TRUE(state.heldJournalText.text.empty());
+}
+
 }  // namespace
 }  // namespace ledra
