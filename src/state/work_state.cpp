@@ -223,33 +223,21 @@ bool knownToSurviveCp932(std::string_view text) {
     if (!survivesCp932Alone(std::string_view(&ch, 1))) return false;
   }
   std::vector<uint8_t> verdict(0x10000, 0);  // per BMP code point: 0 not asked, 1 fine, 2 not
-  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-  const size_t n = text.size();
-  for (size_t pos = 0; pos < n;) {
-    const unsigned b0 = p[pos];
-    if (b0 < 0x80) {
+  for (size_t pos = 0; pos < text.size();) {
+    if (static_cast<unsigned char>(text[pos]) < 0x80) {
       ++pos;
       continue;
     }
-    // Only the well-formed sequences the encoder takes one code point at a time.
-    size_t len = 0;
-    char32_t cp = 0;
-    if (b0 >= 0xC2 && b0 <= 0xDF && pos + 1 < n && (p[pos + 1] & 0xC0) == 0x80) {
-      len = 2;
-      cp = (char32_t(b0 & 0x1F) << 6) | (p[pos + 1] & 0x3F);
-    } else if (b0 >= 0xE0 && b0 <= 0xEF && pos + 2 < n && (p[pos + 1] & 0xC0) == 0x80 &&
-               (p[pos + 2] & 0xC0) == 0x80) {
-      len = 3;
-      cp = (char32_t(b0 & 0x0F) << 12) | (char32_t(p[pos + 1] & 0x3F) << 6) | (p[pos + 2] & 0x3F);
-      if (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
-    } else {
+    // Only the shortest form of a BMP code point can share its verdict with other places.
+    const size_t start = pos;
+    const char32_t cp = nextCodePoint(text, pos);
+    const size_t len = pos - start;
+    if (cp >= 0x10000 || len != (cp < 0x800 ? 2u : 3u) || (cp >= 0xD800 && cp <= 0xDFFF))
       return false;
-    }
     if (cp == kReplacementChar) return false;
     uint8_t& v = verdict[cp];
-    if (v == 0) v = survivesCp932Alone(text.substr(pos, len)) ? 1 : 2;
+    if (v == 0) v = survivesCp932Alone(text.substr(start, len)) ? 1 : 2;
     if (v == 2) return false;
-    pos += len;
   }
   return true;
 }
