@@ -76,7 +76,7 @@ TEST(DatasetTest, ImportsMatchesEveryAccountAndConvertsEveryJournalLine) {
 
   AnsweringPlatform platform;
   ConversionState state;
-  state.sourcePackage = kPackageYayoi;
+  state.sourcePackage = SourcePackage::Yayoi;
   ASSERT_TRUE(loadStandardAccountMaster(state, dir.file("ledra_master.csv")));
   EXPECT_EQ(state.standardAccounts.count(), kSmall.accounts);
   for (int i = 0; i < 6; ++i) state.sourceFiles[i] = dir.path() + "/yayoi/" + kReports[i];

@@ -68,7 +68,6 @@ int main(int argc, char** argv) {
   ConversionState state;
   if (!restoreWorkStateFromFile(state, platform, argv[1])) return fail("cannot restore the state");
   state.screenState = kScreenMapping;
-  state.accountFilter = "ALL";
   const int32_t accounts = state.workAccounts.count();
   if (accounts == 0 || state.workSubAccounts.count() == 0) return fail("the state is empty");
 

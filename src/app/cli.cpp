@@ -8,7 +8,7 @@
 #include <stdexcept>
 
 #include "app/console_platform.hpp"
-#include "app/version.hpp"
+#include "wizard/conv_select_presenter.hpp"
 #include "app/map_command.hpp"
 #include "base/dates.hpp"
 #include "base/numbers.hpp"
@@ -119,10 +119,7 @@ void printStatus(ConversionState& state) {
 bool restoreForMapping(ConversionState& state, Platform& platform, const std::string& path) {
   state.baseFolder = platform.documentsFolder();
   if (!restoreWorkStateFromFile(state, platform, path)) return false;
-  state.startMode = "読込";
-  state.mainLoaded = true;
   state.screenState = kScreenMapping;
-  state.accountFilter = "ALL";
   return true;
 }
 
@@ -140,9 +137,8 @@ int commandImport(const std::vector<std::string>& args) {
   ConsolePlatform platform;
   ConversionState state;
   state.baseFolder = platform.documentsFolder();
-  state.startMode = "通常";
   if (package == "yayoi") {
-    state.sourcePackage = kPackageYayoi;
+    state.sourcePackage = SourcePackage::Yayoi;
     static constexpr const char* kNames[] = {"勘定科目一覧表.txt", "科目残高試算表.txt",
                                              "補助科目一覧表.txt", "補助残高一覧表.txt",
                                              "部門一覧表.txt",     "仕訳データ.txt"};
@@ -166,7 +162,7 @@ int commandImport(const std::vector<std::string>& args) {
       if (state.sourceFiles[i].empty())
         throw UsageError("--source-dir か各ファイルのオプションを指定してください");
   } else if (package == "blue") {
-    state.sourcePackage = kPackageBlueReturn;
+    state.sourcePackage = SourcePackage::BlueReturn;
     const std::string data = absolute(o.require("--blue-data"));
     state.blueReturnDataFolder = data;
     state.sourceFiles[6] = joinPath(data, "kcode.brf");
@@ -178,7 +174,6 @@ int commandImport(const std::vector<std::string>& args) {
   }
 
   state.screenState = kScreenStarting;
-  state.mainLoaded = true;
   state.ledraAccountFile = master;
   if (!platform.fileExists(master) || !loadStandardAccountMaster(state, master, &platform)) {
     std::string text = "Ledraの勘定科目データ取込に失敗しました。";
@@ -191,7 +186,6 @@ int commandImport(const std::vector<std::string>& args) {
   state.screenState = kScreenFileSettings;
   if (!runImportStep(state, platform)) return kExitFailed;
   state.screenState = kScreenMapping;
-  state.accountFilter = "ALL";
   if (!saveWorkStateToFile(state, platform, save)) return kExitFailed;
   printLine(buildStatusReport(state).remaining);
   return kExitOk;
@@ -258,7 +252,7 @@ int commandMap(const std::vector<std::string>& args) {
 }  // namespace
 
 std::string usageText() {
-  return std::string(kProgramTitle) +
+  return std::string(kProgramCaption) +
          "\n"
          "使い方:\n"
          "  ledra-convert                      画面を起動します\n"
@@ -283,7 +277,7 @@ int runCommandLine(const std::vector<std::string>& args) {
       return kExitOk;
     }
     if (cmd == "--version") {
-      printLine(kProgramTitle);
+      printLine(kProgramCaption);
       return kExitOk;
     }
     if (cmd == "import") return commandImport(args);

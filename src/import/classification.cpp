@@ -65,7 +65,7 @@ const std::vector<int32_t>& entriesOf(const AllIndexes& index, std::string_view 
 }
 
 bool isBlueReturn(const ConversionState& state) {
-  return state.sourcePackage == kPackageBlueReturn;
+  return state.sourcePackage == SourcePackage::BlueReturn;
 }
 
 // Columns 2-7 hold the account's group headings in brackets, then its own name.
@@ -107,7 +107,7 @@ void classifyAccounts(ConversionState& state) {
     a.selected = true;
     a.valid = true;
     auto name = sourceNameOf(a);
-    if (!name) throw ClassificationError("2～7列目から科目名を読み取れません", 0, i);
+    if (!name) throw ClassificationError("2～7列目から科目名を読み取れません", ReportKind::AccountList, i);
     a.sourceName = std::move(*name);
 
     auto it = byName.find(a.sourceName);
@@ -206,8 +206,6 @@ void listAllSubAccounts(ConversionState& state) {
   }
   state.subAccountParentName = kAllParentsChoice;
   state.subAccountParentCode = kAllParentsChoice;
-  state.subTopRow = 0;
-  state.subFilterIndex = 0;
 }
 
 void classifySubAccounts(ConversionState& state) {
@@ -401,19 +399,17 @@ void classifyDepartments(ConversionState& state) {
 
 }  // namespace
 
-void runClassification(ConversionState& state, const std::string& kind) {
-  if (kind == "0") {
-    classifyAccounts(state);
-  } else if (kind == "1") {
-    classifyAccountBalances(state);
-  } else if (kind == "3") {
-    classifySubAccounts(state);
-  } else if (kind == "4") {
-    classifyDepartments(state);
+void runClassification(ConversionState& state, ReportKind kind) {
+  switch (kind) {
+    case ReportKind::AccountList: classifyAccounts(state); break;
+    case ReportKind::TrialBalance: classifyAccountBalances(state); break;
+    case ReportKind::SubAccountBalances: classifySubAccounts(state); break;
+    case ReportKind::DepartmentList: classifyDepartments(state); break;
+    default: break;
   }
 }
 
-bool classifyImport(ConversionState& state, Platform& /*platform*/, const std::string& kind) {
+bool classifyImport(ConversionState& state, Platform& /*platform*/, ReportKind kind) {
   try {
     runClassification(state, kind);
     return true;
@@ -421,7 +417,7 @@ bool classifyImport(ConversionState& state, Platform& /*platform*/, const std::s
     state.recordError(kLocationClassify, {"", 0, "一覧に入りきりません（2001件まで）"});
   } catch (const ClassificationError& e) {
     std::string reason = e.what();
-    if (e.entry >= 0 && e.tableKind == 0)
+    if (e.entry >= 0 && e.tableKind == ReportKind::AccountList)
       reason = "勘定科目の" + std::to_string(e.entry + 1) + "件目: " + reason;
     state.recordError(kLocationClassify, {"", 0, reason});
   } catch (const std::exception& e) {

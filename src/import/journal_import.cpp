@@ -74,7 +74,7 @@ bool importJournal(ConversionState& state, Platform& platform, const std::string
         state.workAccounts, [](const WorkAccount& a) -> std::string_view { return a.sourceName; });
     markAccountsBeforeRows(state, byName);
 
-    const bool yayoi = state.sourcePackage != kPackageBlueReturn;
+    const bool yayoi = state.sourcePackage != SourcePackage::BlueReturn;
     size_t first = 0;
     if (yayoi) {
       if (lines.size() < 2) throw StepError("見出しの2行がありません");

@@ -45,9 +45,10 @@ constexpr ReportKindInfo kKinds[] = {
     {"部門一覧表", "部門一覧表", "部門一覧取込中", 12, false, "部門が多すぎます（101件まで）"},
 };
 
-int kindNumber(const std::string& kind) {
-  if (kind.size() == 1 && kind[0] >= '0' && kind[0] <= '4') return kind[0] - '0';
-  return -1;
+// The report's place in kKinds; -1 for a kind that is no 弥生会計 report.
+int kindNumber(ReportKind kind) {
+  const int k = static_cast<int>(kind);
+  return k >= 0 && k <= static_cast<int>(ReportKind::DepartmentList) ? k : -1;
 }
 
 std::string columnText(int col) { return std::to_string(col) + "列目"; }
@@ -316,10 +317,10 @@ bool importRows(ConversionState& state, Platform& platform, const std::string& p
   }
 
   try {
-    runClassification(state, std::to_string(kind));
+    runClassification(state, static_cast<ReportKind>(kind));
   } catch (const ClassificationError& e) {
     int64_t line = 0;
-    if (e.tableKind == kind && e.entry >= 0 && static_cast<size_t>(e.entry) < entryLines.size())
+    if (e.tableKind == static_cast<ReportKind>(kind) && e.entry >= 0 && static_cast<size_t>(e.entry) < entryLines.size())
       line = entryLines[static_cast<size_t>(e.entry)];
     state.recordError(kLocationClassify, {path, line, e.what()});
     return false;
@@ -336,11 +337,13 @@ bool importRows(ConversionState& state, Platform& platform, const std::string& p
 }  // namespace
 
 bool importReport(ConversionState& state, Platform& platform, const std::string& path,
-                  const std::string& kind) {
+                  ReportKind kind) {
   const int k = kindNumber(kind);
   if (k < 0) {
     state.recordError(kLocationReportImport,
-                      {path, 0, "帳票の種類「" + kind + "」は読み込めません"});
+                      {path, 0,
+                       "帳票の種類「" + std::to_string(static_cast<int>(kind)) +
+                           "」は読み込めません"});
     return false;
   }
   const auto text = readWholeTextFile(path);

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "import/report_kind.hpp"
+
 namespace ledra {
 
 struct ConversionState;
@@ -11,12 +13,12 @@ inline constexpr const char* kLocationReportImport = "P3:0001";
 inline constexpr const char* kLocationReportRead = "P3:0003";
 inline constexpr const char* kLocationReportRows = "P3:0005";
 
-// Reads one 弥生会計 report (kind "0" account list, "1" trial balance, "2" sub-account list,
-// "3" sub-account balances, "4" department list) into its table, links it to what earlier
+// Reads one 弥生会計 report (account list, trial balance, sub-account list, sub-account
+// balances or department list) into its table, links it to what earlier
 // reports brought and classifies it. False when the file is missing, is another report
 // (its 帳票名 names a different title), or a row or the classification fails; the location
 // tag and a detail (file, line, reason) are then recorded in the state.
 bool importReport(ConversionState& state, Platform& platform, const std::string& path,
-                  const std::string& kind);
+                  ReportKind kind);
 
 }  // namespace ledra

@@ -183,8 +183,6 @@ MappingResult chooseParentAccount(ConversionState& state, int32_t choiceIndex) {
       state.subAccountIndex.append({sub.newSubCode, sub.subAccountName, row});
     }
   }
-  state.subTopRow = 0;
-  state.subFilterIndex = i;
   return {};
 }
 

@@ -520,7 +520,7 @@ bool writeJournalFile(ConversionState& state, Platform& platform) {
     const int64_t max = state.journalRows.count();
     beginWriterProgress(platform, kFileName, max);
 
-    JournalWriter writer(state, state.sourcePackage != kPackageBlueReturn);
+    JournalWriter writer(state, state.sourcePackage != SourcePackage::BlueReturn);
     // The records take about as many bytes as the journal lines they come from.
     std::string out;
     out.reserve(text->size() + text->size() / 2);

@@ -65,13 +65,13 @@ std::string blueCategoryCode(const ConversionState& state, const TaxSide& side) 
 }  // namespace
 
 std::string taxCategoryCode(const ConversionState& state, const TaxSide& side) {
-  if (state.sourcePackage == kPackageBlueReturn) return blueCategoryCode(state, side);
+  if (state.sourcePackage == SourcePackage::BlueReturn) return blueCategoryCode(state, side);
   return yayoiCategoryCode(side.category);
 }
 
 std::string taxMethodCode(const ConversionState& state, const TaxSide& side,
                           std::string_view debitMethod, std::string_view creditMethod) {
-  if (state.sourcePackage == kPackageBlueReturn) {
+  if (state.sourcePackage == SourcePackage::BlueReturn) {
     const std::string_view c = side.category;
     return (c == "1" || c == "2" || c == "3" || c == "4" || c == "5") ? "4" : "0";
   }

@@ -63,6 +63,8 @@ class Platform {
   virtual bool fileExists(const std::string& path) = 0;
   virtual bool folderExists(const std::string& path) = 0;
   virtual std::string documentsFolder() = 0;
+  // The user's home folder, under which a Windows package's default installation is looked for.
+  virtual std::string homeFolder() = 0;
   virtual std::string tempFolder() = 0;
 
   virtual void setBusy(bool busy) = 0;

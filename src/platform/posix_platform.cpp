@@ -23,8 +23,12 @@ bool PosixPlatform::folderExists(const std::string& path) {
 
 std::string PosixPlatform::documentsFolder() {
   if (const char* xdg = std::getenv("XDG_DOCUMENTS_DIR"); xdg && *xdg) return xdg;
+  return homeFolder() + "/Documents";
+}
+
+std::string PosixPlatform::homeFolder() {
   const char* home = std::getenv("HOME");
-  return std::string(home && *home ? home : "") + "/Documents";
+  return home && *home ? home : "";
 }
 
 std::string PosixPlatform::tempFolder() {

@@ -11,6 +11,7 @@ class PosixPlatform : public Platform {
   bool fileExists(const std::string& path) override;
   bool folderExists(const std::string& path) override;
   std::string documentsFolder() override;
+  std::string homeFolder() override;
   std::string tempFolder() override;
   DateTime now() override;
   int runArchiver(const std::string& commandLine) override;

@@ -15,9 +15,6 @@ inline constexpr int32_t kBalanceCapacity = 5001;
 inline constexpr int32_t kDepartmentCapacity = 101;
 inline constexpr int32_t kJournalCapacity = 30001;
 
-inline constexpr int32_t kPackageYayoi = 1;
-inline constexpr int32_t kPackageBlueReturn = 2;
-
 struct StandardAccount {
   std::string reserved1;
   std::string reserved2;
@@ -177,11 +174,25 @@ struct ErrorDetail {
   void clear() { *this = ErrorDetail{}; }
 };
 
-// The whole in-memory state of one conversion run.
-struct ConversionState {
+// The source package chosen on the start form; the numbers are those the work-state file keeps.
+enum class SourcePackage : int32_t { None = 0, Yayoi = 1, BlueReturn = 2 };
+
+// The places of SourceFiles: the 弥生会計 reports and journal, then ブルーリターンＡ's files.
+enum class SourceFile : size_t {
+  AccountList = 0,
+  TrialBalance = 1,
+  SubAccountList = 2,
+  SubAccountBalances = 3,
+  DepartmentList = 4,
+  Journal = 5,  // for ブルーリターンＡ, the intermediate journal it expands into
+  BlueAccounts = 6,
+  BlueJournal = 7,
+  BlueSettings = 8,
+};
+
+// What the work-state file holds: the imported tables, their mappings and the settings.
+struct ConversionData {
   Table<StandardAccount, kAccountCapacity> standardAccounts;
-  Table<StandardAccountCandidate, kAccountCapacity> standardAccountCandidates;
-  Table<PickerEntry, kAccountCapacity> pickerList;
   Table<WorkAccount, kAccountCapacity> workAccounts;
   Table<WorkAccountBalance, kBalanceCapacity> workAccountBalances;
   Table<WorkSubAccount, kBalanceCapacity> workSubAccounts;
@@ -191,12 +202,8 @@ struct ConversionState {
   AccountView profitAndLossView;
   AccountView balanceSheetView;
   AccountView allView;
-  AccountView currentView;
-  Table<SubAccountIndexEntry, kBalanceCapacity> subAccountIndex;
-  Table<ParentAccountChoice, kAccountCapacity> parentAccountChoices;
 
-  int32_t sourcePackage = 0;
-  std::string startMode;
+  SourcePackage sourcePackage = SourcePackage::None;
   std::string screenState;
   std::string ledraUserCode;
   std::string ledraUserName;
@@ -213,34 +220,36 @@ struct ConversionState {
   std::string blueReturnDataFolder;
   std::array<int32_t, 6> journalPeriod{};  // start y, m, d; end y, m, d
   int32_t groupCounter = 0;
-  std::string lastErrorLocation;
-  ErrorDetail lastErrorDetail;
 
-  std::string accountFilter;
-  std::string shownFilter;
-  int32_t topRow = 0;
-  bool redrawBusy = false;
-  bool subRedrawBusy = false;
+  std::string& sourceFile(SourceFile f) { return sourceFiles[static_cast<size_t>(f)]; }
+  const std::string& sourceFile(SourceFile f) const {
+    return sourceFiles[static_cast<size_t>(f)];
+  }
+};
+
+// Lists worked out from the saved data; rebuildDerivedLists makes them anew.
+struct DerivedLists {
+  Table<StandardAccountCandidate, kAccountCapacity> standardAccountCandidates;
+  Table<PickerEntry, kAccountCapacity> pickerList;
+  AccountView currentView;
+  Table<SubAccountIndexEntry, kBalanceCapacity> subAccountIndex;
+  Table<ParentAccountChoice, kAccountCapacity> parentAccountChoices;
+  // The parent account whose sub-accounts SubAccountIndex lists ("全て表示" for all).
   std::string subAccountParentName;
   std::string subAccountParentCode;
-  int32_t subTopRow = 0;
-  int32_t subFilterIndex = 0;
-  int32_t deptTopRow = 0;
-  bool pickerOpen = false;
-  bool pickerWheelReady = false;
-  int32_t pickerPanelRow = 0;
-  int32_t pickerViewIndex = 0;
-  int32_t pickerSelection = 0;
-  std::string panelKind;
-  bool startAborted = false;
-  bool mainLoaded = false;
+};
+
+// What one run keeps beside the data and never saves.
+struct RunContext {
+  std::string lastErrorLocation;
+  ErrorDetail lastErrorDetail;
 
   // Journal lines the journal writer left out because their slip names an invalidated or
   // unlinked account; shown at the end of the run.
   int32_t droppedJournalLines = 0;
 
   // The journal text as the output run's import decoded it, handed on to the journal writer
-  // so that the file is read once; never saved.
+  // so that the file is read once.
   struct HeldJournalText {
     std::string path;
     std::string text;
@@ -252,6 +261,15 @@ struct ConversionState {
     lastErrorLocation = std::move(location);
     lastErrorDetail = std::move(detail);
   }
+};
+
+// The whole in-memory state of one conversion: one object, passed by reference, made of its
+// saved data, the lists derived from it and the run's context.
+struct ConversionState : ConversionData, DerivedLists, RunContext {
+  ConversionData& data() { return *this; }
+  const ConversionData& data() const { return *this; }
+  DerivedLists& derived() { return *this; }
+  RunContext& run() { return *this; }
 };
 
 // Two-character group code: symbol n / 10 of 0-9A-Z, then digit n % 10 (105 -> "A5").

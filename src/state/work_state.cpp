@@ -363,7 +363,7 @@ void writeSection(Writer& w, const char* header, const TableT& table, bool trail
 }
 
 void writeState(Writer& w, const ConversionState& s) {
-  w.fixedLine(s.sourcePackage == kPackageBlueReturn ? kBlueReturnWord : kYayoiWord);
+  w.fixedLine(s.sourcePackage == SourcePackage::BlueReturn ? kBlueReturnWord : kYayoiWord);
   w.settingLine(s.screenState, "ScreenState");
   w.settingLine(s.ledraUserCode, "LedraUserCode");
   w.settingLine(s.ledraUserName, "LedraUserName");
@@ -537,9 +537,9 @@ void readState(std::string_view text, ConversionState& p) {
   Reader r(text);
   const std::string_view word = r.next();
   if (word == kYayoiWord)
-    p.sourcePackage = kPackageYayoi;
+    p.sourcePackage = SourcePackage::Yayoi;
   else if (word == kBlueReturnWord)
-    p.sourcePackage = kPackageBlueReturn;
+    p.sourcePackage = SourcePackage::BlueReturn;
   else
     r.fail("「弥生会計」でも「ブルーリターン」でもありません");
   p.screenState = r.next();
@@ -663,8 +663,8 @@ std::optional<std::string> workStateBytes(const ConversionState& state, std::str
     if (problem) *problem = std::move(why);
     return std::nullopt;
   };
-  if (state.sourcePackage != kPackageYayoi && state.sourcePackage != kPackageBlueReturn)
-    return refused("SourcePackage: " + std::to_string(state.sourcePackage));
+  if (state.sourcePackage != SourcePackage::Yayoi && state.sourcePackage != SourcePackage::BlueReturn)
+    return refused("SourcePackage: " + std::to_string(static_cast<int32_t>(state.sourcePackage)));
   Writer writer(false, textSizeHint(state));
   writeState(writer, state);
   if (writer.problem()) return refused(*writer.problem());

@@ -74,17 +74,20 @@ bool runYayoiImportStep(ConversionState& state, Platform& platform) {
   BusyGuard busy(platform);
   ProgressCloser progress(platform);
   struct Report {
-    int fileIndex;
-    const char* kind;
+    SourceFile file;
+    ReportKind kind;
     const char* label;
     bool optional;
   };
   static constexpr Report kReports[] = {
-      {4, "4", "部門一覧", false}, {0, "0", "勘定科目", false}, {1, "1", "科目残高", false},
-      {2, "2", "補助科目", true},  {3, "3", "補助残高", true},
+      {SourceFile::DepartmentList, ReportKind::DepartmentList, "部門一覧", false},
+      {SourceFile::AccountList, ReportKind::AccountList, "勘定科目", false},
+      {SourceFile::TrialBalance, ReportKind::TrialBalance, "科目残高", false},
+      {SourceFile::SubAccountList, ReportKind::SubAccountList, "補助科目", true},
+      {SourceFile::SubAccountBalances, ReportKind::SubAccountBalances, "補助残高", true},
   };
   for (const Report& r : kReports) {
-    const std::string& path = state.sourceFiles[r.fileIndex];
+    const std::string& path = state.sourceFile(r.file);
     if (r.optional && path.empty()) continue;
     if (!platform.fileExists(path)) {
       reportMissing(platform, path);
@@ -116,7 +119,7 @@ bool runYayoiImportStep(ConversionState& state, Platform& platform) {
 void setBlueReturnImportStep(ImportStepFunction step) { blueReturnStep() = std::move(step); }
 
 bool runImportStep(ConversionState& state, Platform& platform) {
-  if (state.sourcePackage == kPackageBlueReturn) {
+  if (state.sourcePackage == SourcePackage::BlueReturn) {
     if (!blueReturnStep()) {
       platform.message("基本データの取込に失敗しました。", kErrorTitle);
       return false;
@@ -205,12 +208,12 @@ bool mappingComplete(ConversionState& state) {
 
 bool evaluateNextButton(ConversionState& state) {
   if (state.screenState == kScreenFileSettings) {
-    if (state.sourcePackage == kPackageYayoi) {
+    if (state.sourcePackage == SourcePackage::Yayoi) {
       for (int i : {0, 1, 4, 5})
         if (state.sourceFiles[i].empty()) return false;
       return !state.outputFolder.empty() && !state.ledraAccountFile.empty();
     }
-    if (state.sourcePackage == kPackageBlueReturn)
+    if (state.sourcePackage == SourcePackage::BlueReturn)
       return !state.sourceFiles[6].empty() && !state.sourceFiles[7].empty() &&
              !state.outputFolder.empty();
     return true;

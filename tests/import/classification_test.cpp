@@ -290,14 +290,14 @@ TEST_F(ClassificationTest, ParentChoicesListMappedAndUnmappedParents) {
 TEST_F(ClassificationTest, SubAccountListAloneAndUnknownKindsChangeNothing) {
   state.workSubAccounts.append().col(3) = "甲";
   const ConversionState before = state;
-  EXPECT_TRUE(classifyImport(state, platform, "2"));
-  EXPECT_TRUE(classifyImport(state, platform, "7"));
+  EXPECT_TRUE(classifyImport(state, platform, ReportKind::SubAccountList));
+  EXPECT_TRUE(classifyImport(state, platform, ReportKind::Journal));
   EXPECT_EQ(state.workSubAccounts[0], before.workSubAccounts[0]);
   EXPECT_EQ(state.workSubAccounts[0].newSubCode, "");
 }
 
 TEST_F(ClassificationTest, BlueReturnLinksByCodeAndSumsSubAccountBalances) {
-  state.sourcePackage = kPackageBlueReturn;
+  state.sourcePackage = SourcePackage::BlueReturn;
   for (auto [code, name] : {std::pair{"111", "普通預金"}, std::pair{"400", "売上高"}}) {
     WorkAccount& a = state.workAccounts.append();
     a.col(2) = name;
@@ -318,7 +318,9 @@ TEST_F(ClassificationTest, BlueReturnLinksByCodeAndSumsSubAccountBalances) {
     row.col(6) = sub;
     row.amount1 = amount;
   }
-  for (const char* kind : {"0", "1", "2", "3"}) ASSERT_TRUE(classifyImport(state, platform, kind));
+  for (ReportKind kind : {ReportKind::AccountList, ReportKind::TrialBalance,
+                          ReportKind::SubAccountList, ReportKind::SubAccountBalances})
+    ASSERT_TRUE(classifyImport(state, platform, kind));
   EXPECT_EQ(state.workAccountBalances[0].accountSourceName, "普通預金");
   EXPECT_EQ(state.workAccountBalances[1].accountSourceName, "売上高");
   EXPECT_EQ(state.workAccounts[1].section, "PL");

@@ -75,7 +75,7 @@ class JournalImport : public ::testing::Test {
 };
 
 TEST_F(JournalImport, KeepsDateAndVoucherOfEveryDetailLine) {
-  state.sourcePackage = kPackageYayoi;
+  state.sourcePackage = SourcePackage::Yayoi;
   ASSERT_TRUE(import(
       {
           "\"帳票名\",\"仕訳日記帳\",\"\"",
@@ -160,7 +160,7 @@ TEST_F(JournalImport, ColumnTwoMustBeADate) {
 }
 
 TEST_F(JournalImport, HoldsAtMost30001Lines) {
-  state.sourcePackage = kPackageBlueReturn;
+  state.sourcePackage = SourcePackage::BlueReturn;
   std::vector<std::string> body(30001, dated("平成19年04月01日", 1));
   ASSERT_TRUE(import(body, false));
   EXPECT_EQ(state.journalRows.count(), 30001);
@@ -172,7 +172,7 @@ TEST_F(JournalImport, HoldsAtMost30001Lines) {
 }
 
 TEST_F(JournalImport, MarksAccountsInUse) {
-  state.sourcePackage = kPackageYayoi;
+  state.sourcePackage = SourcePackage::Yayoi;
   state.departmentTotalName = "本社(合計)";
   state.workDepartments.append();
   state.workDepartments.append();
@@ -201,7 +201,7 @@ TEST_F(JournalImport, WithOneDepartmentEveryBalanceRowCounts) {
 }
 
 TEST_F(JournalImport, BlueReturnHasNoHeaderAndMatchesByCode) {
-  state.sourcePackage = kPackageBlueReturn;
+  state.sourcePackage = SourcePackage::BlueReturn;
   addAccount("現金", "111");
   addAccount("売上", "411");
   addAccount("111", "999");

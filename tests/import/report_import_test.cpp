@@ -94,7 +94,7 @@ INSTANTIATE_TEST_SUITE_P(
                       KindCase{YayoiReport::DepartmentList, "部門一覧取込中", 1}));
 
 TEST_F(ReportImportTest, MissingFileFailsBeforeTheDialogIsShown) {
-  EXPECT_FALSE(importReport(state, platform, dir.file("none.txt"), "0"));
+  EXPECT_FALSE(importReport(state, platform, dir.file("none.txt"), ReportKind::AccountList));
   EXPECT_EQ(state.lastErrorLocation, "P3:0003");
   EXPECT_EQ(detail(), dir.file("none.txt") + ": ファイルを読み込めません");
   EXPECT_TRUE(platform.progress.empty());
@@ -236,7 +236,7 @@ TEST_F(ReportImportTest, OpeningBalancesComeFromFirstAccountRowAndLastSubAccount
 TEST_F(ReportImportTest, ReportOfAnotherKindIsRefused) {
   ASSERT_TRUE(import(YayoiReport::AccountList, {testing::accountRow({"現金"}, "100")}));
   const std::string other = write(YayoiReport::SubAccountList, {});
-  EXPECT_FALSE(importReport(state, platform, other, "0"));
+  EXPECT_FALSE(importReport(state, platform, other, ReportKind::AccountList));
   EXPECT_EQ(state.lastErrorLocation, "P3:0001");
   EXPECT_EQ(detail(),
             other + " 1行目: このファイルは補助科目一覧表です（勘定科目一覧表を指定してください）");
@@ -246,7 +246,7 @@ TEST_F(ReportImportTest, ReportOfAnotherKindIsRefused) {
   auto lines = testing::yayoiReportLines(YayoiReport::AccountBalances, {});
   lines[0] = "\"帳票名\",\"損益計算書\"";
   testing::writeCp932Lines(other, lines);
-  EXPECT_FALSE(importReport(state, platform, other, "1"));
+  EXPECT_FALSE(importReport(state, platform, other, ReportKind::TrialBalance));
   EXPECT_EQ(detail(), other + " 1行目: 帳票名「損益計算書」は科目残高試算表ではありません");
 }
 
@@ -257,7 +257,7 @@ TEST_F(ReportImportTest, FileWithoutTitleLineIsReadByRowMarkers) {
   lines.insert(lines.begin(), "");
   const std::string path = pathOf(YayoiReport::SubAccountList);
   testing::writeCp932Lines(path, lines);
-  ASSERT_TRUE(importReport(state, platform, path, "2"));
+  ASSERT_TRUE(importReport(state, platform, path, ReportKind::SubAccountList));
   ASSERT_EQ(state.workSubAccounts.count(), 1);
   EXPECT_EQ(state.workSubAccounts[0].col(3), "東西銀行");
 }
@@ -267,7 +267,7 @@ TEST_F(ReportImportTest, CommaInsideQuotesStillCutsTheLine) {
   lines.push_back("\"[明細行]\",\"普通預金\",\"東西,銀行\",,,\"001\",,,,,");
   const std::string path = pathOf(YayoiReport::SubAccountList);
   testing::writeCp932Lines(path, lines);
-  ASSERT_TRUE(importReport(state, platform, path, "2"));
+  ASSERT_TRUE(importReport(state, platform, path, ReportKind::SubAccountList));
   ASSERT_EQ(state.workSubAccounts.count(), 1);
   const WorkSubAccount& s = state.workSubAccounts[0];
   EXPECT_EQ(s.col(3), "\"東西");  // half-quoted fields keep their quote

@@ -25,7 +25,6 @@ struct Snapshot {
   std::vector<WorkSubAccountBalance> subBalances;
   std::vector<SubAccountIndexEntry> subIndex;
   std::string parentName, parentCode;
-  int32_t subFilterIndex;
   bool operator==(const Snapshot&) const = default;
 };
 
@@ -33,7 +32,7 @@ Snapshot snapshot(const ConversionState& s) {
   return {rowsOf(s.workAccounts),    rowsOf(s.workAccountBalances),
           rowsOf(s.workSubAccounts), rowsOf(s.workSubAccountBalances),
           rowsOf(s.subAccountIndex), s.subAccountParentName,
-          s.subAccountParentCode,    s.subFilterIndex};
+          s.subAccountParentCode};
 }
 
 void addAccount(ConversionState& s, std::string code, std::string name, int32_t group = 0) {
@@ -283,21 +282,17 @@ TEST(ChooseParentAccount, ListsTheChosenParentsSubAccountsOrAll) {
   ConversionState s = makeState();
   s.workSubAccounts[0].parentLedraCode = "B02";
   s.workSubAccounts[1].parentLedraCode = "B02";
-  s.subTopRow = 7;
   ASSERT_TRUE(chooseParentAccount(s, 1).applied());
   EXPECT_EQ(rowsOf(s.subAccountIndex),
             (std::vector<SubAccountIndexEntry>{{"1", "A銀行", 0}, {"2", "B銀行", 1}}));
   EXPECT_EQ(s.subAccountParentName, "普通預金");
   EXPECT_EQ(s.subAccountParentCode, "B02");
-  EXPECT_EQ(s.subTopRow, 0);
-  EXPECT_EQ(s.subFilterIndex, 1);
 
   ASSERT_TRUE(chooseParentAccount(s, -1).applied());
   EXPECT_EQ(s.subAccountIndex.count(), 4);
   EXPECT_EQ(s.subAccountIndex[3].subAccountRow, 3);
   EXPECT_EQ(s.subAccountParentName, "全て表示");
   EXPECT_EQ(s.subAccountParentCode, "全て表示");
-  EXPECT_EQ(s.subFilterIndex, 0);
 
   const Snapshot before = snapshot(s);
   EXPECT_EQ(chooseParentAccount(s, 3).refusal, MappingRefusal::NoSuchChoice);
@@ -344,7 +339,6 @@ TEST(SetSubAccountCode, ChoosesTheParentAndEntersTheCode) {
   EXPECT_EQ(s.workSubAccounts[2].newSubCode, "X1");
   EXPECT_EQ(s.workSubAccountBalances[2].newSubCode, "X1");
   EXPECT_EQ(s.workSubAccounts[0].newSubCode, "1");
-  EXPECT_EQ(s.subFilterIndex, 2);
   EXPECT_EQ(rowsOf(s.subAccountIndex), (std::vector<SubAccountIndexEntry>{{"X1", "A銀行", 2}}));
 }
 

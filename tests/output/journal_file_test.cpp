@@ -36,7 +36,7 @@ const Record kBlankSide = {"", "", "", "", "", "", "", "", "", "0", "0"};
 class JournalFile : public ::testing::Test {
  protected:
   JournalFile() {
-    state.sourcePackage = kPackageYayoi;
+    state.sourcePackage = SourcePackage::Yayoi;
     state.ledraUserCode = "U1";
     state.ledraUserName = "テスト商店";
     state.outputFolder = dir.path();
@@ -528,7 +528,7 @@ class BlueJournalFile : public JournalFile {
  protected:
   BlueJournalFile() {
     state = ConversionState{};
-    state.sourcePackage = kPackageBlueReturn;
+    state.sourcePackage = SourcePackage::BlueReturn;
     state.consumptionTaxOn = true;
     state.ledraUserCode = "U2";
     state.outputFolder = dir.path();
@@ -607,7 +607,7 @@ TEST(JournalFileCapacity, FullTablesAreWritten) {
   testing::TempDir dir;
   testing::ScriptedPlatform platform;
   ConversionState state;
-  state.sourcePackage = kPackageYayoi;
+  state.sourcePackage = SourcePackage::Yayoi;
   state.outputFolder = dir.path();
   state.sourceFiles[5] = dir.file("仕訳データ.txt");
   for (int i = 0; i < kAccountCapacity; ++i) {

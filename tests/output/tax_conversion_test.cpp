@@ -45,7 +45,7 @@ TEST(YayoiTax, ConvertsEachSide) {
   };
   // clang-format on
   ConversionState state;
-  state.sourcePackage = kPackageYayoi;
+  state.sourcePackage = SourcePackage::Yayoi;
   for (const Case& c : cases) {
     const TaxSide side{
         c.category, c.debitSide ? c.debitMethod : c.creditMethod, c.amount, c.tax, c.cash, ""};
@@ -92,7 +92,7 @@ TEST(BlueTax, CodesByAccountDigitAndCategory) {
   // clang-format on
   for (const Case& c : cases) {
     ConversionState state;
-    state.sourcePackage = kPackageBlueReturn;
+    state.sourcePackage = SourcePackage::BlueReturn;
     state.consumptionTaxOn = c.taxOn;
     state.simplifiedTaxation = c.simplified;
     const TaxSide side{c.category, "", 1050, 0, false, c.accountCode};
@@ -104,7 +104,7 @@ TEST(BlueTax, CodesByAccountDigitAndCategory) {
 
 TEST(BlueTax, MethodFourIncludesFivePercent) {
   ConversionState state;
-  state.sourcePackage = kPackageBlueReturn;
+  state.sourcePackage = SourcePackage::BlueReturn;
   state.consumptionTaxOn = true;
   EXPECT_EQ(convertTax(state, TaxSide{"1", "", 1050, 0, false, "411"}, "", ""),
             (ConvertedTax{"115", "4", "1050", "50"}));

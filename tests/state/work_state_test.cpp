@@ -28,7 +28,7 @@ const std::string kSaveFailed = "作業状態の保存に失敗しました。";
 // The state that tests/data/work_state_small.dat holds.
 ConversionState smallState() {
   ConversionState s;
-  s.sourcePackage = kPackageYayoi;
+  s.sourcePackage = SourcePackage::Yayoi;
   s.screenState = "ファイル出力中";
   s.ledraUserCode = "U0001";
   s.ledraUserName = "山田商店";
@@ -108,7 +108,7 @@ ConversionState smallState() {
 // A ブルーリターン state in which every saved field holds its own value.
 ConversionState richState() {
   ConversionState s;
-  s.sourcePackage = kPackageBlueReturn;
+  s.sourcePackage = SourcePackage::BlueReturn;
   s.screenState = "ファイル出力中";
   s.ledraUserCode = "L-77";
   s.ledraUserName = "青色,商店";  // a comma is harmless in a whole-line setting
@@ -326,7 +326,7 @@ void expectAllTablesEmpty(const ConversionState& s) {
 ConversionState occupiedState() {
   ConversionState s = smallState();
   s.baseFolder = "/start/folder";
-  s.sourcePackage = kPackageBlueReturn;
+  s.sourcePackage = SourcePackage::BlueReturn;
   rebuildStandardAccountCandidates(s);
   s.subAccountIndex.append({"stale", "stale", 99});
   s.pickerList.append({"111", "現金", true});
@@ -420,7 +420,7 @@ TEST(WorkStateSave, RefusesTextsTheFormatCannotCarry) {
          s.workAccountBalances[0].ratio = std::numeric_limits<float>::quiet_NaN();
        },
        "変更中科目残高 1件目 Ratio: 数値ではありません"},
-      {[](ConversionState& s) { s.sourcePackage = 0; }, "SourcePackage: 0"},
+      {[](ConversionState& s) { s.sourcePackage = SourcePackage::None; }, "SourcePackage: 0"},
   };
   for (const Case& c : cases) {
     TempDir dir;
@@ -464,7 +464,7 @@ TEST(WorkStateRestore, RoundTripGivesBackEverySavedTableAndSetting) {
   EXPECT_EQ(platform.messages.size(), 1u);  // only the save's; the caller reports the restore
 
   expectRestoredFrom(saved, restored);
-  EXPECT_EQ(restored.sourcePackage, kPackageBlueReturn);
+  EXPECT_EQ(restored.sourcePackage, SourcePackage::BlueReturn);
   EXPECT_EQ(restored.sourceFiles[10], "untouched");
   EXPECT_EQ(restored.workAccounts[0].subAccountGroupCode, "12");
   EXPECT_EQ(restored.workAccounts[1].subAccountGroupCode, "00");
@@ -480,7 +480,7 @@ TEST(WorkStateRestore, ImportedCompanyWithChangedMappingsComesBack) {
   TempDir dir;
   ScriptedPlatform platform;
   ConversionState saved;
-  saved.sourcePackage = kPackageYayoi;
+  saved.sourcePackage = SourcePackage::Yayoi;
   saved.standardAccounts.append({"", "", "111", "現金", "x", false});
   saved.standardAccounts.append({"", "", "112", "普通預金", "x", false});
   saved.standardAccounts.append({"", "", "411", "売上高", "x", false});
@@ -527,7 +527,7 @@ TEST(WorkStateRestore, CancelledDialogIsSilent) {
   EXPECT_FALSE(restoreWorkState(state, platform));
   EXPECT_TRUE(platform.messages.empty());
   EXPECT_EQ(state.workAccounts.count(), 1);
-  EXPECT_EQ(state.sourcePackage, kPackageBlueReturn);
+  EXPECT_EQ(state.sourcePackage, SourcePackage::BlueReturn);
 }
 
 TEST(WorkStateRestore, MissingFileIsNamed) {
@@ -637,7 +637,7 @@ TEST(WorkStateRestore, RefusesMalformedFiles) {
     expectAllTablesEmpty(state);
     // Settings are taken only from a file that was accepted as a whole.
     EXPECT_EQ(state.baseFolder, "/start/folder") << c.detail;
-    EXPECT_EQ(state.sourcePackage, kPackageBlueReturn) << c.detail;
+    EXPECT_EQ(state.sourcePackage, SourcePackage::BlueReturn) << c.detail;
   }
 }
 
@@ -683,7 +683,7 @@ TEST(WorkStateRestore, DamagedCopiesAreRefusedOrReadWhole) {
 
 TEST(WorkStateRestore, FullTablesSaveAndRestore) {
   ConversionState s;
-  s.sourcePackage = kPackageYayoi;
+  s.sourcePackage = SourcePackage::Yayoi;
   for (int32_t i = 0; i < kAccountCapacity; ++i) {
     const std::string n = std::to_string(i);
     s.standardAccounts.append({"", "", "C" + n, "標準" + n, "", true});

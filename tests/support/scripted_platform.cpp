@@ -7,6 +7,7 @@ namespace ledra::testing {
 
 ScriptedPlatform::ScriptedPlatform() {
   documents = ownDir_.path() + "/Documents";
+  home = ownDir_.path() + "/home";
   temp = ownDir_.path() + "/tmp";
   std::filesystem::create_directories(documents);
   std::filesystem::create_directories(temp);

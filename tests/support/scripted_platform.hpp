@@ -47,6 +47,7 @@ class ScriptedPlatform : public PosixPlatform {
 
   DateTime clock{{2026, 12, 8}, 10, 20, 30};
   std::string documents;  // documentsFolder(); a temporary folder by default
+  std::string home;       // homeFolder(); a temporary folder by default
   std::string temp;       // tempFolder(); a temporary folder by default
   std::function<int(const std::string&)> archiver;  // the real archiver when empty
 
@@ -58,6 +59,7 @@ class ScriptedPlatform : public PosixPlatform {
   std::optional<std::string> saveFileDialog(const FileDialogRequest& request) override;
   std::string browseFolder(const std::string& prompt) override;
   std::string documentsFolder() override { return documents; }
+  std::string homeFolder() override { return home; }
   std::string tempFolder() override { return temp; }
   void setBusy(bool b) override;
   void progressShow() override;

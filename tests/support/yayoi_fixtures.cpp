@@ -27,7 +27,7 @@ ReportRow sized(int n) {
 
 }  // namespace
 
-std::string yayoiKind(YayoiReport report) { return std::to_string(index(report)); }
+ReportKind yayoiKind(YayoiReport report) { return static_cast<ReportKind>(index(report)); }
 
 std::string yayoiFileName(YayoiReport report) {
   static const char* const kNames[] = {"勘定科目一覧表.txt", "科目残高試算表.txt",
@@ -164,7 +164,7 @@ YayoiCompany sampleYayoiCompany() {
 bool importYayoiCompany(ConversionState& state, Platform& platform,
                         const std::array<std::string, 5>& paths) {
   for (int k : {4, 0, 1, 2, 3}) {
-    if (!importReport(state, platform, paths[static_cast<size_t>(k)], std::to_string(k)))
+    if (!importReport(state, platform, paths[static_cast<size_t>(k)], static_cast<ReportKind>(k)))
       return false;
   }
   return true;

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "import/report_kind.hpp"
+
 namespace ledra {
 struct ConversionState;
 class Platform;
@@ -29,7 +31,7 @@ enum class YayoiReport {
   DepartmentList = 4,      // 部門一覧表
 };
 
-std::string yayoiKind(YayoiReport report);      // "0".."4"
+ReportKind yayoiKind(YayoiReport report);
 std::string yayoiFileName(YayoiReport report);  // "勘定科目一覧表.txt", ...
 std::string yayoiTitle(YayoiReport report);     // 帳票名 of the header block
 

@@ -57,14 +57,14 @@ TEST(MappingComplete, NeedsEveryAccountMatched) {
 TEST(NextButton, FileSettingsNeedTheRequiredPaths) {
   ConversionState s;
   s.screenState = kScreenFileSettings;
-  s.sourcePackage = kPackageYayoi;
+  s.sourcePackage = SourcePackage::Yayoi;
   for (int i : {0, 1, 4, 5}) s.sourceFiles[i] = "f" + std::to_string(i);
   s.outputFolder = "/out";
   s.ledraAccountFile = "/m.csv";
   EXPECT_TRUE(evaluateNextButton(s));  // sub-account reports are optional
   s.sourceFiles[4].clear();
   EXPECT_FALSE(evaluateNextButton(s));
-  s.sourcePackage = kPackageBlueReturn;
+  s.sourcePackage = SourcePackage::BlueReturn;
   EXPECT_FALSE(evaluateNextButton(s));
   s.sourceFiles[6] = "k";
   s.sourceFiles[7] = "j";

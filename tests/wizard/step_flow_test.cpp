@@ -51,7 +51,7 @@ class StepFlow : public ::testing::Test {
                                       ",,411,売上高,x", ",,511,仕入高,x"});
     ASSERT_TRUE(loadStandardAccountMaster(state, master));
     state.ledraAccountFile = master;
-    state.sourcePackage = kPackageYayoi;
+    state.sourcePackage = SourcePackage::Yayoi;
     state.outputFolder = out;
     state.screenState = kScreenFileSettings;
   }
@@ -210,7 +210,7 @@ TEST_F(StepFlow, EveryImportRunEndsWithTheHourglassOffAndTheDialogClosed) {
 
   // The ブルーリターンＡ step plugs in and runs under the same hourglass and dialog rule.
   ConversionState blue;
-  blue.sourcePackage = kPackageBlueReturn;
+  blue.sourcePackage = SourcePackage::BlueReturn;
   ScriptedPlatform p;
   EXPECT_FALSE(runImportStep(blue, p));
   EXPECT_EQ(p.messageTexts(), (std::vector<std::string>{"基本データの取込に失敗しました。"}));

@@ -5,13 +5,12 @@
 #include <optional>
 #include <string>
 
+#include "wizard/conv_select_presenter.hpp"
+
 namespace ledra {
 
 struct ConversionState;
 class Platform;
-
-inline constexpr const char* kProgramCaption = "Ledraデータコンバート Ver1.41";
-inline constexpr const char* kPackageNames = "弥生会計 ブルーリターン … …";
 
 // Window sizes and button places of one screen, in twips (the GUI divides by 15 for pixels).
 struct WindowLayout {
@@ -30,36 +29,6 @@ struct WindowLayout {
 WindowLayout welcomeLayout();
 WindowLayout fileSettingsLayout();
 WindowLayout mappingLayout();
-
-struct ConvSelectView {
-  std::string caption;
-  std::string message;
-  std::array<std::string, 4> packageLabels;
-  std::array<bool, 4> packageEnabled{};
-  std::string continueCaption;
-  std::string exitCaption;
-};
-
-// What the start form asks the application to do after an event.
-enum class StartAction { Stay, OpenMain, Exit };
-
-// The start form: choose the package or restore saved work.
-class ConvSelectPresenter {
- public:
-  ConvSelectPresenter(ConversionState& state, Platform& platform);
-  void load();
-  const ConvSelectView& view() const { return view_; }
-  // B_Ptn(i): sets the package; OpenMain for the enabled buttons.
-  StartAction clickPackage(int index);
-  // B_Continue: restore, then OpenMain on success.
-  StartAction clickContinue();
-  StartAction clickExit() { return StartAction::Exit; }
-
- private:
-  ConversionState& state_;
-  Platform& platform_;
-  ConvSelectView view_;
-};
 
 struct MainView {
   std::string caption;
@@ -91,7 +60,7 @@ class MainPresenter {
   MainPresenter(ConversionState& state, Platform& platform);
 
   // The form's load. False when start-up was abandoned (the program then ends).
-  bool load();
+  bool load(StartMode mode = StartMode::Normal);
   const MainView& view() const { return view_; }
 
   // B_Next, whatever the screen.
@@ -108,9 +77,8 @@ class MainPresenter {
   // Re-evaluates the next button.
   bool updateNextButton();
 
-  // Called whenever the account panel should be drawn anew (the mapping screen's presenter
-  // plugs in here).
-  std::function<void()> onRedrawAccounts;
+  // True once start-up was abandoned (the master dialog or the folder browser cancelled).
+  bool startAborted() const { return startAborted_; }
 
  private:
   bool loadYayoi();
@@ -124,6 +92,7 @@ class MainPresenter {
   ConversionState& state_;
   Platform& platform_;
   MainView view_;
+  bool startAborted_ = true;
 };
 
 }  // namespace ledra

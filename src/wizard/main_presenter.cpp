@@ -1,6 +1,5 @@
-#include "wizard/start_forms.hpp"
+#include "wizard/main_presenter.hpp"
 
-#include <cstdlib>
 #include <exception>
 
 #include "base/numbers.hpp"
@@ -23,23 +22,12 @@ constexpr const char* kWelcomeText =
     "　本ソフトは、現在弥生会計をご利用のお客様のデータを、\r\n"
     "　Ledraにて使用するデータにコンバートを行うソフトです。\r\n";
 
-const std::vector<std::string>& packageNames() {
-  static const std::vector<std::string> names = splitPlain(kPackageNames, " ");
-  return names;
-}
-
-std::string packageName(int32_t package) {
-  if (package < 1 || package > static_cast<int32_t>(packageNames().size())) return {};
-  return packageNames()[static_cast<size_t>(package - 1)];
-}
-
 std::string yayoiExchangeFolder(const ConversionState& state) {
   return joinPath(state.baseFolder, "Yayoi/Exchange/");
 }
 
-std::string defaultBlueReturnFolder() {
-  const char* home = std::getenv("HOME");
-  return std::string(home ? home : "") + "/.wine/drive_c/Program Files/ブルーリターンＡ2007";
+std::string defaultBlueReturnFolder(Platform& platform) {
+  return joinPath(platform.homeFolder(), ".wine/drive_c/Program Files/ブルーリターンＡ2007");
 }
 
 bool canOpen(const std::string& path) { return readFileBytes(path).has_value(); }
@@ -50,57 +38,18 @@ WindowLayout welcomeLayout() { return {9345, 5100, 7815, 8280, 8040, 4200, false
 WindowLayout fileSettingsLayout() { return {8505, 5700, 7215, 7440, 7200, 4800, false, 0, 0}; }
 WindowLayout mappingLayout() { return {11385, 7140, 9375, 10440, 10200, 6240, true, 8400, 6240}; }
 
-// ---- ConvSelect ----
-
-ConvSelectPresenter::ConvSelectPresenter(ConversionState& state, Platform& platform)
-    : state_(state), platform_(platform) {}
-
-void ConvSelectPresenter::load() {
-  view_.caption = kProgramCaption;
-  view_.message = "コンバート対象の会計ソフトを選択して下さい。";
-  view_.continueCaption = "保存データを読込む";
-  view_.exitCaption = "終了";
-  state_.startMode = "通常";
-  state_.startAborted = true;
-  state_.shownFilter.clear();
-  state_.pickerWheelReady = false;
-  state_.baseFolder = platform_.documentsFolder();
-  const auto enabled = splitPlain("True True False False", " ");
-  for (size_t i = 0; i < 4; ++i) {
-    view_.packageLabels[i] = packageNames()[i];
-    view_.packageEnabled[i] = enabled[i] == "True";
-  }
-}
-
-StartAction ConvSelectPresenter::clickPackage(int index) {
-  if (index < 0 || index > 3 || !view_.packageEnabled[static_cast<size_t>(index)])
-    return StartAction::Stay;
-  state_.sourcePackage = index + 1;
-  return StartAction::OpenMain;
-}
-
-StartAction ConvSelectPresenter::clickContinue() {
-  if (!restoreWorkState(state_, platform_)) return StartAction::Stay;
-  platform_.message("保存情報の読込みを完了しました。", "読込完了");
-  state_.startMode = "読込";
-  return StartAction::OpenMain;
-}
-
-// ---- Main ----
-
 MainPresenter::MainPresenter(ConversionState& state, Platform& platform)
     : state_(state), platform_(platform) {
   view_.caption = kProgramCaption;
   view_.welcomeText = kWelcomeText;
 }
 
-bool MainPresenter::load() {
+bool MainPresenter::load(StartMode mode) {
   view_.forceCsvVisible = false;
   state_.screenState = kScreenInitial;
-  if (state_.startMode == "読込") {
-    state_.mainLoaded = true;
+  if (mode == StartMode::Restored) {
     state_.screenState = kScreenMapping;
-    state_.startAborted = false;
+    startAborted_ = false;
     view_.firstStepVisible = false;
     view_.secondStepVisible = false;
     view_.thirdStepVisible = true;
@@ -110,8 +59,6 @@ bool MainPresenter::load() {
     view_.nextEnabled = false;
     view_.layout = mappingLayout();
     updateNextButton();
-    state_.accountFilter = "ALL";
-    if (onRedrawAccounts) onRedrawAccounts();
     view_.nextCaption = "変換";
     view_.companyLabel = state_.ledraUserName + "　データコンバート";
     view_.packageLabel = packageName(state_.sourcePackage);
@@ -120,9 +67,9 @@ bool MainPresenter::load() {
   }
   platform_.message(std::string(kProgramCaption) + "を起動します。\r\n\r\n" + kMasterPrompt,
                     "ようこそ");
-  if (state_.sourcePackage == kPackageYayoi) return loadYayoi();
-  if (state_.sourcePackage == kPackageBlueReturn) return loadBlueReturn();
-  state_.startAborted = true;
+  if (state_.sourcePackage == SourcePackage::Yayoi) return loadYayoi();
+  if (state_.sourcePackage == SourcePackage::BlueReturn) return loadBlueReturn();
+  startAborted_ = true;
   return false;
 }
 
@@ -146,15 +93,13 @@ void MainPresenter::showWelcomeLayout() {
   view_.layout = welcomeLayout();
   state_.workAccounts.clear();
   state_.workSubAccounts.clear();
-  state_.topRow = 0;
-  state_.subTopRow = 0;
 }
 
 bool MainPresenter::loadYayoi() {
   while (true) {
     auto path = askMasterFile(yayoiExchangeFolder(state_));
     if (!path) {
-      state_.startAborted = true;
+      startAborted_ = true;
       return false;
     }
     bool loaded = false;
@@ -163,7 +108,6 @@ bool MainPresenter::loadYayoi() {
       if (canOpen(*path)) {
         state_.ledraAccountFile = *path;
         state_.screenState = kScreenStarting;
-        state_.mainLoaded = true;
         showWelcomeLayout();
         static constexpr const char* kNames[] = {"勘定科目一覧表.txt", "科目残高試算表.txt",
                                                  "補助科目一覧表.txt", "補助残高一覧表.txt",
@@ -183,7 +127,7 @@ bool MainPresenter::loadYayoi() {
     state_.screenState = kScreenWelcome;
     view_.companyLabel = state_.ledraUserName + "　データコンバート";
     view_.packageLabel = packageName(state_.sourcePackage);
-    state_.startAborted = false;
+    startAborted_ = false;
     refreshFileTexts();
     return true;
   }
@@ -194,7 +138,7 @@ bool MainPresenter::loadBlueReturn() {
   while (true) {
     auto path = askMasterFile(state_.baseFolder);
     if (!path) {
-      state_.startAborted = true;
+      startAborted_ = true;
       return false;
     }
     state_.ledraAccountFile = *path;
@@ -209,19 +153,18 @@ bool MainPresenter::loadBlueReturn() {
   }
   int32_t year = 0;
   while (year == 0) {
-    state_.blueReturnFolder = defaultBlueReturnFolder();
+    state_.blueReturnFolder = defaultBlueReturnFolder(platform_);
     if (!platform_.folderExists(state_.blueReturnFolder)) {
       platform_.message(state_.blueReturnFolder +
                         "が存在しません。\r\nブルーリターンのインストールされているフォルダを指定して下さい。");
       std::string chosen = platform_.browseFolder("フォルダーを選択してください");
       if (chosen.empty()) {
-        state_.startAborted = true;
+        startAborted_ = true;
         return false;
       }
       state_.blueReturnFolder = chosen;
     }
     state_.outputFolder = state_.blueReturnFolder;
-    state_.mainLoaded = true;
     while (true) {
       auto reply = platform_.inputBox({"会計年度", "会計年度を入力して下さい。", "2007"});
       const std::string text = reply.value_or("");
@@ -245,7 +188,7 @@ bool MainPresenter::loadBlueReturn() {
   view_.welcomeText = replaceAll(view_.welcomeText, "弥生会計", "ブルーリターン");
   view_.companyLabel = state_.ledraUserName + "　データコンバート";
   view_.packageLabel = packageName(state_.sourcePackage);
-  state_.startAborted = false;
+  startAborted_ = false;
   refreshFileTexts();
   return true;
 }
@@ -266,9 +209,6 @@ void MainPresenter::showMappingScreen() {
   view_.layout = mappingLayout();
   updateNextButton();
   view_.packageLabel = packageName(state_.sourcePackage);
-  state_.accountFilter = "ALL";
-  state_.topRow = 0;
-  if (onRedrawAccounts) onRedrawAccounts();
   view_.nextCaption = "変換";
 }
 
@@ -287,7 +227,7 @@ void MainPresenter::clickNext() {
     if (state_.screenState == kScreenWelcome) {
       view_.firstStepVisible = false;
       view_.secondStepVisible = true;
-      const bool blue = state_.sourcePackage == kPackageBlueReturn;
+      const bool blue = state_.sourcePackage == SourcePackage::BlueReturn;
       view_.yayoiInputVisible = !blue;
       view_.blueInputVisible = blue;
       state_.screenState = kScreenFileSettings;

@@ -1,5 +1,0 @@
-#pragma once
-
-namespace ledra {
-inline constexpr const char* kProgramTitle = "Ledraデータコンバート Ver1.41";
-}
