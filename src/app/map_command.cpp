@@ -3,7 +3,7 @@
 #include <stdexcept>
 
 #include "matching/mapping_operations.hpp"
-#include "matching/parent_account_choices.hpp"
+#include "state/derived_lists.hpp"
 #include "platform/platform.hpp"
 #include "state/conversion_state.hpp"
 

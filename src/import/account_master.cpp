@@ -1,8 +1,9 @@
 #include "import/account_master.hpp"
 
 #include "base/text.hpp"
-#include "import/text_reading.hpp"
+#include "platform/text_file.hpp"
 #include "state/conversion_state.hpp"
+#include "state/derived_lists.hpp"
 
 namespace ledra {
 

@@ -8,7 +8,7 @@
 
 #include "base/numbers.hpp"
 #include "base/text.hpp"
-#include "matching/parent_account_choices.hpp"
+#include "state/derived_lists.hpp"
 #include "state/conversion_state.hpp"
 
 namespace ledra {
@@ -197,17 +197,6 @@ void classifyAccountBalances(ConversionState& state) {
   }
 }
 
-// Lists every sub-account under "全て表示", as choosing the combo's first item does.
-void listAllSubAccounts(ConversionState& state) {
-  state.subAccountIndex.clear();
-  for (int32_t i = 0; i < state.workSubAccounts.count(); ++i) {
-    const WorkSubAccount& s = state.workSubAccounts[i];
-    state.subAccountIndex.append({s.newSubCode, s.subAccountName, i});
-  }
-  state.subAccountParentName = kAllParentsChoice;
-  state.subAccountParentCode = kAllParentsChoice;
-}
-
 void classifySubAccounts(ConversionState& state) {
   for (WorkSubAccount& s : state.workSubAccounts) {
     s.newSubCode = s.col(6);
@@ -218,7 +207,8 @@ void classifySubAccounts(ConversionState& state) {
 
   state.groupCounter = 2;
   state.parentAccountChoices.clear();
-  state.parentAccountChoices.append({kAllParentsChoice, kAllParentsChoice, 1});
+  const std::string all(kAllSubAccountsChoice);
+  state.parentAccountChoices.append({all, all, 1});
 
   const AllIndexes subsByParent = allIndexes(
       state.workSubAccounts, [](const WorkSubAccount& s) -> std::string_view { return s.col(2); });
@@ -318,8 +308,7 @@ void classifySubAccounts(ConversionState& state) {
     sub.ownRow = *found;
   }
 
-  refillParentAccountChoices(state);
-  listAllSubAccounts(state);
+  rebuildSubAccountLists(state);
 
   if (isBlueReturn(state)) {
     // The Blue Return A import builds accounts and their balance rows in the same order.

@@ -11,7 +11,8 @@
 #include "base/numbers.hpp"
 #include "base/text.hpp"
 #include "import/classification.hpp"
-#include "import/text_reading.hpp"
+#include "base/quoted_fields.hpp"
+#include "platform/text_file.hpp"
 #include "platform/platform.hpp"
 #include "state/conversion_state.hpp"
 

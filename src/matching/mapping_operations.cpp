@@ -3,6 +3,7 @@
 #include "base/text.hpp"
 #include "platform/platform.hpp"
 #include "state/conversion_state.hpp"
+#include "state/derived_lists.hpp"
 
 namespace ledra {
 namespace {
@@ -162,8 +163,10 @@ MappingResult chooseParentAccount(ConversionState& state, int32_t choiceIndex) {
   if (i >= state.parentAccountChoices.count()) return refused(MappingRefusal::NoSuchChoice);
   const ParentAccountChoice choice = state.parentAccountChoices[i];
 
-  state.subAccountIndex.clear();
-  if (choice.ledraName != kAllChoicesName) {
+  if (choice.ledraName == kAllSubAccountsChoice) {
+    listAllSubAccounts(state);
+  } else {
+    state.subAccountIndex.clear();
     std::string parentName;
     std::string parentCode;
     for (int32_t row = 0; row < state.workSubAccounts.count(); ++row) {
@@ -175,13 +178,6 @@ MappingResult chooseParentAccount(ConversionState& state, int32_t choiceIndex) {
     }
     state.subAccountParentName = parentName;
     state.subAccountParentCode = parentCode;
-  } else {
-    state.subAccountParentName = std::string{kAllChoicesName};
-    state.subAccountParentCode = std::string{kAllChoicesName};
-    for (int32_t row = 0; row < state.workSubAccounts.count(); ++row) {
-      const WorkSubAccount& sub = state.workSubAccounts[row];
-      state.subAccountIndex.append({sub.newSubCode, sub.subAccountName, row});
-    }
   }
   return {};
 }

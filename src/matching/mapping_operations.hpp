@@ -21,7 +21,6 @@ inline constexpr std::string_view kMsgAccountInUse = "使用中の勘定科目�
 inline constexpr std::string_view kTitleError = "エラー";
 inline constexpr std::string_view kTitleConfirm = "注意";
 inline constexpr std::string_view kTitleRefused = "登録不可";
-inline constexpr std::string_view kAllChoicesName = "全て表示";
 
 enum class MappingOutcome {
   Applied,    // the tables were changed

@@ -10,14 +10,6 @@ std::optional<std::string> subAccountGroupCode(int32_t n) {
   return std::string{kSymbols[n / 10], static_cast<char>('0' + n % 10)};
 }
 
-void rebuildStandardAccountCandidates(ConversionState& state) {
-  state.standardAccountCandidates.clear();
-  for (const StandardAccount& a : state.standardAccounts) {
-    if (a.ledraCode.empty() || a.ledraName.empty()) continue;
-    state.standardAccountCandidates.append({a.ledraCode, a.ledraName, false});
-  }
-}
-
 std::string ErrorDetail::describe() const {
   std::string out;
   if (!file.empty()) out += file;

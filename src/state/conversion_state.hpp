@@ -276,7 +276,4 @@ struct ConversionState : ConversionData, DerivedLists, RunContext {
 // Numbers of 360 or more (and negative ones) have no code.
 std::optional<std::string> subAccountGroupCode(int32_t n);
 
-// StandardAccountCandidates = the standard accounts with both a code and a name, in order.
-void rebuildStandardAccountCandidates(ConversionState& state);
-
 }  // namespace ledra

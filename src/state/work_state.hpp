@@ -1,6 +1,5 @@
 #pragma once
 
-#include <optional>
 #include <string>
 
 namespace ledra {
@@ -8,17 +7,16 @@ namespace ledra {
 struct ConversionState;
 class Platform;
 
-// The work-state file (.dat): settings, the standard chart of accounts and every work table with
-// the user's mapping decisions, as CP932 text with CR LF line ends.
+// Saving and restoring the work-state file with its dialogs and messages.
 
-// The "作業状態を保存" button: asks for the file, saves, and reports. Returns "True" after a
-// complete save, "Cancel" when the dialog was cancelled, "False" when the save failed (the
-// failure has then been shown).
-std::string saveWorkState(ConversionState& state, Platform& platform);
+enum class SaveResult { Saved, Cancelled, Failed };
+
+// The "作業状態を保存" button: asks for the file, saves, and reports. Failed means the failure
+// has been shown.
+SaveResult saveWorkState(ConversionState& state, Platform& platform);
 
 // Saves without a dialog. A text that the format cannot carry (a comma in a record field or a
-// source path, a line break anywhere, a character CP932 lacks) refuses the save before anything
-// is written; an open or write error leaves any earlier file as it was. Both show the failure
+// source path, a line break anywhere) refuses the save before anything is written; an open or write error leaves any earlier file as it was. Both show the failure
 // message; success shows nothing and sets WorkStateFile.
 bool saveWorkStateToFile(ConversionState& state, Platform& platform, const std::string& path);
 
@@ -33,10 +31,5 @@ bool restoreWorkState(ConversionState& state, Platform& platform);
 // (sub-account group codes, SubAccountIndex, StandardAccountCandidates, ParentAccountChoices)
 // are rebuilt with every Taken flag False.
 bool restoreWorkStateFromFile(ConversionState& state, Platform& platform, const std::string& path);
-
-// The file's bytes for the state; nothing, with the item and reason in *problem, when a text
-// cannot be stored faithfully.
-std::optional<std::string> workStateBytes(const ConversionState& state,
-                                          std::string* problem = nullptr);
 
 }  // namespace ledra

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "import/report_import.hpp"
-#include "matching/parent_account_choices.hpp"
+#include "state/derived_lists.hpp"
 #include "state/conversion_state.hpp"
 #include "support/scripted_platform.hpp"
 #include "support/temp_dir.hpp"

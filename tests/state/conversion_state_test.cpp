@@ -1,4 +1,5 @@
 #include "state/conversion_state.hpp"
+#include "state/derived_lists.hpp"
 
 #include <gtest/gtest.h>
 

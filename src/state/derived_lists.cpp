@@ -1,4 +1,4 @@
-#include "matching/parent_account_choices.hpp"
+#include "state/derived_lists.hpp"
 
 #include <unordered_set>
 
@@ -15,13 +15,42 @@ std::string choiceText(const ParentAccountChoice& c) {
 
 }  // namespace
 
+void rebuildDerivedLists(ConversionState& state) {
+  rebuildStandardAccountCandidates(state);
+  rebuildSubAccountLists(state);
+}
+
+void rebuildStandardAccountCandidates(ConversionState& state) {
+  state.standardAccountCandidates.clear();
+  for (const StandardAccount& a : state.standardAccounts) {
+    if (a.ledraCode.empty() || a.ledraName.empty()) continue;
+    state.standardAccountCandidates.append({a.ledraCode, a.ledraName, false});
+  }
+}
+
+void rebuildSubAccountLists(ConversionState& state) {
+  refillParentAccountChoices(state);
+  listAllSubAccounts(state);
+}
+
+void listAllSubAccounts(ConversionState& state) {
+  state.subAccountIndex.clear();
+  for (int32_t i = 0; i < state.workSubAccounts.count(); ++i) {
+    const WorkSubAccount& s = state.workSubAccounts[i];
+    state.subAccountIndex.append({s.newSubCode, s.subAccountName, i});
+  }
+  state.subAccountParentName = std::string(kAllSubAccountsChoice);
+  state.subAccountParentCode = std::string(kAllSubAccountsChoice);
+}
+
 std::vector<std::string> refillParentAccountChoices(ConversionState& state) {
+  const std::string all(kAllSubAccountsChoice);
   std::vector<std::string> items;
   try {
     state.groupCounter = 1;
     state.parentAccountChoices.clear();
-    state.parentAccountChoices.append({kAllParentsChoice, kAllParentsChoice, 1});
-    items.emplace_back(kAllParentsChoice);
+    state.parentAccountChoices.append({all, all, 1});
+    items.push_back(all);
 
     std::unordered_set<std::string> parentNames;
     for (const WorkSubAccount& s : state.workSubAccounts) parentNames.insert(s.col(2));
@@ -44,7 +73,7 @@ std::vector<std::string> parentAccountChoiceTexts(const ConversionState& state) 
   std::vector<std::string> items;
   items.reserve(static_cast<size_t>(state.parentAccountChoices.count()));
   for (int32_t i = 0; i < state.parentAccountChoices.count(); ++i)
-    items.push_back(i == 0 ? std::string(kAllParentsChoice)
+    items.push_back(i == 0 ? std::string(kAllSubAccountsChoice)
                            : choiceText(state.parentAccountChoices[i]));
   return items;
 }

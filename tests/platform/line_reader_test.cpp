@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "import/text_reading.hpp"
+#include "platform/text_file.hpp"
 #include "support/scripted_platform.hpp"
 
 namespace ledra {

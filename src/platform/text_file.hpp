@@ -10,6 +10,8 @@ namespace ledra {
 
 class Platform;
 
+// Reading text files and cutting them into lines.
+
 // The whole file as text, every line followed by CR LF (n lines give n CR LF pairs; an empty
 // file gives an empty text). A file that uses bare LF throughout is read as if it used CR LF.
 // Nothing when the file is missing or cannot be read.
@@ -43,14 +45,5 @@ class CrLfLineReader {
   int64_t nextLine_ = 1;
   std::string scratch_;  // a part whose control marks had to be turned back into text
 };
-
-// "abc" -> abc; a text shorter than two characters, or not enclosed, comes back unchanged.
-std::string stripEnclosingQuotes(std::string_view field);
-// The same as a view into the field.
-std::string_view stripEnclosingQuotesView(std::string_view field);
-
-// The comma-separated fields of a line, each without enclosing quotes, as views into the line;
-// `fields` is cleared first, so one vector can serve line after line.
-void quotedFieldViews(std::string_view line, std::vector<std::string_view>& fields);
 
 }  // namespace ledra

@@ -1,4 +1,5 @@
-#include "import/text_reading.hpp"
+#include "base/quoted_fields.hpp"
+#include "platform/text_file.hpp"
 
 #include <gtest/gtest.h>
 

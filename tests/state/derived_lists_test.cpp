@@ -1,4 +1,4 @@
-#include "matching/parent_account_choices.hpp"
+#include "state/derived_lists.hpp"
 
 #include <gtest/gtest.h>
 
