@@ -128,8 +128,6 @@ bool encodeAsciiIdentity() {
   return identity;
 }
 
-constexpr char kReplacementUtf8[] = {'\xEF', '\xBF', '\xBD'};  // U+FFFD
-
 // The code point of a well-formed one- to three-byte UTF-8 sequence at pos, with its length;
 // 0 when the sequence is anything else (four bytes, overlong, surrogate, malformed).
 size_t wellFormedBmp(std::string_view s, size_t pos, char32_t& cp) {
@@ -162,7 +160,8 @@ std::string decodeCp932(std::string_view bytes) {
   DecodeTables& t = decodeTables();
   const size_t n = bytes.size();
   // An ASCII byte gives one byte of UTF-8 and any other at most three; the text is cut to
-  // size at the end.
+  // size at the end. A byte that does not decode is read as '?', which is what writing it
+  // back would give, so the text holds only what CP932 carries.
   size_t high = 0;
   for (char c : bytes) high += static_cast<unsigned char>(c) >> 7;
   std::string out(n + 2 * high, '\0');
@@ -203,7 +202,7 @@ std::string decodeCp932(std::string_view bytes) {
       const bool trailByte = (trail >= 0x40 && trail <= 0x7E) || (trail >= 0x80 && trail <= 0xFC);
       if (lead && trailByte) used = 2;
     }
-    for (char c : kReplacementUtf8) *o++ = c;
+    *o++ = '?';
     i += used;
   }
   out.resize(static_cast<size_t>(o - out.data()));
@@ -262,6 +261,8 @@ std::string encodeCp932(std::string_view utf8) {
   return out;
 }
 
+std::string foldToCp932(std::string_view utf8) { return decodeCp932(encodeCp932(utf8)); }
+
 int cp932Width(char32_t cp) {
   if (cp < 0x80) return 1;
   if (cp >= 0xFF61 && cp <= 0xFF9F) return 1;  // half-width katakana
@@ -270,14 +271,7 @@ int cp932Width(char32_t cp) {
 }
 
 std::string decodeFileText(std::string_view bytes) {
-  if (bytes.starts_with("\xEF\xBB\xBF")) {
-    // Re-encode through the code point reader so that malformed UTF-8 also becomes U+FFFD.
-    std::string out;
-    std::string_view body = bytes.substr(3);
-    out.reserve(body.size());
-    for (size_t pos = 0; pos < body.size();) appendUtf8(out, nextCodePoint(body, pos));
-    return out;
-  }
+  if (bytes.starts_with("\xEF\xBB\xBF")) return foldToCp932(bytes.substr(3));
   return decodeCp932(bytes);
 }
 

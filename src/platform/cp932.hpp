@@ -6,7 +6,8 @@
 namespace ledra {
 
 // CP932 (the Microsoft variant of Shift-JIS) <-> UTF-8.
-// Bytes that do not decode become U+FFFD; they never abort a read.
+// Bytes that do not decode are read as '?'; they never abort a read. Every decoded text
+// encodes to bytes that decode to it again.
 std::string decodeCp932(std::string_view bytes);
 // Characters CP932 cannot hold are written as '?'.
 std::string encodeCp932(std::string_view utf8);
@@ -15,7 +16,12 @@ void appendCp932(std::string& out, std::string_view utf8);
 // The CP932 byte width of one code point as it would be written (unencodable -> 1, for '?').
 int cp932Width(char32_t cp);
 
-// File contents to UTF-8: a UTF-8 byte-order mark means UTF-8, anything else is CP932.
+// UTF-8 text as CP932 holds it: a character CP932 lacks becomes '?', one it writes with
+// another's bytes becomes that other (U+301C -> U+FF5E), malformed UTF-8 becomes '?'.
+std::string foldToCp932(std::string_view utf8);
+
+// File contents to text as CP932 holds it: a UTF-8 byte-order mark means UTF-8 (folded),
+// anything else is CP932.
 std::string decodeFileText(std::string_view bytes);
 
 }  // namespace ledra

@@ -25,8 +25,8 @@ TEST(Cp932, UnencodableCharactersBecomeQuestionMarks) {
   EXPECT_EQ(cp932Width(U'A'), 1);
 }
 
-TEST(Cp932, BadBytesBecomeReplacementCharactersWithoutAbortingTheRead) {
-  const std::string fffd = "\xEF\xBF\xBD";
+TEST(Cp932, BadBytesAreReadAsQuestionMarksWithoutAbortingTheRead) {
+  const std::string fffd = "?";
   EXPECT_EQ(decodeCp932("ab\x8C"), "ab" + fffd);              // lead byte at the end
   EXPECT_EQ(decodeCp932("\x8C a"), fffd + " a");            // bad trail byte kept as text
   EXPECT_EQ(decodeCp932("\x80\xA0\xFE"), fffd + fffd + fffd);
@@ -37,10 +37,28 @@ TEST(Cp932, BadBytesBecomeReplacementCharactersWithoutAbortingTheRead) {
   EXPECT_EQ(decodeCp932("\x81\xFD"), fffd + fffd);  // 0xFD is no trail byte
 }
 
-TEST(Cp932, ByteOrderMarkMeansUtf8) {
+TEST(Cp932, ByteOrderMarkMeansUtf8FoldedToWhatCp932Holds) {
   EXPECT_EQ(decodeFileText("\xEF\xBB\xBF現金"), "現金");
   EXPECT_EQ(decodeFileText("\x8C\xBB\x8B\xE0"), "現金");
   EXPECT_EQ(decodeFileText(""), "");
+  EXPECT_EQ(decodeFileText("\xEF\xBB\xBF" "Café代 通信費\u301C 𠮷野家 a" "\xFF" "b"),
+            "Caf?代 通信費～ ?野家 a?b");
+}
+
+// Whatever a file holds, the text read from it survives being written and read again.
+TEST(Cp932, EveryDecodedTextEncodesBackToItself) {
+  std::string all;
+  for (int b = 0; b < 256; ++b) {
+    all += static_cast<char>(b);
+    for (int t = 0x40; t < 256; ++t) {
+      all += static_cast<char>(b);
+      all += static_cast<char>(t);
+      all += '\n';
+    }
+  }
+  const std::string text = decodeCp932(all);
+  EXPECT_EQ(decodeCp932(encodeCp932(text)), text);
+  EXPECT_EQ(text.find("\xEF\xBF\xBD"), std::string::npos);
 }
 
 }  // namespace

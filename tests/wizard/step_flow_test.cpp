@@ -171,7 +171,9 @@ TEST_F(StepFlow, FailingWriterIsNamedAndLaterOnesDoNotRun) {
     EXPECT_EQ(p.lastMessage().text.substr(0, first.size()), first);
     EXPECT_EQ(p.lastMessage().title, "エラー");
     for (size_t j = 0; j < order.size(); ++j)
-      if (j != k) EXPECT_EQ(testing::fileExistsAt(out + "/" + order[j]), j < k) << order[j];
+      if (j != k) {
+        EXPECT_EQ(testing::fileExistsAt(out + "/" + order[j]), j < k) << order[j];
+      }
     EXPECT_FALSE(p.progressVisible);
     EXPECT_FALSE(p.busy);
   }
