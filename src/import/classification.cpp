@@ -8,6 +8,7 @@
 
 #include "base/numbers.hpp"
 #include "base/text.hpp"
+#include "base/text_index.hpp"
 #include "state/derived_lists.hpp"
 #include "state/conversion_state.hpp"
 
@@ -18,51 +19,7 @@ namespace {
 constexpr std::string_view kNoSubAccount = "指定なし";
 constexpr std::string_view kSharedSuffix = "(共通)";
 
-using KeyPair = std::pair<std::string_view, std::string_view>;
-
-struct PairHash {
-  size_t operator()(const KeyPair& p) const {
-    const size_t h = std::hash<std::string_view>{}(p.first);
-    return h ^
-           (std::hash<std::string_view>{}(p.second) + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2));
-  }
-};
-
-// Keys are views of the tables' own texts: an index lives only while its table's keys stay put.
-using FirstIndex = std::unordered_map<std::string_view, int32_t>;
-using PairIndex = std::unordered_map<KeyPair, int32_t, PairHash>;
-using AllIndexes = std::unordered_map<std::string_view, std::vector<int32_t>>;
-
-// The linear searches of the classification ask for the first entry with a key; these
-// indexes answer them in one pass over the table. Key gives a view into the entry.
-template <class TableT, class Key>
-FirstIndex firstIndex(const TableT& table, Key key) {
-  FirstIndex index;
-  index.reserve(static_cast<size_t>(table.count()));
-  for (int32_t i = 0; i < table.count(); ++i) index.try_emplace(key(table[i]), i);
-  return index;
-}
-
-template <class TableT, class Key>
-AllIndexes allIndexes(const TableT& table, Key key) {
-  AllIndexes index;
-  index.reserve(static_cast<size_t>(table.count()));
-  for (int32_t i = 0; i < table.count(); ++i) index[key(table[i])].push_back(i);
-  return index;
-}
-
-template <class Map, class K>
-std::optional<int32_t> lookUp(const Map& index, const K& key) {
-  auto it = index.find(key);
-  if (it == index.end()) return std::nullopt;
-  return it->second;
-}
-
-const std::vector<int32_t>& entriesOf(const AllIndexes& index, std::string_view key) {
-  static const std::vector<int32_t> kNone;
-  auto it = index.find(key);
-  return it == index.end() ? kNone : it->second;
-}
+constexpr TextIndex::Keep kFirst = TextIndex::Keep::First;
 
 bool isBlueReturn(const ConversionState& state) {
   return state.sourcePackage == SourcePackage::BlueReturn;
@@ -126,19 +83,18 @@ void classifyAccounts(ConversionState& state) {
 
 void classifyAccountBalances(ConversionState& state) {
   const bool blue = isBlueReturn(state);
-  const FirstIndex accountByName = firstIndex(
-      state.workAccounts, [](const WorkAccount& a) -> std::string_view { return a.sourceName; });
-  const FirstIndex accountByCode = firstIndex(
-      state.workAccounts, [](const WorkAccount& a) -> std::string_view { return a.sourceCode; });
-  const FirstIndex departmentByMatchName =
-      firstIndex(state.workDepartments,
-                 [](const WorkDepartment& d) -> std::string_view { return d.matchName; });
+  const TextIndex accountByName = indexBy(state.workAccounts, kFirst,
+              [](const WorkAccount& a) -> std::string_view { return a.sourceName; });
+  const TextIndex accountByCode = indexBy(state.workAccounts, kFirst,
+              [](const WorkAccount& a) -> std::string_view { return a.sourceCode; });
+  const TextIndex departmentByMatchName = indexBy(state.workDepartments, kFirst,
+              [](const WorkDepartment& d) -> std::string_view { return d.matchName; });
 
   for (WorkAccountBalance& row : state.workAccountBalances) {
     row.processed = false;
     row.subAccountGroupCode = "00";
     auto found =
-        blue ? lookUp(accountByCode, row.accountSourceCode) : lookUp(accountByName, row.col(5));
+        blue ? accountByCode.find(row.accountSourceCode) : accountByName.find(row.col(5));
     if (found) {
       const WorkAccount& a = state.workAccounts[*found];
       if (!blue) row.accountSourceCode = a.sourceCode;
@@ -154,19 +110,18 @@ void classifyAccountBalances(ConversionState& state) {
       row.accountValid = true;
       row.processed = true;
     }
-    if (auto d = lookUp(departmentByMatchName, row.col(2)))
+    if (auto d = departmentByMatchName.find(row.col(2)))
       row.departmentCode = state.workDepartments[*d].departmentCode;
   }
 
   state.profitAndLossView.clear();
   state.balanceSheetView.clear();
   state.allView.clear();
-  const FirstIndex rowByCode = firstIndex(
-      state.workAccountBalances,
-      [](const WorkAccountBalance& r) -> std::string_view { return r.accountSourceCode; });
+  const TextIndex rowByCode = indexBy(state.workAccountBalances, kFirst,
+              [](const WorkAccountBalance& r) -> std::string_view { return r.accountSourceCode; });
   for (int32_t i = 0; i < state.workAccounts.count(); ++i) {
     WorkAccount& a = state.workAccounts[i];
-    if (auto r = lookUp(rowByCode, a.sourceCode)) {
+    if (auto r = rowByCode.find(a.sourceCode)) {
       const std::string& section = state.workAccountBalances[*r].col(4);
       if (section == "[損益計算書]" || section == "[製造原価報告書]") {
         a.section = "PL";
@@ -181,18 +136,17 @@ void classifyAccountBalances(ConversionState& state) {
 
   // With departments, the balance shown is the one of the company as a whole.
   const bool oneDepartment = state.workDepartments.count() == 1;
-  PairIndex totalRowByCode;
+  TextIndex totalRowByCode(0, kFirst);
   if (!oneDepartment) {
     for (int32_t i = 0; i < state.workAccountBalances.count(); ++i) {
       const WorkAccountBalance& r = state.workAccountBalances[i];
-      if (r.col(2) == state.departmentTotalName)
-        totalRowByCode.try_emplace({r.accountSourceCode, r.col(2)}, i);
+      if (r.col(2) == state.departmentTotalName) totalRowByCode.put(r.accountSourceCode, r.col(2), i);
     }
   }
   for (WorkAccount& a : state.workAccounts) {
     auto r = oneDepartment
-                 ? lookUp(rowByCode, a.sourceCode)
-                 : lookUp(totalRowByCode, KeyPair{a.sourceCode, state.departmentTotalName});
+                 ? rowByCode.find(a.sourceCode)
+                 : totalRowByCode.find(a.sourceCode, state.departmentTotalName);
     if (r) a.displayBalance = state.workAccountBalances[*r].amount1;
   }
 }
@@ -210,17 +164,16 @@ void classifySubAccounts(ConversionState& state) {
   const std::string all(kAllSubAccountsChoice);
   state.parentAccountChoices.append({all, all, 1});
 
-  const AllIndexes subsByParent = allIndexes(
+  const TextMultiIndex subsByParent(
       state.workSubAccounts, [](const WorkSubAccount& s) -> std::string_view { return s.col(2); });
-  const AllIndexes balanceRowsByName = allIndexes(
+  const TextMultiIndex balanceRowsByName(
       state.workAccountBalances,
       [](const WorkAccountBalance& r) -> std::string_view { return r.accountSourceName; });
-  const AllIndexes subBalanceRowsByAccount =
-      allIndexes(state.workSubAccountBalances,
+  const TextMultiIndex subBalanceRowsByAccount(
+      state.workSubAccountBalances,
                  [](const WorkSubAccountBalance& r) -> std::string_view { return r.col(5); });
-  const FirstIndex departmentByMatchName =
-      firstIndex(state.workDepartments,
-                 [](const WorkDepartment& d) -> std::string_view { return d.matchName; });
+  const TextIndex departmentByMatchName = indexBy(state.workDepartments, kFirst,
+              [](const WorkDepartment& d) -> std::string_view { return d.matchName; });
 
   // Every account of a name overwrites the same rows, so only the last one processed leaves
   // its values there; the rows are written once per name instead of once per account.
@@ -228,13 +181,13 @@ void classifySubAccounts(ConversionState& state) {
   auto linkRows = [&] {
     for (const auto& [name, accountIndex] : lastAccountOfName) {
       const WorkAccount& a = state.workAccounts[accountIndex];
-      for (int32_t r : entriesOf(balanceRowsByName, name)) {
+      for (int32_t r : balanceRowsByName.entriesOf(name)) {
         WorkAccountBalance& row = state.workAccountBalances[r];
         row.accountHasSubAccounts = true;
         row.subAccountGroupNo = a.subAccountGroupNo;
         row.subAccountGroupCode = a.subAccountGroupCode;
       }
-      for (int32_t s : entriesOf(subsByParent, name)) {
+      for (int32_t s : subsByParent.entriesOf(name)) {
         WorkSubAccount& sub = state.workSubAccounts[s];
         sub.parentLedraCode = a.ledraCode;
         sub.parentLedraName = a.ledraName;
@@ -242,14 +195,14 @@ void classifySubAccounts(ConversionState& state) {
         sub.subAccountGroupCode = a.subAccountGroupCode;
         sub.linkedToAccount = true;
       }
-      for (int32_t r : entriesOf(subBalanceRowsByAccount, name)) {
+      for (int32_t r : subBalanceRowsByAccount.entriesOf(name)) {
         WorkSubAccountBalance& row = state.workSubAccountBalances[r];
         row.parentLedraCode = a.ledraCode;
         row.parentLedraName = a.ledraName;
         row.subAccountGroupNo = a.subAccountGroupNo;
         row.subAccountGroupCode = a.subAccountGroupCode;
         row.linkedToAccount = true;
-        if (auto d = lookUp(departmentByMatchName, row.col(2)))
+        if (auto d = departmentByMatchName.find(row.col(2)))
           row.departmentCode = state.workDepartments[*d].departmentCode;
       }
     }
@@ -261,7 +214,7 @@ void classifySubAccounts(ConversionState& state) {
       a.hasSubAccounts = false;
       a.subAccountGroupNo = 0;
       a.subAccountGroupCode = "00";
-      if (entriesOf(subsByParent, a.sourceName).empty()) continue;
+      if (subsByParent.entriesOf(a.sourceName).empty()) continue;
       auto code = subAccountGroupCode(state.groupCounter);
       if (!code)
         throw ClassificationError("勘定科目「" + a.sourceName +
@@ -279,17 +232,16 @@ void classifySubAccounts(ConversionState& state) {
   }
   linkRows();
 
-  const FirstIndex firstSubOfParent = firstIndex(
-      state.workSubAccounts, [](const WorkSubAccount& s) -> std::string_view { return s.col(2); });
-  PairIndex firstSubOfParentAndName;
-  for (int32_t i = 0; i < state.workSubAccounts.count(); ++i) {
-    const WorkSubAccount& s = state.workSubAccounts[i];
-    firstSubOfParentAndName.try_emplace({s.col(2), s.subAccountName}, i);
-  }
+  const TextIndex firstSubOfParent = indexBy(state.workSubAccounts, kFirst,
+              [](const WorkSubAccount& s) -> std::string_view { return s.col(2); });
+  const TextIndex firstSubOfParentAndName =
+      indexBy(state.workSubAccounts, kFirst, [](const WorkSubAccount& s) {
+        return std::pair<std::string_view, std::string_view>{s.col(2), s.subAccountName};
+      });
   for (WorkSubAccountBalance& row : state.workSubAccountBalances) {
     const bool unnamed = row.col(6) == kNoSubAccount;
-    auto found = unnamed ? lookUp(firstSubOfParent, row.col(5))
-                         : lookUp(firstSubOfParentAndName, KeyPair{row.col(5), row.col(6)});
+    auto found = unnamed ? firstSubOfParent.find(row.col(5))
+                         : firstSubOfParentAndName.find(row.col(5), row.col(6));
     if (!found) continue;
     WorkSubAccount& sub = state.workSubAccounts[*found];
     if (unnamed) {
@@ -316,7 +268,7 @@ void classifySubAccounts(ConversionState& state) {
       WorkAccountBalance& row = state.workAccountBalances[i];
       if (!row.accountHasSubAccounts) continue;
       int64_t sum = 0;
-      for (int32_t r : entriesOf(subBalanceRowsByAccount, row.accountSourceName))
+      for (int32_t r : subBalanceRowsByAccount.entriesOf(row.accountSourceName))
         sum += state.workSubAccountBalances[r].amount1;
       if (!fitsInt32(sum))
         throw ClassificationError("勘定科目「" + row.accountSourceName +

@@ -1,12 +1,12 @@
 #include "import/journal_import.hpp"
 
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "base/dates.hpp"
 #include "base/numbers.hpp"
 #include "base/text.hpp"
+#include "base/text_index.hpp"
 #include "base/quoted_fields.hpp"
 #include "platform/text_file.hpp"
 #include "platform/platform.hpp"
@@ -26,23 +26,12 @@ bool headerMatches(std::string_view line, std::string_view label, std::string_vi
   return cols.size() >= 2 && cols[0] == label && cols[1] == value;
 }
 
-// Keys are views into the account table, which the import does not reshape.
-using NameIndex = std::unordered_map<std::string_view, int32_t>;
-
-// First index of every key, so that a lookup answers "the first entry whose ... equals".
-template <class Table, class Key>
-NameIndex firstIndexBy(const Table& table, Key key) {
-  NameIndex index;
-  index.reserve(static_cast<size_t>(table.count()));
-  for (int32_t i = 0; i < table.count(); ++i) index.try_emplace(key(table[i]), i);
-  return index;
+// The first account of a key is the one marked.
+void markInUse(ConversionState& state, const TextIndex& index, std::string_view key) {
+  if (auto i = index.find(key)) state.workAccounts[*i].inUse = true;
 }
 
-void markInUse(ConversionState& state, const NameIndex& index, std::string_view key) {
-  if (auto it = index.find(key); it != index.end()) state.workAccounts[it->second].inUse = true;
-}
-
-void markAccountsBeforeRows(ConversionState& state, const NameIndex& byName) {
+void markAccountsBeforeRows(ConversionState& state, const TextIndex& byName) {
   for (WorkAccount& a : state.workAccounts) a.inUse = false;
   const bool oneDepartment = state.workDepartments.count() == 1;
   for (const WorkAccountBalance& row : state.workAccountBalances) {
@@ -71,8 +60,9 @@ bool importJournal(ConversionState& state, Platform& platform, const std::string
     platform.progressSetValue(0);
     platform.progressSetMax(static_cast<int64_t>(lines.size()));
 
-    const auto byName = firstIndexBy(
-        state.workAccounts, [](const WorkAccount& a) -> std::string_view { return a.sourceName; });
+    const TextIndex byName =
+        indexBy(state.workAccounts, TextIndex::Keep::First,
+                [](const WorkAccount& a) -> std::string_view { return a.sourceName; });
     markAccountsBeforeRows(state, byName);
 
     const bool yayoi = state.sourcePackage != SourcePackage::BlueReturn;
@@ -87,10 +77,10 @@ bool importJournal(ConversionState& state, Platform& platform, const std::string
       }
       first = 2;
     }
-    const auto byCode =
-        yayoi ? NameIndex{}
-              : firstIndexBy(state.workAccounts,
-                             [](const WorkAccount& a) -> std::string_view { return a.sourceCode; });
+    const TextIndex byCode =
+        yayoi ? TextIndex{}
+              : indexBy(state.workAccounts, TextIndex::Keep::First,
+                        [](const WorkAccount& a) -> std::string_view { return a.sourceCode; });
     const auto& accountIndex = yayoi ? byName : byCode;
 
     int64_t counter = 0;

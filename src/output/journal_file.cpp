@@ -11,6 +11,7 @@
 #include "base/dates.hpp"
 #include "base/numbers.hpp"
 #include "base/text.hpp"
+#include "base/text_index.hpp"
 #include "import/journal_import.hpp"
 #include "base/quoted_fields.hpp"
 #include "platform/text_file.hpp"
@@ -30,76 +31,6 @@ constexpr std::string_view kDetailMarker = "[明細行]";
 constexpr size_t kJournalColumns = 29;
 constexpr size_t kDescriptionBytes = 62;
 
-// Open-addressing index from a text, or a pair of texts, to a table row. The key bytes are
-// kept side by side, so a lookup touches the slots and one stretch of that store rather
-// than the state's scattered strings; with tens of thousands of lookups that is most of the
-// cost.
-class TextIndex {
- public:
-  explicit TextIndex(size_t expected) {
-    size_t n = 16;
-    while (n < expected * 2) n <<= 1;
-    slots_.resize(n);
-    mask_ = n - 1;
-  }
-
-  // last: a later key replaces the row of an earlier equal one; otherwise the first stays.
-  void put(std::string_view a, std::string_view b, int32_t row, bool last) {
-    const uint64_t h = hashOf(a, b);
-    for (size_t i = h & mask_;; i = (i + 1) & mask_) {
-      Slot& slot = slots_[i];
-      if (!slot.used) {
-        slot = Slot{h, static_cast<uint32_t>(keys_.size()), static_cast<uint32_t>(a.size()),
-                    static_cast<uint32_t>(a.size() + b.size()), row, true};
-        keys_.append(a);
-        keys_.append(b);
-        return;
-      }
-      if (matches(slot, h, a, b)) {
-        if (last) slot.row = row;
-        return;
-      }
-    }
-  }
-  void put(std::string_view key, int32_t row, bool last) { put(key, {}, row, last); }
-
-  const int32_t* find(std::string_view a, std::string_view b = {}) const {
-    const uint64_t h = hashOf(a, b);
-    for (size_t i = h & mask_;; i = (i + 1) & mask_) {
-      const Slot& slot = slots_[i];
-      if (!slot.used) return nullptr;
-      if (matches(slot, h, a, b)) return &slot.row;
-    }
-  }
-
- private:
-  struct Slot {
-    uint64_t hash = 0;
-    uint32_t offset = 0;
-    uint32_t firstSize = 0;
-    uint32_t size = 0;
-    int32_t row = 0;
-    bool used = false;
-  };
-
-  static uint64_t hashOf(std::string_view a, std::string_view b) {
-    const uint64_t h = std::hash<std::string_view>{}(a);
-    if (b.empty()) return h;
-    return h ^ (std::hash<std::string_view>{}(b) + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2));
-  }
-  bool matches(const Slot& slot, uint64_t h, std::string_view a, std::string_view b) const {
-    if (slot.hash != h || slot.firstSize != a.size() || slot.size != a.size() + b.size())
-      return false;
-    const char* k = keys_.data() + slot.offset;
-    return a.compare(std::string_view(k, a.size())) == 0 &&
-           b.compare(std::string_view(k + a.size(), b.size())) == 0;
-  }
-
-  std::vector<Slot> slots_;
-  size_t mask_ = 0;
-  std::string keys_;
-};
-
 // The lookups of one call, answered from indexes built once: each holds the entry a linear
 // search would settle on (the last match, or the first where the first one counts).
 struct Lookups {
@@ -109,26 +40,28 @@ struct Lookups {
   TextIndex lastBalance;      // by LedraName
 
   Lookups(const ConversionState& state, bool yayoi)
-      : lastAccount(static_cast<size_t>(state.workAccounts.count())),
-        subAccount(static_cast<size_t>(state.workSubAccounts.count())),
-        lastDepartment(static_cast<size_t>(state.workDepartments.count())),
-        lastBalance(static_cast<size_t>(state.workAccountBalances.count())) {
+      : lastAccount(static_cast<size_t>(state.workAccounts.count()), TextIndex::Keep::Last),
+        subAccount(static_cast<size_t>(state.workSubAccounts.count()),
+                   yayoi ? TextIndex::Keep::Last : TextIndex::Keep::First),
+        lastDepartment(static_cast<size_t>(state.workDepartments.count()), TextIndex::Keep::Last),
+        lastBalance(static_cast<size_t>(state.workAccountBalances.count()),
+                    TextIndex::Keep::Last) {
     for (int32_t i = 0; i < state.workAccounts.count(); ++i) {
       const WorkAccount& a = state.workAccounts[i];
-      lastAccount.put(yayoi ? a.sourceName : a.sourceCode, i, true);
+      lastAccount.put(yayoi ? a.sourceName : a.sourceCode, i);
     }
     for (int32_t i = 0; i < state.workSubAccounts.count(); ++i) {
       const WorkSubAccount& s = state.workSubAccounts[i];
       if (yayoi) {
-        subAccount.put(s.col(2), s.col(3), i, true);
+        subAccount.put(s.col(2), s.col(3), i);
       } else {
-        subAccount.put(s.col(3), i, false);
+        subAccount.put(s.col(3), i);
       }
     }
     for (int32_t i = 0; i < state.workDepartments.count(); ++i)
-      lastDepartment.put(state.workDepartments[i].matchName, i, true);
+      lastDepartment.put(state.workDepartments[i].matchName, i);
     for (int32_t i = 0; i < state.workAccountBalances.count(); ++i)
-      lastBalance.put(state.workAccountBalances[i].ledraName, i, true);
+      lastBalance.put(state.workAccountBalances[i].ledraName, i);
   }
 };
 
@@ -401,7 +334,7 @@ class JournalWriter {
 
  private:
   void lookUpDepartment(CarriedSide& side, std::string_view name) {
-    if (const int32_t* d = lookups_.lastDepartment.find(name)) {
+    if (const std::optional<int32_t> d = lookups_.lastDepartment.find(name)) {
       const WorkDepartment& department = state_.workDepartments[*d];
       side.departmentCode = departmentCode_.of(*d, department.departmentCode);
       side.departmentName = departmentName_.of(*d, department.matchName);
@@ -413,7 +346,7 @@ class JournalWriter {
 
   void lookUpAccount(CarriedSide& side, std::string_view account, std::string_view subName) {
     if (account.empty()) return;
-    const int32_t* found = lookups_.lastAccount.find(account);
+    const std::optional<int32_t> found = lookups_.lastAccount.find(account);
     if (!found) return;
     const WorkAccount& a = state_.workAccounts[*found];
     side.code = accountCode_.of(*found, a.ledraCode);
@@ -421,7 +354,7 @@ class JournalWriter {
     side.nameText = a.ledraName;
     side.subCode = {};
     side.subName = {};
-    const int32_t* sub = nullptr;
+    std::optional<int32_t> sub;
     if (yayoi_) {
       sub = lookups_.subAccount.find(account, subName);
     } else if (!subName.empty()) {
@@ -468,7 +401,7 @@ class JournalWriter {
   }
 
   void updateFlags(CarriedSide& side) const {
-    if (const int32_t* b = lookups_.lastBalance.find(side.nameText)) {
+    if (const std::optional<int32_t> b = lookups_.lastBalance.find(side.nameText)) {
       side.processed = state_.workAccountBalances[*b].processed;
       side.valid = state_.workAccountBalances[*b].accountValid;
     }
