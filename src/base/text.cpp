@@ -94,6 +94,12 @@ std::string leftChars(std::string_view s, size_t n) {
   return std::string(s.substr(0, pos));
 }
 
+bool isAscii(std::string_view s) {
+  for (char c : s)
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
+}
+
 std::string removeBlanks(std::string_view s) {
   std::string out;
   out.reserve(s.size());

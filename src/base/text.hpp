@@ -27,6 +27,8 @@ std::string leftChars(std::string_view s, size_t n);
 
 // Removes every half-width blank (U+0020) and full-width blank (U+3000).
 std::string removeBlanks(std::string_view s);
+// True when every byte is below 0x80.
+bool isAscii(std::string_view s);
 // Trims leading and trailing U+0020 only.
 std::string trimSpaces(std::string_view s);
 // Upper-cases ASCII a-z and full-width ａ-ｚ.

@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "base/text.hpp"
-#include "output/arcsmp_common.hpp"
+#include "output/path_parts.hpp"
 #include "output/output_common.hpp"
 #include "platform/file_io.hpp"
 #include "platform/platform.hpp"

@@ -15,6 +15,7 @@
 #include "import/journal_import.hpp"
 #include "base/quoted_fields.hpp"
 #include "platform/text_file.hpp"
+#include "output/csv_record_writer.hpp"
 #include "output/output_common.hpp"
 #include "output/tax_conversion.hpp"
 #include "platform/cp932.hpp"
@@ -110,80 +111,17 @@ struct SideFields {
   bool hasAmount() const { return !tax.amount.empty() && tax.amount != "0"; }
 };
 
-bool isAscii(std::string_view text) {
-  return std::all_of(text.begin(), text.end(),
-                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+void writeSide(RecordWriter& record, const SideFields& s, std::string_view description) {
+  for (std::string_view f :
+       {s.code, s.name, s.subCode, s.subName, s.departmentCode, s.departmentName})
+    record.encodedField(f);
+  record.encodedField(s.described ? description : std::string_view());
+  for (const std::string* f :
+       {&s.tax.categoryCode, &s.tax.methodCode, &s.tax.amount, &s.tax.taxAmount})
+    record.field(*f);
 }
 
-// True when every ASCII character encodes to its own byte, as CP932 has it.
-bool asciiEncodesToItself() {
-  static const bool same = [] {
-    std::string ascii;
-    for (int c = 0; c < 0x80; ++c) ascii += static_cast<char>(c);
-    return encodeCp932(ascii) == ascii;
-  }();
-  return same;
-}
-
-// Writes records straight into the CP932 file text: "a","b","c" with nothing doubled or
-// escaped, as quotedRecord, then CR LF. Encoding piece by piece gives the bytes that
-// encoding the whole line would, as the quotes between fields end every character; only
-// the texts that are not plain ASCII need the encoder.
-class RecordWriter {
- public:
-  explicit RecordWriter(std::string& out) : out_(out), direct_(asciiEncodesToItself()) {}
-
-  void field(std::string_view text) {
-    open();
-    put(text);
-    close();
-  }
-  void encodedField(std::string_view cp932) {
-    open();
-    out_.append(cp932);
-    close();
-  }
-  // Fields given already quoted and with their leading comma.
-  void quotedFields(std::string_view ascii) { put(ascii); }
-  void side(const SideFields& s, std::string_view description) {
-    for (std::string_view f :
-         {s.code, s.name, s.subCode, s.subName, s.departmentCode, s.departmentName})
-      encodedField(f);
-    encodedField(s.described ? description : std::string_view());
-    for (const std::string* f : {&s.tax.categoryCode, &s.tax.methodCode, &s.tax.amount,
-                                 &s.tax.taxAmount})
-      field(*f);
-  }
-  void emptySide() { put(R"(,"","","","","","","","","","0","0")"); }
-  void endLine() {
-    put(kCrLf);
-    first_ = true;
-  }
-
- private:
-  void open() {
-    put(first_ ? std::string_view("\"") : std::string_view(",\""));
-    first_ = false;
-  }
-  void close() {
-    if (direct_) {
-      out_ += '"';
-    } else {
-      put("\"");
-    }
-  }
-  void put(std::string_view text) {
-    if (direct_ && isAscii(text)) {
-      out_.append(text);
-    } else {
-      appendCp932(out_, text);
-    }
-  }
-
-  std::string& out_;
-  const bool direct_;
-  bool first_ = true;
-};
+void writeEmptySide(RecordWriter& record) { record.quotedFields(R"(,"","","","","","","","","","0","0")"); }
 
 // removeBlanks(text) == target, without building the text.
 bool equalsWithoutBlanks(std::string_view text, std::string_view target) {
@@ -318,15 +256,15 @@ class JournalWriter {
     if (debitFields_.described || creditFields_.described)
       appendCp932(descriptionBytes_, description);
     if (debitFields_.hasAmount()) {
-      record.side(debitFields_, descriptionBytes_);
+      writeSide(record, debitFields_, descriptionBytes_);
       if (creditFields_.hasAmount()) {
-        record.side(creditFields_, descriptionBytes_);
+        writeSide(record, creditFields_, descriptionBytes_);
       } else {
-        record.emptySide();
+        writeEmptySide(record);
       }
     } else {
-      record.emptySide();
-      record.side(creditFields_, descriptionBytes_);
+      writeEmptySide(record);
+      writeSide(record, creditFields_, descriptionBytes_);
     }
     record.endLine();
     return true;

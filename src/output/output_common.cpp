@@ -8,13 +8,11 @@ namespace ledra {
 
 namespace {
 
-bool isLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-
 // True when the first width bytes end in the middle of a double-byte character.
 bool cutSplitsCharacter(std::string_view sjis, size_t width) {
   size_t i = 0;
   while (i < width) {
-    if (isLeadByte(static_cast<unsigned char>(sjis[i]))) {
+    if (isCp932LeadByte(static_cast<unsigned char>(sjis[i]))) {
       if (i + 1 >= width) return true;
       i += 2;
     } else {

@@ -198,9 +198,8 @@ std::string decodeCp932(std::string_view bytes) {
         i += 2;
         continue;
       }
-      const bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
       const bool trailByte = (trail >= 0x40 && trail <= 0x7E) || (trail >= 0x80 && trail <= 0xFC);
-      if (lead && trailByte) used = 2;
+      if (isCp932LeadByte(b) && trailByte) used = 2;
     }
     *o++ = '?';
     i += used;

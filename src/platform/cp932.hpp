@@ -13,6 +13,11 @@ std::string decodeCp932(std::string_view bytes);
 std::string encodeCp932(std::string_view utf8);
 // The same, appended to out (saves a temporary for each line of a file being built).
 void appendCp932(std::string& out, std::string_view utf8);
+// True for a byte that starts a double-byte character.
+constexpr bool isCp932LeadByte(unsigned char b) {
+  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
 // The CP932 byte width of one code point as it would be written (unencodable -> 1, for '?').
 int cp932Width(char32_t cp);
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "output/arcsmp_common.hpp"
+#include "output/path_parts.hpp"
 #include "state/conversion_state.hpp"
 #include "support/fixtures.hpp"
 #include "support/scripted_platform.hpp"

@@ -1,4 +1,4 @@
-#include "output/arcsmp_common.hpp"
+#include "output/path_parts.hpp"
 
 namespace ledra {
 
