@@ -14,6 +14,7 @@
 #include "base/numbers.hpp"
 #include "base/text.hpp"
 #include "import/account_master.hpp"
+#include "import/source_files.hpp"
 #include "platform/file_io.hpp"
 #include "state/conversion_state.hpp"
 #include "state/work_state.hpp"
@@ -139,12 +140,8 @@ int commandImport(const std::vector<std::string>& args) {
   state.baseFolder = platform.documentsFolder();
   if (package == "yayoi") {
     state.sourcePackage = SourcePackage::Yayoi;
-    static constexpr const char* kNames[] = {"勘定科目一覧表.txt", "科目残高試算表.txt",
-                                             "補助科目一覧表.txt", "補助残高一覧表.txt",
-                                             "部門一覧表.txt",     "仕訳データ.txt"};
     if (auto dir = o.get("--source-dir")) {
-      const std::string folder = absolute(*dir);
-      for (int i = 0; i < 6; ++i) state.sourceFiles[i] = joinPath(folder, kNames[i]);
+      setYayoiSourceFiles(state, absolute(*dir));
       // The sub-account reports are optional: left out when the folder has none.
       for (int i : {2, 3})
         if (!platform.fileExists(state.sourceFiles[i])) state.sourceFiles[i].clear();
@@ -165,8 +162,7 @@ int commandImport(const std::vector<std::string>& args) {
     state.sourcePackage = SourcePackage::BlueReturn;
     const std::string data = absolute(o.require("--blue-data"));
     state.blueReturnDataFolder = data;
-    state.sourceFiles[6] = joinPath(data, "kcode.brf");
-    state.sourceFiles[7] = joinPath(data, "仕訳データ");
+    setBlueReturnSourceFiles(state, data);
     if (!applyJournalPeriodOptions(state, o.get("--from"), o.get("--to")))
       throw UsageError("--from/--to の日付が正しくありません (YYYY/MM/DD)");
   } else {

@@ -5,6 +5,7 @@
 #include "base/numbers.hpp"
 #include "base/text.hpp"
 #include "import/account_master.hpp"
+#include "import/source_files.hpp"
 #include "platform/file_io.hpp"
 #include "platform/platform.hpp"
 #include "state/conversion_state.hpp"
@@ -109,11 +110,7 @@ bool MainPresenter::loadYayoi() {
         state_.ledraAccountFile = *path;
         state_.screenState = kScreenStarting;
         showWelcomeLayout();
-        static constexpr const char* kNames[] = {"勘定科目一覧表.txt", "科目残高試算表.txt",
-                                                 "補助科目一覧表.txt", "補助残高一覧表.txt",
-                                                 "部門一覧表.txt",     "仕訳データ.txt"};
-        for (int i = 0; i < 6; ++i)
-          state_.sourceFiles[i] = yayoiExchangeFolder(state_) + kNames[i];
+        setYayoiSourceFiles(state_, yayoiExchangeFolder(state_));
         state_.outputFolder = yayoiExchangeFolder(state_);
         loaded = loadStandardAccountMaster(state_, state_.ledraAccountFile, &platform_);
       }
@@ -181,8 +178,7 @@ bool MainPresenter::loadBlueReturn() {
   view_.periodFields = state_.journalPeriod;
   state_.screenState = kScreenStarting;
   showWelcomeLayout();
-  state_.sourceFiles[6] = joinPath(state_.blueReturnDataFolder, "kcode.brf");
-  state_.sourceFiles[7] = joinPath(state_.blueReturnDataFolder, "仕訳データ");
+  setBlueReturnSourceFiles(state_, state_.blueReturnDataFolder);
   state_.outputFolder = state_.baseFolder;
   state_.screenState = kScreenWelcome;
   view_.welcomeText = replaceAll(view_.welcomeText, "弥生会計", "ブルーリターン");
