@@ -270,6 +270,7 @@ void MainPresenter::setFolderName(const std::string& text) {
 
 bool MainPresenter::updateNextButton() {
   view_.nextEnabled = false;
+  if (state_.screenState == kScreenMapping) refreshCodeUnique(state_);
   const bool ready = evaluateNextButton(state_);
   view_.nextEnabled = ready;
   return ready;

@@ -13,15 +13,17 @@ std::string remainingCountCaption(const ConversionState& state) {
   return "マッチング科目残数：" + std::to_string(m) + "/" + std::to_string(n);
 }
 
-StatusReport buildStatusReport(ConversionState& state) {
+StatusReport buildStatusReport(const ConversionState& state) {
   StatusReport r;
   r.ready = mappingComplete(state);
   r.remaining = remainingCountCaption(state);
   r.lines.push_back(r.remaining);
   for (const auto& a : state.workAccounts)
     if (!a.matched) r.lines.push_back("勘定科目未設定：" + a.sourceCode + " " + a.sourceName);
-  for (const auto& s : state.workSubAccounts) {
-    if (s.codeUnique) continue;
+  const std::vector<bool> unique = subAccountCodesUnique(state);
+  for (int32_t i = 0; i < state.workSubAccounts.count(); ++i) {
+    if (unique[static_cast<size_t>(i)]) continue;
+    const WorkSubAccount& s = state.workSubAccounts[i];
     if (s.parentLedraCode.empty())
       r.lines.push_back("補助科目の所属勘定科目未設定：" + s.col(2) + "/" + s.subAccountName);
     else

@@ -18,6 +18,6 @@ std::string remainingCountCaption(const ConversionState& state);
 
 // What still blocks the 変換 step: unmatched accounts and clashing sub-account codes.
 // Re-evaluates the clash flags of the sub-accounts.
-StatusReport buildStatusReport(ConversionState& state);
+StatusReport buildStatusReport(const ConversionState& state);
 
 }  // namespace ledra

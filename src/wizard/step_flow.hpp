@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace ledra {
 
@@ -33,12 +34,19 @@ bool runImportStep(ConversionState& state, Platform& platform);
 // writer in order, the invalidation list and the archive. Shows its own messages.
 StepOutcome runOutputStep(ConversionState& state, Platform& platform, bool askConfirmation);
 
-// The readiness rule of the next button for the current screen. Maintains CodeUnique of the
-// sub-accounts on the mapping screen.
-bool evaluateNextButton(ConversionState& state);
+// The readiness rule of the next button for the current screen.
+bool evaluateNextButton(const ConversionState& state);
 
-// The mapping screen's part of the rule, also used by the command line.
-bool mappingComplete(ConversionState& state);
+// The mapping screen's part of the rule, also used by the command line: every account matched
+// and every sub-account's code unique.
+bool mappingComplete(const ConversionState& state);
+
+// Per sub-account row: false when its code clashes within its run of consecutive rows under
+// one parent code, or its parent has no code (except on the last row, which is only ever the
+// later row of a pair).
+std::vector<bool> subAccountCodesUnique(const ConversionState& state);
+// Stores those flags in CodeUnique, which the sub-account panel colours by.
+void refreshCodeUnique(ConversionState& state);
 
 // "label取込に失敗しました。" plus the failure detail on a second line when there is one.
 std::string importFailureMessage(const ConversionState& state, const std::string& label);

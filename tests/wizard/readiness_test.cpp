@@ -20,9 +20,13 @@ std::vector<bool> uniqueFlags(const std::vector<Sub>& rows) {
     sub.parentLedraCode = r.parent;
     sub.newSubCode = r.code;
   }
+  for (auto& sub : s.workSubAccounts) sub.codeUnique = true;
   mappingComplete(s);
+  for (const auto& sub : s.workSubAccounts) EXPECT_TRUE(sub.codeUnique) << "the check wrote";
+  refreshCodeUnique(s);
   std::vector<bool> out;
   for (const auto& sub : s.workSubAccounts) out.push_back(sub.codeUnique);
+  EXPECT_EQ(out, subAccountCodesUnique(s));
   return out;
 }
 
