@@ -113,19 +113,4 @@ bool importJournal(ConversionState& state, Platform& platform, const std::string
   return false;
 }
 
-void renumberVouchers(ConversionState& state) {
-  int32_t previousVoucher = 0;
-  int previousMonth = toYmd(Date{0}).month;
-  int32_t number = 0;
-  for (JournalRow& row : state.journalRows) {
-    const int month = toYmd(row.entryDate).month;
-    if (row.voucherNumber != previousVoucher || month != previousMonth) {
-      ++number;
-      previousVoucher = row.voucherNumber;
-      previousMonth = month;
-    }
-    row.voucherNumber = number;
-  }
-}
-
 }  // namespace ledra

@@ -18,8 +18,4 @@ inline constexpr const char* kLocationJournal = "P3:0011";
 bool importJournal(ConversionState& state, Platform& platform, const std::string& path,
                    bool keepText = false);
 
-// Replaces the voucher numbers by 1, 2, 3, ...: adjacent lines that share a voucher number
-// and a calendar month (not the year) share a new number.
-void renumberVouchers(ConversionState& state);
-
 }  // namespace ledra

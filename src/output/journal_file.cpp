@@ -12,7 +12,6 @@
 #include "base/numbers.hpp"
 #include "base/text.hpp"
 #include "base/text_index.hpp"
-#include "import/journal_import.hpp"
 #include "base/quoted_fields.hpp"
 #include "platform/text_file.hpp"
 #include "output/csv_record_writer.hpp"
@@ -423,6 +422,21 @@ bool writeJournalFile(ConversionState& state, Platform& platform) {
   }
   platform.progressHide();
   return false;
+}
+
+void renumberVouchers(ConversionState& state) {
+  int32_t previousVoucher = 0;
+  int previousMonth = toYmd(Date{0}).month;
+  int32_t number = 0;
+  for (JournalRow& row : state.journalRows) {
+    const int month = toYmd(row.entryDate).month;
+    if (row.voucherNumber != previousVoucher || month != previousMonth) {
+      ++number;
+      previousVoucher = row.voucherNumber;
+      previousMonth = month;
+    }
+    row.voucherNumber = number;
+  }
 }
 
 }  // namespace ledra

@@ -13,4 +13,8 @@ class Platform;
 // reason in lastErrorDetail.
 bool writeJournalFile(ConversionState& state, Platform& platform);
 
+// Replaces the voucher numbers by 1, 2, 3, ...: adjacent lines that share a voucher number
+// and a calendar month (not the year) share a new number.
+void renumberVouchers(ConversionState& state);
+
 }  // namespace ledra

@@ -1,4 +1,5 @@
 #include "import/journal_import.hpp"
+#include "output/journal_file.hpp"
 
 #include <gtest/gtest.h>
 
