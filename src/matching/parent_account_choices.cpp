@@ -1,5 +1,6 @@
 #include "matching/parent_account_choices.hpp"
 
+#include <string_view>
 #include <unordered_set>
 
 #include "state/conversion_state.hpp"
@@ -23,7 +24,9 @@ std::vector<std::string> refillParentAccountChoices(ConversionState& state) {
     state.parentAccountChoices.append({kAllParentsChoice, kAllParentsChoice, 1});
     items.emplace_back(kAllParentsChoice);
 
-    std::unordered_set<std::string> parentNames;
+    // Views into the sub-account table, which the refill does not change.
+    std::unordered_set<std::string_view> parentNames;
+    parentNames.reserve(static_cast<size_t>(state.workSubAccounts.count()));
     for (const WorkSubAccount& s : state.workSubAccounts) parentNames.insert(s.col(2));
 
     for (const WorkAccount& a : state.workAccounts) {
