@@ -106,7 +106,8 @@ void MappingPresenter::pressEnterInAccountCode(int32_t row) {
   redrawBusy_ = true;
   r->ledraCode.text = toUpperLatin(typed);
   redrawBusy_ = false;
-  if (accountCodeChanged_) decideAccountCode(row, typed);
+  // The decision's own redraw is left to the one below, which shows the same tables.
+  if (accountCodeChanged_) decideAccountCode(row, typed, /*redraw=*/false);
 
   AccountPanelView& v = view_.accounts;
   int32_t top = v.scrollValue;
@@ -120,7 +121,7 @@ void MappingPresenter::pressEnterInAccountCode(int32_t row) {
   redrawAccounts(top);
 }
 
-void MappingPresenter::decideAccountCode(int32_t row, const std::string& typed) {
+void MappingPresenter::decideAccountCode(int32_t row, const std::string& typed, bool redraw) {
   if (!accountCodeChanged_ || redrawBusy_) return;
   // The command line's code entry, given the text as typed before Enter upper-cased it: it
   // decides only when that differs from the account's code (or is empty), so a lower-case
@@ -128,7 +129,7 @@ void MappingPresenter::decideAccountCode(int32_t row, const std::string& typed) 
   if (const AccountRowView* r = accountRow(row))
     ::ledra::enterAccountCode(state_, platform_, r->accountIndex, typed);
   // The redraw shows the outcome, refills the parent choices and re-evaluates B_Next.
-  redrawAccounts(view_.accounts.scrollValue);
+  if (redraw) redrawAccounts(view_.accounts.scrollValue);
   accountCodeChanged_ = false;
 }
 

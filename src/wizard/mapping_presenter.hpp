@@ -97,7 +97,7 @@ class MappingPresenter {
  private:
   AccountRowView* accountRow(int32_t row);
   SubAccountRowView* subAccountRow(int32_t row);
-  void decideAccountCode(int32_t row, const std::string& typed);
+  void decideAccountCode(int32_t row, const std::string& typed, bool redraw = true);
   void decideSubAccountCode(int32_t row);
   bool updateNext();
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "wizard/main_presenter.hpp"
+
 #include "state/conversion_state.hpp"
 #include "support/scripted_platform.hpp"
 #include "wizard/step_flow.hpp"
@@ -202,6 +204,7 @@ TEST_F(Mapping, SubAccountsByParentAndAllLocked) {
   EXPECT_EQ(subs().rows[2].name.text, "C銀行");
 
   mapping.chooseParent(2);  // D04：当座預金
+  EXPECT_EQ(subs().scrollValue, 0);
   EXPECT_EQ(subs().rows[0].name.text, "C銀行");
   EXPECT_FALSE(subs().rows[0].codeLocked);
   EXPECT_TRUE(subs().rows[0].nameLocked);
@@ -251,6 +254,22 @@ TEST_F(Mapping, WheelMovesTheVisiblePanelOneRow) {
   mapping.wheel(-120);  // no departments: nothing moves
   EXPECT_EQ(mapping.view().departments.scrollValue, 0);
   EXPECT_EQ(accounts().scrollValue, 5);
+}
+
+TEST_F(Mapping, ARestoredStartOpensOnTheAccountPanel) {
+  build();
+  state.subAccountIndex.clear();
+  MainPresenter main{state, platform};
+  ASSERT_TRUE(main.load(StartMode::Restored));
+  const MappingView& v = main.mapping().view();
+  EXPECT_EQ(v.visiblePanel, PanelKind::Accounts);
+  EXPECT_EQ(v.accounts.rows[1].sourceName.text, "普通預金");
+  EXPECT_EQ(v.accounts.remainingCaption, "マッチング科目残数：2/4");
+  EXPECT_FALSE(main.view().nextEnabled);
+  main.mapping().changeAccountCode(1, "B02");
+  main.mapping().pressEnterInAccountCode(1);
+  main.mapping().clickInvalid(2);
+  EXPECT_TRUE(main.view().nextEnabled);
 }
 
 }  // namespace
