@@ -57,8 +57,11 @@ class PickerPresenter {
   void search();
   // VScroll_LedraItem change or scroll; a negative value counts as 0.
   void scrollTo(int32_t value);
-  // A wheel event over the dialog.
+  // A wheel event over the dialog. The middle button's events are raised too; nothing acts
+  // on them.
   void wheel(int delta);
+  void middleButtonDown(float /*x*/, float /*y*/) {}
+  void middleButtonUp(float /*x*/, float /*y*/) {}
   // Op_Code(i) click. The choice belongs to the row: scrolling moves it to the entry that
   // then stands in that row.
   void select(int32_t row);
