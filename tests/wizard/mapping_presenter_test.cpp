@@ -129,17 +129,6 @@ TEST_F(Mapping, CodeBoxRefusalsDeletionAndPendingEdits) {
   EXPECT_EQ(platform.messages.size(), shown);
 }
 
-TEST_F(Mapping, EnterOnTheLastRowScrollsUntilTheEnd) {
-  build(8);  // 12 accounts: Max 2
-  mapping.scrollAccounts(1);
-  mapping.pressEnterInAccountCode(9);
-  mapping.pressEnterInAccountCode(9);
-  EXPECT_EQ(accounts().scrollValue, 2);
-  EXPECT_EQ(accounts().focusedRow, 9);
-  mapping.chooseFilter(AccountFilter::BalanceSheet);
-  EXPECT_EQ(accounts().scrollValue, 0);
-}
-
 TEST_F(Mapping, PickerOkSpreadsTheCodeAndCancelChangesNothing) {
   build();
   mapping.openPicker(2);
@@ -189,15 +178,21 @@ TEST_F(Mapping, SubAccountsByParentCodesAndClashes) {
   EXPECT_TRUE(ready);
 }
 
-TEST_F(Mapping, WheelMovesTheVisiblePanelOneRow) {
-  build(11);  // 15 accounts: Max 5
-  mapping.wheel(-1200);
+TEST_F(Mapping, EnterOnRowNineAndTheWheelScrollWithinTheList) {
+  build(11);             // 15 accounts: Max 5
+  mapping.wheel(-1200);  // one row, whatever the delta
   EXPECT_EQ(accounts().scrollValue, 1);
-  for (int i = 0; i < 7; ++i) mapping.wheel(-120);
+  for (int i = 0; i < 7; ++i) mapping.pressEnterInAccountCode(9);
+  EXPECT_EQ(accounts().scrollValue, 5);
+  EXPECT_EQ(accounts().focusedRow, 9);
+  mapping.wheel(-120);
   EXPECT_EQ(accounts().rows[9].sourceCode.text, "X10");
   mapping.showPanel(PanelKind::Departments);
   mapping.wheel(120);  // only the visible panel moves
+  mapping.showPanel(PanelKind::Accounts);
   EXPECT_EQ(accounts().scrollValue, 5);
+  mapping.chooseFilter(AccountFilter::BalanceSheet);
+  EXPECT_EQ(accounts().scrollValue, 0);
 }
 
 TEST_F(Mapping, ARestoredStartOpensOnTheAccountPanel) {
