@@ -1,11 +1,13 @@
 #include "wizard/mapping_presenter.hpp"
 
 #include <algorithm>
+#include <exception>
 
 #include "base/text.hpp"
 #include "matching/mapping_operations.hpp"
 #include "matching/parent_account_choices.hpp"
 #include "matching/wheel_scroll.hpp"
+#include "platform/platform.hpp"
 #include "state/conversion_state.hpp"
 #include "wizard/conv_select_presenter.hpp"
 #include "wizard/step_flow.hpp"
@@ -15,6 +17,16 @@ namespace ledra {
 MappingPresenter::MappingPresenter(ConversionState& state, Platform& platform,
                                    std::function<bool()> updateNextButton)
     : state_(state), platform_(platform), updateNextButton_(std::move(updateNextButton)) {}
+
+void MappingPresenter::guarded(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const std::exception& e) {
+    // Reported instead of ending the program; the panels stay usable.
+    redrawBusy_ = subRedrawBusy_ = false;
+    platform_.message(std::string(kMsgHandlerFailed) + "\r\n" + e.what(), "エラー");
+  }
+}
 
 bool MappingPresenter::updateNext() {
   return updateNextButton_ ? updateNextButton_() : evaluateNextButton(state_);
@@ -36,21 +48,23 @@ AccountRowView* MappingPresenter::accountRow(int32_t row) {
 
 void MappingPresenter::redrawAccounts(int32_t topRow) {
   if (redrawBusy_) return;  // setting the controls raises their events, which redraw again
-  redrawBusy_ = true;
-  // CurrentView is rebuilt only for a new filter, or when the tables were loaded anew.
-  if (shownFilter_ != filter_ ||
-      state_.currentView.count() != accountFilterView(state_, filter_).count()) {
-    buildCurrentView(state_, filter_);
-    shownFilter_ = filter_;
-  }
-  view_.visiblePanel = PanelKind::Accounts;
-  const int32_t top = std::clamp(topRow, 0, panelScrollMax(state_.currentView.count()));
-  drawAccountView(state_, top, view_.accounts);
-  accountCodeChanged_ = false;  // a code typed and not decided is dropped
-  panelKind_ = PanelKind::Accounts;
-  redrawBusy_ = false;
-  view_.subAccounts.parentChoices = refillParentAccountChoices(state_);
-  updateNext();
+  guarded([&] {
+    redrawBusy_ = true;
+    // CurrentView is rebuilt only for a new filter, or when the tables were loaded anew.
+    if (shownFilter_ != filter_ ||
+        state_.currentView.count() != accountFilterView(state_, filter_).count()) {
+      buildCurrentView(state_, filter_);
+      shownFilter_ = filter_;
+    }
+    view_.visiblePanel = PanelKind::Accounts;
+    const int32_t top = std::clamp(topRow, 0, panelScrollMax(state_.currentView.count()));
+    drawAccountView(state_, top, view_.accounts);
+    accountCodeChanged_ = false;  // a code typed and not decided is dropped
+    panelKind_ = PanelKind::Accounts;
+    redrawBusy_ = false;
+    view_.subAccounts.parentChoices = refillParentAccountChoices(state_);
+    updateNext();
+  });
 }
 
 void MappingPresenter::scrollAccounts(int32_t value) {
@@ -127,7 +141,7 @@ void MappingPresenter::decideAccountCode(int32_t row, const std::string& typed, 
   // decides only when that differs from the account's code (or is empty), so a lower-case
   // form of the row's own code is refused as used, as the box refuses it.
   if (const AccountRowView* r = accountRow(row))
-    ::ledra::enterAccountCode(state_, platform_, r->accountIndex, typed);
+    guarded([&] { ::ledra::enterAccountCode(state_, platform_, r->accountIndex, typed); });
   // The redraw shows the outcome, refills the parent choices and re-evaluates B_Next.
   if (redraw) redrawAccounts(view_.accounts.scrollValue);
   accountCodeChanged_ = false;
@@ -137,7 +151,7 @@ void MappingPresenter::clickInvalid(int32_t row) {
   if (redrawBusy_) return;
   AccountRowView* r = accountRow(row);
   if (r == nullptr || !r->invalidEnabled) return;
-  toggleAccountValid(state_, platform_, r->accountIndex);
+  guarded([&] { toggleAccountValid(state_, platform_, r->accountIndex); });
   view_.accounts.focusedRow = row;
   redrawAccounts(view_.accounts.scrollValue);
 }
@@ -147,12 +161,12 @@ void MappingPresenter::openPicker(int32_t row) {
   if (r == nullptr || !r->pickEnabled || picker_) return;
   picker_.emplace(state_, platform_, r->accountIndex, r->sourceName.text);
   view_.mainEnabled = false;
-  picker_->load();
+  guarded([&] { picker_->load(); });
 }
 
 void MappingPresenter::confirmPicker() {
   if (!picker_) return;
-  picker_->confirm();
+  guarded([&] { picker_->confirm(); });
   closePicker();
   // Shows the new code and name in the row, refills the parent choices, updates B_Next.
   redrawAccounts(view_.accounts.scrollValue);
@@ -180,19 +194,21 @@ SubAccountRowView* MappingPresenter::subAccountRow(int32_t row) {
 
 void MappingPresenter::redrawSubAccounts(bool keepPosition) {
   if (subRedrawBusy_) return;
-  subRedrawBusy_ = true;
-  SubAccountPanelView& v = view_.subAccounts;
-  view_.visiblePanel = PanelKind::SubAccounts;
-  if (v.parentChoices.empty()) v.parentChoices = parentAccountChoiceTexts(state_);
-  const int32_t wanted = keepPosition ? subTopRow_ : v.scrollValue;
-  const int32_t top = std::clamp(wanted, 0, panelScrollMax(state_.subAccountIndex.count()));
-  const bool known = subFilterIndex_ < static_cast<int32_t>(v.parentChoices.size());
-  v.parentChoiceIndex = known ? subFilterIndex_ : -1;
-  subTopRow_ = top;
-  drawSubAccountView(state_, top, v);
-  v.parentCaption =
-      subAccountParentCaption(packageName(state_.sourcePackage), state_.subAccountParentName);
-  subRedrawBusy_ = false;
+  guarded([&] {
+    subRedrawBusy_ = true;
+    SubAccountPanelView& v = view_.subAccounts;
+    view_.visiblePanel = PanelKind::SubAccounts;
+    if (v.parentChoices.empty()) v.parentChoices = parentAccountChoiceTexts(state_);
+    const int32_t wanted = keepPosition ? subTopRow_ : v.scrollValue;
+    const int32_t top = std::clamp(wanted, 0, panelScrollMax(state_.subAccountIndex.count()));
+    const bool known = subFilterIndex_ < static_cast<int32_t>(v.parentChoices.size());
+    v.parentChoiceIndex = known ? subFilterIndex_ : -1;
+    subTopRow_ = top;
+    drawSubAccountView(state_, top, v);
+    v.parentCaption =
+        subAccountParentCaption(packageName(state_.sourcePackage), state_.subAccountParentName);
+    subRedrawBusy_ = false;
+  });
 }
 
 void MappingPresenter::scrollSubAccounts(int32_t value) {
@@ -203,7 +219,9 @@ void MappingPresenter::scrollSubAccounts(int32_t value) {
 void MappingPresenter::chooseParent(int32_t choiceIndex) {
   if (subRedrawBusy_) return;
   const int32_t i = std::max(choiceIndex, 0);
-  if (!chooseParentAccount(state_, i).applied()) return;
+  bool chosen = false;
+  guarded([&] { chosen = chooseParentAccount(state_, i).applied(); });
+  if (!chosen) return;
   subTopRow_ = 0;
   subFilterIndex_ = i;
   redrawSubAccounts(true);
@@ -262,7 +280,7 @@ void MappingPresenter::decideSubAccountCode(int32_t row) {
   if (r != nullptr && !r->codeLocked) {
     // No duplicate check here: the readiness rule marks clashes.
     const std::string typed = r->code.text;
-    ::ledra::decideSubAccountCode(state_, r->entryIndex, typed);
+    guarded([&] { ::ledra::decideSubAccountCode(state_, r->entryIndex, typed); });
   }
   // The readiness rule marks the clashes (CodeUnique) that the redraw colours, so it runs first.
   updateNext();
@@ -276,7 +294,7 @@ void MappingPresenter::redrawDepartments() {
   view_.visiblePanel = PanelKind::Departments;
   DepartmentPanelView& v = view_.departments;
   const int32_t top = std::clamp(v.scrollValue, 0, panelScrollMax(state_.workDepartments.count()));
-  drawDepartmentView(state_, top, v);
+  guarded([&] { drawDepartmentView(state_, top, v); });
 }
 
 void MappingPresenter::scrollDepartments(int32_t value) {

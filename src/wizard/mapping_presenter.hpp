@@ -16,6 +16,9 @@ namespace ledra {
 struct ConversionState;
 class Platform;
 
+// An unexpected error inside a handler (first line; the detail follows).
+inline constexpr std::string_view kMsgHandlerFailed = "処理中にエラーが発生しました。";
+
 // The mapping screen's three panels, chosen with B_ConvSelect(0..2) "勘定科目", "補助", "部門".
 enum class PanelKind { None, Accounts, SubAccounts, Departments };
 
@@ -100,6 +103,7 @@ class MappingPresenter {
   void decideAccountCode(int32_t row, const std::string& typed, bool redraw = true);
   void decideSubAccountCode(int32_t row);
   bool updateNext();
+  void guarded(const std::function<void()>& action);
 
   ConversionState& state_;
   Platform& platform_;

@@ -195,6 +195,16 @@ TEST_F(Mapping, EnterOnRowNineAndTheWheelScrollWithinTheList) {
   EXPECT_EQ(accounts().scrollValue, 0);
 }
 
+TEST_F(Mapping, AnUnexpectedErrorIsReportedAndThePanelStaysUsable) {
+  build();
+  state.balanceSheetView.append(99);  // no such account
+  mapping.chooseFilter(AccountFilter::BalanceSheet);
+  EXPECT_EQ(platform.lastMessage().text,
+            "処理中にエラーが発生しました。\r\nindex 99 outside the table (count 4)");
+  mapping.chooseFilter(AccountFilter::All);
+  EXPECT_EQ(accounts().rows[3].sourceName.text, "当座預金");
+}
+
 TEST_F(Mapping, ARestoredStartOpensOnTheAccountPanel) {
   build();
   MainPresenter main{state, platform};
