@@ -11,8 +11,10 @@
 
 #include "answering_platform.hpp"
 #include "matching/mapping_operations.hpp"
+#include "matching/picker.hpp"
 #include "state/conversion_state.hpp"
 #include "state/work_state.hpp"
+#include "wizard/mapping_presenter.hpp"
 #include "wizard/step_flow.hpp"
 
 namespace {
@@ -112,6 +114,39 @@ int main(int argc, char** argv) {
     if (!result.applied()) return fail("a sub-account code was refused");
   }
 
+  // The account view redraw as the scroll bar moves: the rows, the remaining count, the scroll
+  // range, then the parent choices and the next-button rule it ends with.
+  MappingPresenter mapping(state, platform);
+  mapping.show();
+  const int32_t maxTop = mapping.view().accounts.scrollMax;
+  Timings redraws;
+  for (int k = 0; k < 1000; ++k) {
+    const int32_t top = static_cast<int32_t>((static_cast<int64_t>(k) * 7919) % (maxTop + 1));
+    redraws.time([&] { mapping.scrollAccounts(top); });
+  }
+
+  // A code typed into the panel and Enter: the decision, its redraw and the focus move.
+  Timings panelCodes;
+  for (int k = 0; k < 200; ++k) {
+    const int32_t row = k % 9;
+    const int32_t account = mapping.view().accounts.rows[static_cast<size_t>(row)].accountIndex;
+    const std::string code = state.workAccounts[account].ledraCode;
+    mapping.changeAccountCode(row, "");  // unmapped at once
+    mapping.changeAccountCode(row, code);
+    panelCodes.time([&] { mapping.pressEnterInAccountCode(row); });
+    if (state.workAccounts[account].ledraCode != code) return fail("a panel code was refused");
+  }
+
+  // The picker's listing: every standard account, then those holding the first character of
+  // the source name.
+  Timings listings;
+  for (int k = 0; k < 100; ++k) {
+    const int32_t i = static_cast<int32_t>((static_cast<int64_t>(k) * 7919) % accounts);
+    PickerPresenter picker(state, platform, i, state.workAccounts[i].sourceName);
+    listings.time([&] { picker.load(); });
+    listings.time([&] { picker.setAutoCollect(true); });
+  }
+
   Timings next;
   bool ready = true;
   for (int k = 0; k < 100; ++k) next.time([&] { ready = evaluateNextButton(state) && ready; });
@@ -122,5 +157,8 @@ int main(int argc, char** argv) {
   validity.print("account_valid_toggle");
   subCodes.print("sub_account_code");
   next.print("update_next_button");
+  redraws.print("account_view_redraw");
+  panelCodes.print("account_code_panel");
+  listings.print("picker_listing");
   return 0;
 }

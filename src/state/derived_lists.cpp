@@ -1,5 +1,6 @@
 #include "state/derived_lists.hpp"
 
+#include <string_view>
 #include <unordered_set>
 
 #include "state/conversion_state.hpp"
@@ -52,7 +53,9 @@ std::vector<std::string> refillParentAccountChoices(ConversionState& state) {
     state.parentAccountChoices.append({all, all, 1});
     items.push_back(all);
 
-    std::unordered_set<std::string> parentNames;
+    // Views into the sub-account table, which the refill does not change.
+    std::unordered_set<std::string_view> parentNames;
+    parentNames.reserve(static_cast<size_t>(state.workSubAccounts.count()));
     for (const WorkSubAccount& s : state.workSubAccounts) parentNames.insert(s.col(2));
 
     for (const WorkAccount& a : state.workAccounts) {

@@ -40,7 +40,9 @@ WindowLayout fileSettingsLayout() { return {8505, 5700, 7215, 7440, 7200, 4800, 
 WindowLayout mappingLayout() { return {11385, 7140, 9375, 10440, 10200, 6240, true, 8400, 6240}; }
 
 MainPresenter::MainPresenter(ConversionState& state, Platform& platform)
-    : state_(state), platform_(platform) {
+    : state_(state),
+      platform_(platform),
+      mapping_(state, platform, [this] { return updateNextButton(); }) {
   view_.caption = kProgramCaption;
   view_.welcomeText = kWelcomeText;
 }
@@ -60,6 +62,7 @@ bool MainPresenter::load(StartMode mode) {
     view_.nextEnabled = false;
     view_.layout = mappingLayout();
     updateNextButton();
+    mapping_.show();
     view_.nextCaption = "変換";
     view_.companyLabel = state_.ledraUserName + "　データコンバート";
     view_.packageLabel = packageName(state_.sourcePackage);
@@ -205,6 +208,7 @@ void MainPresenter::showMappingScreen() {
   view_.layout = mappingLayout();
   updateNextButton();
   view_.packageLabel = packageName(state_.sourcePackage);
+  mapping_.show();
   view_.nextCaption = "変換";
 }
 
@@ -251,9 +255,11 @@ void MainPresenter::clickSave() {
 bool MainPresenter::requestClose() {
   const std::string& s = state_.screenState;
   if (s == kScreenFileSettings || s == kScreenWelcome || s == kScreenMapping) {
-    return platform_.message(std::string(kProgramCaption) + "を終了します。\r\n宜しいですか？",
-                             "注意", MsgButtons::OkCancel) == MsgResult::Ok;
+    if (platform_.message(std::string(kProgramCaption) + "を終了します。\r\n宜しいですか？",
+                          "注意", MsgButtons::OkCancel) != MsgResult::Ok)
+      return false;
   }
+  mapping_.closePicker();  // an open picker closes with the form
   return true;
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "wizard/conv_select_presenter.hpp"
+#include "wizard/mapping_presenter.hpp"
 
 namespace ledra {
 
@@ -32,9 +33,9 @@ WindowLayout mappingLayout();
 
 struct MainView {
   std::string caption;
-  std::string companyLabel;   // L_Company
-  std::string packageLabel;   // L_Y(0)
-  std::string welcomeText;    // T_Msg01
+  std::string companyLabel;  // L_Company
+  std::string packageLabel;  // L_Y(0)
+  std::string welcomeText;   // T_Msg01
   bool firstStepVisible = false;
   bool secondStepVisible = false;
   bool thirdStepVisible = false;
@@ -77,6 +78,9 @@ class MainPresenter {
   // Re-evaluates the next button.
   bool updateNextButton();
 
+  // The mapping screen's panels and the picker.
+  MappingPresenter& mapping() { return mapping_; }
+
   // True once start-up was abandoned (the master dialog or the folder browser cancelled).
   bool startAborted() const { return startAborted_; }
 
@@ -92,6 +96,7 @@ class MainPresenter {
   ConversionState& state_;
   Platform& platform_;
   MainView view_;
+  MappingPresenter mapping_;
   bool startAborted_ = true;
 };
 

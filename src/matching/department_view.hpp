@@ -1,0 +1,32 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "matching/panel_rows.hpp"
+
+namespace ledra {
+
+struct ConversionState;
+
+// One row r of the department panel F_Bumon, display only: T_N_BCode(r) "コード",
+// T_N_BN(r) "部門名", T_N_CBN(r) "親部署"; always light cyan.
+struct DepartmentRowView {
+  TextBoxView code;    // T_N_BCode(r)
+  TextBoxView name;    // T_N_BN(r)
+  TextBoxView parent;  // T_N_CBN(r)
+  uint32_t backColour = kColourDone;
+  bool operator==(const DepartmentRowView&) const = default;
+};
+
+// The department panel F_Bumon: the ten rows and the scroll bar VS_Bumon(0).
+struct DepartmentPanelView {
+  std::array<DepartmentRowView, kPanelRows> rows;
+  int32_t scrollMax = 0;    // VS_Bumon(0) Max
+  int32_t scrollValue = 0;  // VS_Bumon(0) Value
+};
+
+// Fills the ten rows from WorkDepartments starting at entry top, and the scroll range.
+void drawDepartmentView(const ConversionState& state, int32_t top, DepartmentPanelView& view);
+
+}  // namespace ledra

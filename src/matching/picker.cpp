@@ -1,0 +1,98 @@
+#include "matching/picker.hpp"
+
+#include <algorithm>
+#include <string_view>
+#include <unordered_set>
+
+#include "base/text.hpp"
+#include "matching/mapping_operations.hpp"
+#include "matching/wheel_scroll.hpp"
+#include "state/conversion_state.hpp"
+
+namespace ledra {
+
+PickerPresenter::PickerPresenter(ConversionState& state, Platform& platform, int32_t accountIndex,
+                                 std::string sourceName)
+    : state_(state),
+      platform_(platform),
+      accountIndex_(accountIndex),
+      sourceName_(std::move(sourceName)) {}
+
+void PickerPresenter::load() {
+  view_.scrollValue = 0;
+  if (view_.autoCollect)
+    list(firstChar(sourceName_), false);
+  else
+    list({}, true);
+}
+
+void PickerPresenter::setAutoCollect(bool ticked) {
+  view_.autoCollect = ticked;
+  load();
+}
+
+void PickerPresenter::setSearchText(std::string text) { view_.searchText = std::move(text); }
+
+void PickerPresenter::search() { list(view_.searchText, false); }
+
+void PickerPresenter::list(std::string_view needle, bool everything) {
+  // Taken is worked out afresh from the accounts' codes at every listing.
+  std::unordered_set<std::string_view> used;
+  used.reserve(static_cast<size_t>(state_.workAccounts.count()));
+  for (const WorkAccount& a : state_.workAccounts) used.insert(a.ledraCode);
+
+  state_.pickerList.clear();
+  for (const StandardAccountCandidate& c : state_.standardAccountCandidates) {
+    // An empty text is contained in every name.
+    if (!everything && c.ledraName.find(needle) == std::string::npos) continue;
+    state_.pickerList.append({c.ledraCode, c.ledraName, used.contains(c.ledraCode)});
+  }
+  view_.scrollMax = panelScrollMax(state_.pickerList.count());
+  // A shorter list pulls the scroll bar back within its range, as the control does.
+  view_.scrollValue = std::clamp(view_.scrollValue, 0, view_.scrollMax);
+  draw();
+}
+
+void PickerPresenter::draw() {
+  const int32_t n = state_.pickerList.count();
+  for (int32_t i = 0; i < kPanelRows; ++i) {
+    PickerRowView& row = view_.rows[static_cast<size_t>(i)];
+    row = PickerRowView{};
+    const int32_t k = view_.scrollValue + i;
+    if (k >= n) continue;
+    const PickerEntry& e = state_.pickerList[k];
+    if (e.ledraCode.empty()) continue;
+    row.code = e.ledraCode;
+    row.name = e.ledraName;
+    row.enabled = !e.taken;
+  }
+}
+
+void PickerPresenter::scrollTo(int32_t value) {
+  view_.scrollValue = std::clamp(value, 0, view_.scrollMax);
+  draw();
+}
+
+void PickerPresenter::wheel(int delta) {
+  scrollTo(wheelScroll(view_.scrollValue, view_.scrollMax, delta));
+}
+
+void PickerPresenter::select(int32_t row) {
+  if (row < 0 || row >= kPanelRows || !view_.rows[static_cast<size_t>(row)].enabled) return;
+  view_.selectedRow = row;
+}
+
+bool PickerPresenter::rowChosen(int32_t row) const {
+  return row >= 0 && view_.scrollValue + row < state_.pickerList.count();
+}
+
+bool PickerPresenter::confirm() {
+  // Nothing chosen, or the chosen row scrolled onto the blank rows past the end: nothing to
+  // check and nothing to assign.
+  if (!rowChosen(view_.selectedRow)) return false;
+  const PickerEntry chosen = state_.pickerList[view_.scrollValue + view_.selectedRow];
+  if (refuseUsedCode(state_, platform_, chosen.ledraCode)) return false;
+  return assignStandardAccount(state_, accountIndex_, chosen.ledraCode, chosen.ledraName).applied();
+}
+
+}  // namespace ledra

@@ -1,0 +1,37 @@
+#include "matching/sub_account_view.hpp"
+
+#include "matching/parent_account_choices.hpp"
+#include "state/conversion_state.hpp"
+
+namespace ledra {
+
+void drawSubAccountView(const ConversionState& state, int32_t top, SubAccountPanelView& view) {
+  const int32_t n = state.subAccountIndex.count();
+  view.scrollValue = top;
+  for (int32_t r = 0; r < kPanelRows; ++r) {
+    SubAccountRowView& row = view.rows[static_cast<size_t>(r)];
+    row = SubAccountRowView{};
+    const int32_t e = top + r;
+    if (e < 0 || e >= n) continue;
+    const SubAccountIndexEntry& entry = state.subAccountIndex[e];
+    row.code.set(entry.newSubCode);
+    row.name.set(entry.subAccountName);
+    if (entry.subAccountName.empty()) continue;
+    row.entryIndex = e;
+    row.codeLocked = false;
+    row.backColour =
+        state.workSubAccounts[entry.subAccountRow].codeUnique ? kColourDone : kColourAttention;
+  }
+  const int32_t choice = view.parentChoiceIndex;
+  const bool allListed = choice >= 0 && choice < static_cast<int32_t>(view.parentChoices.size()) &&
+                         view.parentChoices[static_cast<size_t>(choice)] == kAllParentsChoice;
+  if (allListed)
+    for (SubAccountRowView& row : view.rows) row.codeLocked = row.nameLocked = true;
+  view.scrollMax = panelScrollMax(n);
+}
+
+std::string subAccountParentCaption(const std::string& packageName, const std::string& parentName) {
+  return packageName + "表記勘定科目\r\n" + parentName;
+}
+
+}  // namespace ledra

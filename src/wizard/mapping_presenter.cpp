@@ -1,0 +1,333 @@
+#include "wizard/mapping_presenter.hpp"
+
+#include <algorithm>
+#include <exception>
+
+#include "base/text.hpp"
+#include "matching/mapping_operations.hpp"
+#include "matching/parent_account_choices.hpp"
+#include "matching/wheel_scroll.hpp"
+#include "platform/platform.hpp"
+#include "state/conversion_state.hpp"
+#include "wizard/conv_select_presenter.hpp"
+#include "wizard/step_flow.hpp"
+
+namespace ledra {
+
+MappingPresenter::MappingPresenter(ConversionState& state, Platform& platform,
+                                   std::function<bool()> updateNextButton)
+    : state_(state), platform_(platform), updateNextButton_(std::move(updateNextButton)) {}
+
+void MappingPresenter::guarded(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const std::exception& e) {
+    // Reported instead of ending the program; the panels stay usable.
+    redrawBusy_ = subRedrawBusy_ = false;
+    platform_.message(std::string(kMsgHandlerFailed) + "\r\n" + e.what(), "エラー");
+  }
+}
+
+bool MappingPresenter::updateNext() {
+  return updateNextButton_ ? updateNextButton_() : evaluateNextButton(state_);
+}
+
+void MappingPresenter::show() {
+  filter_ = AccountFilter::All;
+  view_.accounts.filter = filter_;
+  redrawAccounts(0);
+}
+
+// ---------------------------------------------------------------- account panel
+
+AccountRowView* MappingPresenter::accountRow(int32_t row) {
+  if (row < 0 || row >= kPanelRows) return nullptr;
+  AccountRowView& r = view_.accounts.rows[static_cast<size_t>(row)];
+  return r.showsAccount() ? &r : nullptr;
+}
+
+void MappingPresenter::redrawAccounts(int32_t topRow) {
+  if (redrawBusy_) return;  // setting the controls raises their events, which redraw again
+  guarded([&] {
+    redrawBusy_ = true;
+    // CurrentView is rebuilt only for a new filter, or when the tables were loaded anew.
+    if (shownFilter_ != filter_ ||
+        state_.currentView.count() != accountFilterView(state_, filter_).count()) {
+      buildCurrentView(state_, filter_);
+      shownFilter_ = filter_;
+    }
+    view_.visiblePanel = PanelKind::Accounts;
+    const int32_t top = std::clamp(topRow, 0, panelScrollMax(state_.currentView.count()));
+    drawAccountView(state_, top, view_.accounts);
+    accountCodeChanged_ = false;  // a code typed and not decided is dropped
+    panelKind_ = PanelKind::Accounts;
+    redrawBusy_ = false;
+    view_.subAccounts.parentChoices = refillParentAccountChoices(state_);
+    updateNext();
+  });
+}
+
+void MappingPresenter::scrollAccounts(int32_t value) {
+  redrawAccounts(std::clamp(value, 0, view_.accounts.scrollMax));
+}
+
+void MappingPresenter::chooseFilter(AccountFilter filter) {
+  filter_ = filter;
+  view_.accounts.filter = filter;
+  redrawAccounts(0);
+}
+
+void MappingPresenter::showPanel(PanelKind panel) {
+  if (panel == panelKind_) return;
+  switch (panel) {
+    case PanelKind::Accounts:
+      redrawAccounts(view_.accounts.scrollValue);
+      break;
+    case PanelKind::SubAccounts:
+      redrawSubAccounts(true);
+      break;
+    case PanelKind::Departments:
+      redrawDepartments();
+      break;
+    case PanelKind::None:
+      return;
+  }
+  panelKind_ = panel;
+}
+
+void MappingPresenter::clickAccountCode(int32_t row) {
+  if (row >= 0 && row < kPanelRows) view_.accounts.focusedRow = row;
+}
+
+void MappingPresenter::changeAccountCode(int32_t row, std::string_view text) {
+  if (redrawBusy_) return;
+  AccountRowView* r = accountRow(row);
+  if (r == nullptr || r->codeLocked) return;
+  r->ledraCode.text = removeBlanks(text);
+  if (r->ledraCode.text.empty()) {
+    // Deleting the code unmaps the account at once.
+    accountCodeChanged_ = true;
+    decideAccountCode(row, "");
+    return;
+  }
+  accountCodeChanged_ = r->ledraCode.text != state_.workAccounts[r->accountIndex].ledraCode;
+}
+
+void MappingPresenter::pressEnterInAccountCode(int32_t row) {
+  AccountRowView* r = accountRow(row);
+  if (r == nullptr || r->codeLocked) return;
+  const std::string typed = r->ledraCode.text;
+  redrawBusy_ = true;
+  r->ledraCode.text = toUpperLatin(typed);
+  redrawBusy_ = false;
+  // The decision's own redraw is left to the one below, which shows the same tables.
+  if (accountCodeChanged_) decideAccountCode(row, typed, /*redraw=*/false);
+
+  AccountPanelView& v = view_.accounts;
+  int32_t top = v.scrollValue;
+  if (row < kPanelRows - 1) {
+    v.focusedRow = row + 1;
+  } else {
+    if (top < v.scrollMax) ++top;
+    v.focusedRow = row;
+  }
+  ++v.focusSerial;
+  redrawAccounts(top);
+}
+
+void MappingPresenter::decideAccountCode(int32_t row, const std::string& typed, bool redraw) {
+  if (!accountCodeChanged_ || redrawBusy_) return;
+  // The command line's code entry, given the text as typed before Enter upper-cased it: it
+  // decides only when that differs from the account's code (or is empty), so a lower-case
+  // form of the row's own code is refused as used, as the box refuses it.
+  if (const AccountRowView* r = accountRow(row))
+    guarded([&] { ::ledra::enterAccountCode(state_, platform_, r->accountIndex, typed); });
+  // The redraw shows the outcome, refills the parent choices and re-evaluates B_Next.
+  if (redraw) redrawAccounts(view_.accounts.scrollValue);
+  accountCodeChanged_ = false;
+}
+
+void MappingPresenter::clickInvalid(int32_t row) {
+  if (redrawBusy_) return;
+  AccountRowView* r = accountRow(row);
+  if (r == nullptr || !r->invalidEnabled) return;
+  guarded([&] { toggleAccountValid(state_, platform_, r->accountIndex); });
+  view_.accounts.focusedRow = row;
+  redrawAccounts(view_.accounts.scrollValue);
+}
+
+void MappingPresenter::openPicker(int32_t row) {
+  AccountRowView* r = accountRow(row);
+  if (r == nullptr || !r->pickEnabled || picker_) return;
+  picker_.emplace(state_, platform_, r->accountIndex, r->sourceName.text);
+  view_.mainEnabled = false;
+  guarded([&] { picker_->load(); });
+}
+
+void MappingPresenter::confirmPicker() {
+  if (!picker_) return;
+  guarded([&] { picker_->confirm(); });
+  closePicker();
+  // Shows the new code and name in the row, refills the parent choices, updates B_Next.
+  redrawAccounts(view_.accounts.scrollValue);
+}
+
+void MappingPresenter::doubleClickPickerRow(int32_t row) {
+  if (!picker_ || row < 0 || row >= kPanelRows) return;
+  if (!picker_->view().rows[static_cast<size_t>(row)].enabled) return;
+  picker_->select(row);
+  confirmPicker();
+}
+
+void MappingPresenter::closePicker() {
+  picker_.reset();
+  view_.mainEnabled = true;
+}
+
+// ---------------------------------------------------------------- sub-account panel
+
+SubAccountRowView* MappingPresenter::subAccountRow(int32_t row) {
+  if (row < 0 || row >= kPanelRows) return nullptr;
+  SubAccountRowView& r = view_.subAccounts.rows[static_cast<size_t>(row)];
+  return r.showsSubAccount() ? &r : nullptr;
+}
+
+void MappingPresenter::redrawSubAccounts(bool keepPosition) {
+  if (subRedrawBusy_) return;
+  guarded([&] {
+    subRedrawBusy_ = true;
+    SubAccountPanelView& v = view_.subAccounts;
+    view_.visiblePanel = PanelKind::SubAccounts;
+    if (v.parentChoices.empty()) v.parentChoices = parentAccountChoiceTexts(state_);
+    const int32_t wanted = keepPosition ? subTopRow_ : v.scrollValue;
+    const int32_t top = std::clamp(wanted, 0, panelScrollMax(state_.subAccountIndex.count()));
+    const bool known = subFilterIndex_ < static_cast<int32_t>(v.parentChoices.size());
+    v.parentChoiceIndex = known ? subFilterIndex_ : -1;
+    subTopRow_ = top;
+    drawSubAccountView(state_, top, v);
+    v.parentCaption =
+        subAccountParentCaption(packageName(state_.sourcePackage), state_.subAccountParentName);
+    subRedrawBusy_ = false;
+  });
+}
+
+void MappingPresenter::scrollSubAccounts(int32_t value) {
+  view_.subAccounts.scrollValue = std::clamp(value, 0, view_.subAccounts.scrollMax);
+  redrawSubAccounts(false);
+}
+
+void MappingPresenter::chooseParent(int32_t choiceIndex) {
+  if (subRedrawBusy_) return;
+  const int32_t i = std::max(choiceIndex, 0);
+  bool chosen = false;
+  guarded([&] { chosen = chooseParentAccount(state_, i).applied(); });
+  if (!chosen) return;
+  subTopRow_ = 0;
+  subFilterIndex_ = i;
+  redrawSubAccounts(true);
+}
+
+void MappingPresenter::clickSubCode(int32_t row) {
+  if (row < 0 || row >= kPanelRows) return;
+  if (row != focusedSubRow_) decideSubAccountCode(focusedSubRow_);
+  focusedSubRow_ = row;
+  view_.subAccounts.focusedRow = row;
+}
+
+void MappingPresenter::changeSubCode(int32_t row, std::string_view text) {
+  if (subRedrawBusy_) return;
+  SubAccountRowView* r = subAccountRow(row);
+  if (r == nullptr || r->codeLocked) return;
+  r->code.text = removeBlanks(text);
+  if (r->code.text.empty()) {
+    subCodeChanged_ = true;
+    decideSubAccountCode(row);
+    return;
+  }
+  const int32_t subRow = state_.subAccountIndex[r->entryIndex].subAccountRow;
+  subCodeChanged_ = r->code.text != state_.workSubAccounts[subRow].newSubCode;
+}
+
+void MappingPresenter::leaveSubCode(int32_t row) { decideSubAccountCode(row); }
+
+void MappingPresenter::pressSubCodeKey(int32_t row, bool enter) {
+  if (row < 0 || row >= kPanelRows) return;
+  if (!enter) {
+    subCodeChanged_ = true;
+    return;
+  }
+  SubAccountPanelView& v = view_.subAccounts;
+  SubAccountRowView& r = v.rows[static_cast<size_t>(row)];
+  subRedrawBusy_ = true;
+  r.code.text = toUpperLatin(r.code.text);
+  subRedrawBusy_ = false;
+  if (subCodeChanged_) decideSubAccountCode(row);
+  if (row < kPanelRows - 1) {
+    v.focusedRow = row + 1;
+  } else {
+    if (v.scrollValue < v.scrollMax) ++v.scrollValue;
+    v.focusedRow = row;
+  }
+  focusedSubRow_ = v.focusedRow;
+  ++v.focusSerial;
+  updateNext();
+  redrawSubAccounts(false);
+}
+
+void MappingPresenter::decideSubAccountCode(int32_t row) {
+  if (!subCodeChanged_ || subRedrawBusy_) return;
+  const SubAccountRowView* r = subAccountRow(row);
+  if (r != nullptr && !r->codeLocked) {
+    // No duplicate check here: the readiness rule marks clashes.
+    const std::string typed = r->code.text;
+    guarded([&] { ::ledra::decideSubAccountCode(state_, r->entryIndex, typed); });
+  }
+  // The readiness rule marks the clashes (CodeUnique) that the redraw colours, so it runs first.
+  updateNext();
+  redrawSubAccounts(false);
+  subCodeChanged_ = false;
+}
+
+// ---------------------------------------------------------------- department panel
+
+void MappingPresenter::redrawDepartments() {
+  view_.visiblePanel = PanelKind::Departments;
+  DepartmentPanelView& v = view_.departments;
+  const int32_t top = std::clamp(v.scrollValue, 0, panelScrollMax(state_.workDepartments.count()));
+  guarded([&] { drawDepartmentView(state_, top, v); });
+}
+
+void MappingPresenter::scrollDepartments(int32_t value) {
+  view_.departments.scrollValue = std::clamp(value, 0, view_.departments.scrollMax);
+  redrawDepartments();
+}
+
+// ---------------------------------------------------------------- wheel
+
+void MappingPresenter::wheel(int delta) {
+  if (!view_.mainEnabled) return;  // the picker holds the input
+  switch (view_.visiblePanel) {
+    case PanelKind::Accounts: {
+      const AccountPanelView& v = view_.accounts;
+      const int32_t value = wheelScroll(v.scrollValue, v.scrollMax, delta);
+      if (value != v.scrollValue) scrollAccounts(value);
+      break;
+    }
+    case PanelKind::SubAccounts: {
+      const SubAccountPanelView& v = view_.subAccounts;
+      const int32_t value = wheelScroll(v.scrollValue, v.scrollMax, delta);
+      if (value != v.scrollValue) scrollSubAccounts(value);
+      break;
+    }
+    case PanelKind::Departments: {
+      const DepartmentPanelView& v = view_.departments;
+      const int32_t value = wheelScroll(v.scrollValue, v.scrollMax, delta);
+      if (value != v.scrollValue) scrollDepartments(value);
+      break;
+    }
+    case PanelKind::None:
+      break;
+  }
+}
+
+}  // namespace ledra

@@ -1,0 +1,127 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "matching/account_view.hpp"
+#include "matching/department_view.hpp"
+#include "matching/picker.hpp"
+#include "matching/sub_account_view.hpp"
+
+namespace ledra {
+
+struct ConversionState;
+class Platform;
+
+// An unexpected error inside a handler (first line; the detail follows).
+inline constexpr std::string_view kMsgHandlerFailed = "処理中にエラーが発生しました。";
+
+// The mapping screen's three panels, chosen with B_ConvSelect(0..2) "勘定科目", "補助", "部門".
+enum class PanelKind { None, Accounts, SubAccounts, Departments };
+
+// The mapping screen F_3rdStep: which of the frames F_Conv, F_Hojo and F_Bumon is visible,
+// the three panels, and whether the main form takes input (not while the picker is open).
+struct MappingView {
+  PanelKind visiblePanel = PanelKind::None;
+  bool mainEnabled = true;
+  AccountPanelView accounts;
+  SubAccountPanelView subAccounts;
+  DepartmentPanelView departments;
+};
+
+// The mapping screen's logic: owns the panels' positions, the account filter, the busy guards,
+// the focused rows and the codes typed but not yet decided, and forwards each control event to
+// the mapping operations the command line uses too. After every change that can affect
+// readiness it calls updateNextButton (the main form's B_Next rule).
+class MappingPresenter {
+ public:
+  MappingPresenter(ConversionState& state, Platform& platform,
+                   std::function<bool()> updateNextButton = {});
+
+  const MappingView& view() const { return view_; }
+  PanelKind panelKind() const { return panelKind_; }
+
+  // Entering the screen (after the import or a restore): all accounts, from the first row.
+  void show();
+
+  // --- account panel F_Conv
+  // RedrawAccountView: the rows from view position topRow, the remaining count, the scroll
+  // range; then the parent choices of the sub-account panel and the next button.
+  void redrawAccounts(int32_t topRow);
+  // VS_conv(0) or VS_conv(1) moved (change or scroll).
+  void scrollAccounts(int32_t value);
+  // R_KKS(i): the filter, back to the first row.
+  void chooseFilter(AccountFilter filter);
+  // B_ConvSelect(i).
+  void showPanel(PanelKind panel);
+  // T_N_KCode(r): click, text changed, Enter.
+  void clickAccountCode(int32_t row);
+  void changeAccountCode(int32_t row, std::string_view text);
+  void pressEnterInAccountCode(int32_t row);
+  // C_TakeThisRec(r) click.
+  void clickInvalid(int32_t row);
+  // B_N_KK(r): opens the picker for the row's account; the main form waits.
+  void openPicker(int32_t row);
+  // The open picker (nullptr when closed); the GUI forwards the dialog's own events to it.
+  PickerPresenter* picker() { return picker_ ? &*picker_ : nullptr; }
+  bool pickerOpen() const { return picker_.has_value(); }
+  // B_Exec "OK": the picker's decision, then the dialog closes and the panel redraws.
+  void confirmPicker();
+  // Op_Code(i) double-click: choose the row and confirm.
+  void doubleClickPickerRow(int32_t row);
+  // B_Cancel or the dialog closed: nothing changes.
+  void closePicker();
+
+  // --- sub-account panel F_Hojo
+  // RedrawSubAccountView: at the saved position (keepPosition) or the scroll bar's.
+  void redrawSubAccounts(bool keepPosition);
+  void scrollSubAccounts(int32_t value);
+  // C_N_SKK choice.
+  void chooseParent(int32_t choiceIndex);
+  // T_N_HKCode(r): click, text changed, focus lost, a key pressed (enter: the Enter key).
+  void clickSubCode(int32_t row);
+  void changeSubCode(int32_t row, std::string_view text);
+  void leaveSubCode(int32_t row);
+  void pressSubCodeKey(int32_t row, bool enter);
+
+  // --- department panel F_Bumon
+  void redrawDepartments();
+  void scrollDepartments(int32_t value);
+
+  // --- mouse wheel over the main form: moves the visible panel one row. The middle button's
+  // events are raised by the view too; nothing acts on them.
+  void wheel(int delta);
+  void middleButtonDown(float /*x*/, float /*y*/) {}
+  void middleButtonUp(float /*x*/, float /*y*/) {}
+
+ private:
+  AccountRowView* accountRow(int32_t row);
+  SubAccountRowView* subAccountRow(int32_t row);
+  void decideAccountCode(int32_t row, const std::string& typed, bool redraw = true);
+  void decideSubAccountCode(int32_t row);
+  bool updateNext();
+  void guarded(const std::function<void()>& action);
+
+  ConversionState& state_;
+  Platform& platform_;
+  std::function<bool()> updateNextButton_;
+  MappingView view_;
+
+  PanelKind panelKind_ = PanelKind::None;
+  AccountFilter filter_ = AccountFilter::All;
+  std::optional<AccountFilter> shownFilter_;  // the filter CurrentView was built for
+  bool redrawBusy_ = false;
+  bool accountCodeChanged_ = false;
+  std::optional<PickerPresenter> picker_;
+
+  bool subRedrawBusy_ = false;
+  int32_t subTopRow_ = 0;
+  int32_t subFilterIndex_ = 0;
+  bool subCodeChanged_ = false;
+  int32_t focusedSubRow_ = 0;
+};
+
+}  // namespace ledra

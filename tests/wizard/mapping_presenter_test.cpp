@@ -1,0 +1,221 @@
+#include "wizard/mapping_presenter.hpp"
+
+#include <gtest/gtest.h>
+
+#include "state/conversion_state.hpp"
+#include "support/scripted_platform.hpp"
+#include "wizard/main_presenter.hpp"
+#include "wizard/step_flow.hpp"
+
+namespace ledra {
+namespace {
+
+constexpr uint32_t kCyan = 16777152;
+constexpr uint32_t kRed = 12632319;
+
+// 0 100 現金 (A01, in use), 1 200 普通預金 (group 2: A銀行 "1", B銀行 "2"), 2 300 売上,
+// 3 400 当座預金 (D04, group 3: C銀行 "1"), then `extra` unmatched accounts X0, X1, …
+class Mapping : public ::testing::Test {
+ protected:
+  void build(int extra = 0) {
+    state.screenState = kScreenMapping;
+    state.sourcePackage = SourcePackage::Yayoi;
+    for (auto [code, name] : {std::pair{"A01", "現金"}, {"B02", "普通預金"}, {"D04", "当座預金"}})
+      state.standardAccountCandidates.append({code, name});
+    account("100", "現金", 0, "A01").inUse = true;
+    account("200", "普通預金", 2);
+    account("300", "売上", 0);
+    account("400", "当座預金", 3, "D04");
+    for (int i = 0; i < extra; ++i) account("X" + std::to_string(i), "雑", 0);
+    for (const WorkAccount& a : state.workAccounts) {
+      WorkAccountBalance& b = state.workAccountBalances.append();
+      b.accountSourceCode = a.sourceCode;
+      b.accountSourceName = a.sourceName;
+      b.accountValid = true;
+    }
+    for (auto [name, group, code] :
+         {std::tuple{"A銀行", 2, "1"}, {"B銀行", 2, "2"}, {"C銀行", 3, "1"}}) {
+      WorkSubAccount& s = state.workSubAccounts.append();
+      s.col(2) = group == 2 ? "普通預金" : "当座預金";
+      s.subAccountName = name;
+      s.subAccountGroupNo = group;
+      s.newSubCode = code;
+      s.parentLedraCode = group == 2 ? "" : "D04";
+      state.subAccountIndex.append({code, name, state.workSubAccounts.count() - 1});
+    }
+    WorkSubAccountBalance& sb = state.workSubAccountBalances.append();
+    sb.subAccountName = "A銀行";
+    sb.subAccountGroupNo = 2;
+    mapping.show();
+  }
+  WorkAccount& account(std::string code, std::string name, int32_t group, std::string ledra = "") {
+    WorkAccount& a = state.workAccounts.append();
+    a.sourceCode = std::move(code);
+    a.sourceName = a.ledraName = std::move(name);
+    a.ledraCode = std::move(ledra);
+    if (a.ledraCode.empty()) a.ledraName.clear();
+    a.valid = true;
+    a.matched = !a.ledraCode.empty();
+    a.hasSubAccounts = group != 0;
+    a.subAccountGroupNo = group;
+    state.allView.append(state.workAccounts.count() - 1);
+    return a;
+  }
+  void type(int32_t r, const std::string& text) {  // typed into row r's code box, then Enter
+    mapping.changeAccountCode(r, text);
+    mapping.pressEnterInAccountCode(r);
+  }
+  const AccountPanelView& accounts() const { return mapping.view().accounts; }
+  const SubAccountPanelView& subs() const { return mapping.view().subAccounts; }
+
+  ConversionState state;
+  testing::ScriptedPlatform platform;
+  bool ready = false;
+  MappingPresenter mapping{state, platform, [this] { return ready = evaluateNextButton(state); }};
+};
+
+TEST_F(Mapping, InvalidatingTurnsTheRowCyanAndAnAccountInUseCannotBe) {
+  build();
+  EXPECT_EQ(accounts().remainingCaption, "マッチング科目残数：2/4");
+  EXPECT_EQ(accounts().remainingColour, 255u);
+  mapping.clickInvalid(2);
+  EXPECT_EQ(accounts().rows[2].backColour, kCyan);
+  EXPECT_TRUE(accounts().rows[2].invalidTicked);
+  EXPECT_EQ(accounts().remainingCaption, "マッチング科目残数：1/4");
+  EXPECT_TRUE(state.workAccountBalances[2].accountMatched);
+  mapping.clickInvalid(2);
+  EXPECT_EQ(accounts().rows[2].backColour, kRed);
+  EXPECT_FALSE(accounts().rows[0].invalidEnabled);
+  mapping.clickInvalid(0);
+  EXPECT_TRUE(state.workAccounts[0].valid);
+}
+
+TEST_F(Mapping, TypedCodeIsCleanedUpperCasedConfirmedAndSpread) {
+  build();
+  mapping.changeAccountCode(1, " b\u30000 2");
+  EXPECT_EQ(accounts().rows[1].ledraCode.text, "b02");
+  mapping.pressEnterInAccountCode(1);
+  EXPECT_EQ(platform.messageTexts(),
+            (std::vector<std::string>{"勘定科目候補( 普通預金 )\r\nが存在します。適用しますか？"}));
+  EXPECT_EQ(state.workAccountBalances[1].ledraCode, "B02");
+  EXPECT_EQ(state.workSubAccounts[0].parentLedraCode, "B02");
+  EXPECT_EQ(accounts().rows[1].ledraName.text, "普通預金");
+  EXPECT_EQ(accounts().rows[1].backColour, kCyan);
+  EXPECT_EQ(accounts().focusedRow, 2);
+  EXPECT_EQ(subs().parentChoices,
+            (std::vector<std::string>{"全て表示", "B02：普通預金", "D04：当座預金"}));
+}
+
+TEST_F(Mapping, CodeBoxRefusalsDeletionAndPendingEdits) {
+  build(20);
+  type(0, "A01");  // the row's own code: nothing to decide
+  EXPECT_TRUE(platform.messages.empty());
+  type(2, "d04");
+  EXPECT_EQ(platform.lastMessage().text, "指定した勘定科目Code(D04)は既に使用済みです。\r\n");
+  EXPECT_EQ(platform.lastMessage().title, "エラー");
+  EXPECT_EQ(accounts().rows[2].ledraCode.text, "");  // the refused text is gone
+
+  const size_t shown = platform.messages.size();
+  mapping.changeAccountCode(3, "");  // deleting unmaps at once, without a question
+  EXPECT_EQ(platform.messages.size(), shown);
+  EXPECT_FALSE(state.workAccounts[3].matched);
+  EXPECT_EQ(state.workSubAccounts[2].parentLedraCode, "");
+
+  mapping.changeAccountCode(2, "D04");  // left undecided: a redraw drops it
+  mapping.scrollAccounts(1);
+  mapping.scrollAccounts(0);
+  EXPECT_EQ(accounts().rows[2].ledraCode.text, "");
+  mapping.pressEnterInAccountCode(2);
+  EXPECT_EQ(platform.messages.size(), shown);
+}
+
+TEST_F(Mapping, PickerOkSpreadsTheCodeAndCancelChangesNothing) {
+  build();
+  mapping.openPicker(2);
+  EXPECT_FALSE(mapping.view().mainEnabled);
+  mapping.picker()->select(1);  // B02
+  mapping.closePicker();
+  EXPECT_TRUE(mapping.view().mainEnabled);
+  EXPECT_EQ(state.workAccounts[2].ledraCode, "");
+
+  mapping.openPicker(1);
+  mapping.doubleClickPickerRow(1);  // B02 for 普通預金
+  EXPECT_FALSE(mapping.pickerOpen());
+  EXPECT_EQ(state.workAccountBalances[1].ledraCode, "B02");
+  EXPECT_TRUE(state.workAccountBalances[1].accountMatched);
+  EXPECT_EQ(state.workSubAccounts[1].parentLedraName, "普通預金");
+  EXPECT_EQ(accounts().rows[1].ledraCode.text, "B02");
+  EXPECT_EQ(subs().parentChoices[1], "B02：普通預金");
+}
+
+TEST_F(Mapping, SubAccountsByParentCodesAndClashes) {
+  build();
+  type(1, "B02");           // its sub-accounts get the parent code
+  mapping.clickInvalid(2);  // 売上 out of the way
+  EXPECT_TRUE(ready);
+  mapping.showPanel(PanelKind::SubAccounts);
+  EXPECT_EQ(subs().parentChoiceIndex, 0);  // 全て表示: every sub-account, all locked
+  EXPECT_EQ(subs().rows[2].name.text, "C銀行");
+  EXPECT_TRUE(subs().rows[0].codeLocked);
+  mapping.chooseParent(1);
+  EXPECT_EQ(subs().parentCaption, "弥生会計表記勘定科目\r\n普通預金");
+  EXPECT_FALSE(subs().rows[1].codeLocked);
+  EXPECT_FALSE(subs().rows[2].showsSubAccount());
+
+  mapping.clickSubCode(0);
+  mapping.changeSubCode(0, "2");  // clashes with B銀行
+  mapping.clickSubCode(1);        // decides row 0 before the focus moves
+  EXPECT_EQ(state.workSubAccountBalances[0].newSubCode, "2");
+  EXPECT_EQ(subs().rows[0].backColour, kRed);
+  EXPECT_EQ(subs().rows[1].backColour, kRed);
+  EXPECT_FALSE(ready);
+  mapping.changeSubCode(1, "");  // cleared at once
+  EXPECT_EQ(state.workSubAccounts[1].newSubCode, "");
+  mapping.changeSubCode(1, "b");
+  mapping.pressSubCodeKey(1, true);
+  EXPECT_EQ(state.workSubAccounts[1].newSubCode, "B");
+  EXPECT_EQ(subs().rows[0].backColour, kCyan);
+  EXPECT_TRUE(ready);
+}
+
+TEST_F(Mapping, EnterOnRowNineAndTheWheelScrollWithinTheList) {
+  build(11);             // 15 accounts: Max 5
+  mapping.wheel(-1200);  // one row, whatever the delta
+  EXPECT_EQ(accounts().scrollValue, 1);
+  for (int i = 0; i < 7; ++i) mapping.pressEnterInAccountCode(9);
+  EXPECT_EQ(accounts().scrollValue, 5);
+  EXPECT_EQ(accounts().focusedRow, 9);
+  mapping.wheel(-120);
+  EXPECT_EQ(accounts().rows[9].sourceCode.text, "X10");
+  mapping.showPanel(PanelKind::Departments);
+  mapping.wheel(120);  // only the visible panel moves
+  mapping.showPanel(PanelKind::Accounts);
+  EXPECT_EQ(accounts().scrollValue, 5);
+  mapping.chooseFilter(AccountFilter::BalanceSheet);
+  EXPECT_EQ(accounts().scrollValue, 0);
+}
+
+TEST_F(Mapping, AnUnexpectedErrorIsReportedAndThePanelStaysUsable) {
+  build();
+  state.balanceSheetView.append(99);  // no such account
+  mapping.chooseFilter(AccountFilter::BalanceSheet);
+  EXPECT_EQ(platform.lastMessage().text,
+            "処理中にエラーが発生しました。\r\nindex 99 outside the table (count 4)");
+  mapping.chooseFilter(AccountFilter::All);
+  EXPECT_EQ(accounts().rows[3].sourceName.text, "当座預金");
+}
+
+TEST_F(Mapping, ARestoredStartOpensOnTheAccountPanel) {
+  build();
+  MainPresenter main{state, platform};
+  ASSERT_TRUE(main.load(StartMode::Restored));
+  EXPECT_EQ(main.mapping().view().accounts.rows[1].sourceName.text, "普通預金");
+  EXPECT_FALSE(main.view().nextEnabled);
+  main.mapping().clickInvalid(2);
+  main.mapping().changeAccountCode(1, "B02");
+  main.mapping().pressEnterInAccountCode(1);
+  EXPECT_TRUE(main.view().nextEnabled);
+}
+
+}  // namespace
+}  // namespace ledra
