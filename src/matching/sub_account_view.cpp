@@ -1,6 +1,6 @@
 #include "matching/sub_account_view.hpp"
 
-#include "matching/parent_account_choices.hpp"
+#include "state/derived_lists.hpp"
 #include "state/conversion_state.hpp"
 
 namespace ledra {
@@ -24,7 +24,7 @@ void drawSubAccountView(const ConversionState& state, int32_t top, SubAccountPan
   }
   const int32_t choice = view.parentChoiceIndex;
   const bool allListed = choice >= 0 && choice < static_cast<int32_t>(view.parentChoices.size()) &&
-                         view.parentChoices[static_cast<size_t>(choice)] == kAllParentsChoice;
+                         view.parentChoices[static_cast<size_t>(choice)] == kAllSubAccountsChoice;
   if (allListed)
     for (SubAccountRowView& row : view.rows) row.codeLocked = row.nameLocked = true;
   view.scrollMax = panelScrollMax(n);

@@ -218,7 +218,7 @@ void MainPresenter::guarded(const std::function<void()>& handler) {
   } catch (const std::exception& e) {
     platform_.setBusy(false);
     platform_.progressHide();
-    platform_.message(std::string("処理中にエラーが発生しました。\r\n") + e.what(), "エラー");
+    platform_.message(std::string(kMsgHandlerFailed) + "\r\n" + e.what(), "エラー");
   }
 }
 
@@ -276,7 +276,6 @@ void MainPresenter::setFolderName(const std::string& text) {
 
 bool MainPresenter::updateNextButton() {
   view_.nextEnabled = false;
-  if (state_.screenState == kScreenMapping) refreshCodeUnique(state_);
   const bool ready = evaluateNextButton(state_);
   view_.nextEnabled = ready;
   return ready;

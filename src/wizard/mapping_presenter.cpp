@@ -5,7 +5,7 @@
 
 #include "base/text.hpp"
 #include "matching/mapping_operations.hpp"
-#include "matching/parent_account_choices.hpp"
+#include "state/derived_lists.hpp"
 #include "matching/wheel_scroll.hpp"
 #include "platform/platform.hpp"
 #include "state/conversion_state.hpp"
@@ -29,10 +29,13 @@ void MappingPresenter::guarded(const std::function<void()>& action) {
 }
 
 bool MappingPresenter::updateNext() {
+  // The sub-account panel colours its rows by the flags the readiness rule works out.
+  refreshCodeUnique(state_);
   return updateNextButton_ ? updateNextButton_() : evaluateNextButton(state_);
 }
 
 void MappingPresenter::show() {
+  refreshCodeUnique(state_);
   filter_ = AccountFilter::All;
   view_.accounts.filter = filter_;
   redrawAccounts(0);
