@@ -194,9 +194,9 @@ StepOutcome runOutputStep(ConversionState& state, Platform& platform, bool askCo
     bool (*write)(ConversionState&, Platform&);
   };
   static constexpr Writer kWriters[] = {
-      {"kanjyo.csv", writeAccountFile},   {"hojokamoku.csv", writeSubAccountFile},
-      {"busho.csv", writeDepartmentFile}, {"zandaka.csv", writeBalanceFile},
-      {"shiwake.csv", writeJournalFile},  {"無効化一覧.txt", writeInvalidationList},
+      {"kanjyo.csv", writeAccountFile},       {"hojokamoku.csv", writeSubAccountFile},
+      {"busho.csv", writeDepartmentFile},     {"zandaka.csv", writeBalanceFile},
+      {"shiwake.csv", writeJournalFile},      {"無効化一覧.txt", writeInvalidationList},
       {"pressdata.zip", packArchive},
   };
   state.droppedJournalLines = 0;

@@ -138,12 +138,9 @@ TEST_F(StepFlow, OutputRunWritesEverythingAndCanRepeat) {
   EXPECT_TRUE(outputFiles().empty());
 
   EXPECT_EQ(runOutputStep(state, platform, true), StepOutcome::Done);
-  const std::vector<std::string> expected = {"U1_output_20261208102030.zip",
-                                             "hojokamoku.csv",
-                                             "kanjyo.csv",
-                                             "shiwake.csv",
-                                             "zandaka.csv",
-                                             "無効化一覧.txt"};  // one department: no busho.csv
+  const std::vector<std::string> expected = {
+      "U1_output_20261208102030.zip", "hojokamoku.csv", "kanjyo.csv", "shiwake.csv",
+      "zandaka.csv", "無効化一覧.txt"};  // one department: no busho.csv
   EXPECT_EQ(outputFiles(), expected);
   EXPECT_EQ(platform.lastMessage().text, "変換を正常に終了しました。");
   EXPECT_EQ(platform.lastMessage().title, "終了");
@@ -200,8 +197,7 @@ TEST_F(StepFlow, DroppedJournalLinesAreReported) {
   EXPECT_EQ(runOutputStep(state, platform, false), StepOutcome::Done);
   EXPECT_EQ(state.droppedJournalLines, 1);
   EXPECT_EQ(platform.lastMessage().text,
-            "変換を正常に終了しました。\r\n無効化または未設定の勘定科目を含む伝票の仕訳1行は出力さ"
-            "れていません。");
+            "変換を正常に終了しました。\r\n無効化または未設定の勘定科目を含む伝票の仕訳1行は出力されていません。");
 }
 
 TEST_F(StepFlow, EveryImportRunEndsWithTheHourglassOffAndTheDialogClosed) {
