@@ -90,8 +90,9 @@ TEST_F(BlueReturnStep, FailuresShowTheirFixedMessageWithTheReason) {
   EXPECT_EQ(platform.lastMessage().title, "エラー");
 
   testing::writeBytes(settings, testing::blueSettingsBytes(true, false));
-  testing::writeBytes(state.sourceFiles[7],
-                      testing::blueJournalBytes({testing::blueRecord(2007, 5, 1, 101, 411, 0x1p31)}));
+  testing::writeBytes(
+      state.sourceFiles[7],
+      testing::blueJournalBytes({testing::blueRecord(2007, 5, 1, 101, 411, 0x1p31)}));
   EXPECT_FALSE(runImportStep(state, platform));
   EXPECT_EQ(platform.lastMessage().text, "仕訳データの取込に失敗しました。\r\n" +
                                              state.sourceFiles[7] +
@@ -107,9 +108,8 @@ TEST_F(BlueReturnStep, TheJournalFileUsesTheSettingsOfTheDataFolder) {
     bool taxOn, simplified;
     std::string purchase, sale;
   };
-  const Case cases[] = {{true, false, "515", "115"},
-                        {true, true, "515", "1451"},
-                        {false, true, "00", "00"}};
+  const Case cases[] = {
+      {true, false, "515", "115"}, {true, true, "515", "1451"}, {false, true, "00", "00"}};
   for (const Case& c : cases) {
     testing::writeBytes(folder + "/基本情報ﾃﾞｰﾀ",
                         testing::blueSettingsBytes(c.taxOn, c.simplified));
