@@ -136,6 +136,12 @@ bool importBlueAccounts(ConversionState& state, Platform& platform, const std::s
         addSubAccount(state, fields, accountName, sharedDepartment);
       }
     }
+    // Another file, or one of another encoding, holds no account line; nothing could be
+    // converted from it.
+    if (!haveAccount) {
+      fileLine = 0;
+      throw StepError("勘定科目の行がありません");
+    }
   } catch (const CapacityError&) {
     state.recordError(kLocationReportRows, {path, fileLine, tooManyReason(state)});
     ok = false;

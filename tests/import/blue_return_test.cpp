@@ -150,6 +150,11 @@ TEST_F(BlueReturn, AFailedLinePassFailsTheImport) {
     EXPECT_EQ(state.lastErrorLocation, "P3:0005");
     EXPECT_EQ(state.lastErrorDetail.describe(), folder() + "/kcode.brf " + c.reason);
   }
+  // A file without a single account line is no account file.
+  testing::BlueCompany empty;
+  empty.accountLines = {blueAccountLine("1001", "見出し", "借", "0")};
+  EXPECT_FALSE(importAccounts(empty));
+  EXPECT_EQ(state.lastErrorDetail.describe(), folder() + "/kcode.brf: 勘定科目の行がありません");
 }
 
 TEST_F(BlueReturn, AmountsAreRoundedHalfToEvenAndMustFit32Bits) {

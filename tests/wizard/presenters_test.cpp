@@ -2,11 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "base/text.hpp"
-
 #include <cstdlib>
 #include <filesystem>
 
+#include "base/text.hpp"
 #include "state/conversion_state.hpp"
 #include "state/work_state.hpp"
 #include "support/fixtures.hpp"
