@@ -189,11 +189,9 @@ bool expandBlueJournal(ConversionState& state, Platform& platform, const std::st
           std::string_view(*bytes).substr(r * kBlueRecordSize, kBlueRecordSize);
       if (byteAt(rec, 0) != 0) continue;
       const int32_t year = word(rec, 4, "年");
+      // A record that holds no real date (an unused, zero-filled one) lies in no period.
       const auto date = makeDate(year, byteAt(rec, 6), byteAt(rec, 7));
-      if (!date)
-        throw StepError("日付が正しくありません（" + std::to_string(year) + "年" +
-                        std::to_string(byteAt(rec, 6)) + "月" + std::to_string(byteAt(rec, 7)) +
-                        "日）");
+      if (!date) continue;
       if (*date < *start || *end < *date) continue;
       const std::string eraDate = formatEra(*date);
       if (eraDate.empty()) throw StepError("日付を和暦で表せません");

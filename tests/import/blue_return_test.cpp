@@ -188,8 +188,9 @@ TEST_F(BlueReturn, JournalRecordsBecomeIntermediateLines) {
   sale.secondTax = 3;
   BlueRecord deleted = blueRecord(2007, 6, 1, 101, 411, 1);
   deleted.status = 1;
+  const BlueRecord unused = blueRecord(0, 0, 0, 0, 0, 0, 0);  // zero-filled, status 0
   const auto lines =
-      expand({blueRecord(2007, 1, 1, 101, 411, 10, 1), sale, deleted,
+      expand({blueRecord(2007, 1, 1, 101, 411, 10, 1), sale, deleted, unused,
               blueRecord(2006, 12, 31, 101, 411, 1), blueRecord(2008, 1, 1, 101, 411, 1),
               blueRecord(2007, 12, 31, 999, 411, 20, 2)});
   ASSERT_EQ(lines.size(), 3u);
@@ -224,16 +225,18 @@ TEST_F(BlueReturn, EraDatesChangeOnTheFirstDayOfReiwa) {
   EXPECT_EQ(fields(lines[1])[1], "令和01年05月01日");
 }
 
-TEST_F(BlueReturn, ATruncatedTailIsNoRecord) {
-  testing::BlueCompany c = testing::sampleBlueCompany();
-  c.records = {blueRecord(2007, 5, 5, 101, 411, 1)};
-  ASSERT_TRUE(importAccounts(c));
+TEST_F(BlueReturn, ATruncatedTailIsNoRecordAndANulEndsTheDescription) {
+  BlueRecord first = blueRecord(2007, 5, 5, 101, 411, 1);
+  first.description = std::string("売上\0\0ゴミ", 14);
+  ASSERT_TRUE(importAccounts(testing::sampleBlueCompany()));
   const std::string journal = folder() + "/仕訳データ";
-  testing::writeBytes(journal, testing::blueJournalBytes({blueRecord(2007, 5, 5, 101, 411, 1),
-                                                          blueRecord(2007, 5, 6, 101, 411, 1)})
-                                   .substr(0, kBlueRecordSize * 2 - 1));
+  testing::writeBytes(journal,
+                      testing::blueJournalBytes({first, blueRecord(2007, 5, 6, 101, 411, 1)})
+                          .substr(0, kBlueRecordSize * 2 - 1));
   ASSERT_TRUE(expandBlueJournal(state, platform, journal));
-  EXPECT_EQ(testing::readCp932Lines(state.sourceFiles[5]).size(), 1u);
+  const auto lines = testing::readCp932Lines(state.sourceFiles[5]);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(fields(lines[0])[23], "売上");
 }
 
 TEST_F(BlueReturn, BadRecordsFailAndWriteNothing) {
