@@ -3,7 +3,12 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "base/dates.hpp"
 #include "base/text.hpp"
+#include "import/blue_return_accounts.hpp"
+#include "import/blue_return_journal.hpp"
+#include "import/blue_return_settings.hpp"
+#include "import/classification.hpp"
 #include "import/journal_import.hpp"
 #include "import/report_import.hpp"
 #include "output/account_file.hpp"
@@ -13,6 +18,7 @@
 #include "output/invalidation_list.hpp"
 #include "output/journal_file.hpp"
 #include "output/sub_account_file.hpp"
+#include "platform/file_io.hpp"
 #include "platform/platform.hpp"
 #include "state/conversion_state.hpp"
 
@@ -21,11 +27,6 @@ namespace ledra {
 namespace {
 
 constexpr const char* kErrorTitle = "エラー";
-
-ImportStepFunction& blueReturnStep() {
-  static ImportStepFunction step;
-  return step;
-}
 
 void reportMissing(Platform& platform, const std::string& path) {
   platform.message(path + "が存在しません。");
@@ -116,18 +117,61 @@ bool runYayoiImportStep(ConversionState& state, Platform& platform) {
   return true;
 }
 
-void setBlueReturnImportStep(ImportStepFunction step) { blueReturnStep() = std::move(step); }
+bool runBlueReturnImportStep(ConversionState& state, Platform& platform) {
+  BusyGuard busy(platform);
+  ProgressCloser progress(platform);
+  const std::string& accounts = state.sourceFile(SourceFile::BlueAccounts);
+  if (!platform.fileExists(accounts)) {
+    reportMissing(platform, accounts);
+    return false;
+  }
+  std::string& settings = state.sourceFile(SourceFile::BlueSettings);
+  settings = folderWithSeparator(trimSpaces(accounts)) + "基本情報ﾃﾞｰﾀ";
+  if (!platform.fileExists(settings)) {
+    reportMissing(platform, settings);
+    return false;
+  }
+  const std::string& journal = state.sourceFile(SourceFile::BlueJournal);
+  if (!platform.fileExists(journal)) {
+    reportMissing(platform, journal);
+    return false;
+  }
+  if (!platform.folderExists(state.outputFolder)) {
+    reportMissing(platform, state.outputFolder);
+    return false;
+  }
+  const auto& period = state.journalPeriod;
+  if (period[0] == 0 || period[1] == 0 || period[2] == 0 ||
+      !isValidYmd(period[0], period[1], period[2])) {
+    platform.message("仕訳取込指定日付が異常です。", kErrorTitle);
+    return false;
+  }
 
-bool runImportStep(ConversionState& state, Platform& platform) {
-  if (state.sourcePackage == SourcePackage::BlueReturn) {
-    if (!blueReturnStep()) {
-      platform.message("基本データの取込に失敗しました。", kErrorTitle);
+  constexpr const char* kBasicFailed = "基本データの取込に失敗しました。";
+  state.lastErrorDetail.clear();
+  if (!readBlueSettings(state, settings) || !importBlueAccounts(state, platform, accounts)) {
+    platform.message(withDetail(kBasicFailed, state), kErrorTitle);
+    return false;
+  }
+  for (ReportKind kind :
+       {ReportKind::DepartmentList, ReportKind::AccountList, ReportKind::TrialBalance,
+        ReportKind::SubAccountList, ReportKind::SubAccountBalances}) {
+    if (!classifyImport(state, platform, kind)) {
+      state.lastErrorDetail.file = accounts;
+      platform.message(withDetail(kBasicFailed, state), kErrorTitle);
       return false;
     }
-    BusyGuard busy(platform);
-    ProgressCloser progress(platform);
-    return blueReturnStep()(state, platform);
   }
+  if (!expandBlueJournal(state, platform, journal)) {
+    platform.message(withDetail("仕訳データの取込に失敗しました。", state), kErrorTitle);
+    return false;
+  }
+  return true;
+}
+
+bool runImportStep(ConversionState& state, Platform& platform) {
+  if (state.sourcePackage == SourcePackage::BlueReturn)
+    return runBlueReturnImportStep(state, platform);
   return runYayoiImportStep(state, platform);
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -22,10 +21,11 @@ enum class StepOutcome { Done, Cancelled, Failed };
 // failure.
 bool runYayoiImportStep(ConversionState& state, Platform& platform);
 
-// The ブルーリターンＡ import plugs in here; until it is set, choosing that package fails
-// the step with a message.
-using ImportStepFunction = std::function<bool(ConversionState&, Platform&)>;
-void setBlueReturnImportStep(ImportStepFunction step);
+// The 読込 step for ブルーリターンＡ: existence checks (account file, the basic-information
+// file beside it, journal, output folder), the journal period's start date, the settings and
+// account file with their classification, then the journal expanded into the intermediate
+// file. Shows its own messages; false at the first failure.
+bool runBlueReturnImportStep(ConversionState& state, Platform& platform);
 
 // Runs the import step of the state's package.
 bool runImportStep(ConversionState& state, Platform& platform);

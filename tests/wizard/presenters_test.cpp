@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "base/text.hpp"
 #include "state/conversion_state.hpp"
 #include "state/work_state.hpp"
 #include "support/fixtures.hpp"
@@ -204,6 +205,22 @@ TEST_F(StartUp, BlueReturnAsksForTheFolderAndTheYearUntilBothExist) {
   EXPECT_EQ(main.view().packageLabel, "ブルーリターン");
   EXPECT_EQ(main.view().welcomeText.find("弥生会計"), std::string::npos);
   EXPECT_NE(main.view().welcomeText.find("現在ブルーリターンをご利用"), std::string::npos);
+
+  // A year of 0 and a cancelled prompt go back to the folder check too.
+  ConversionState s3;
+  ScriptedPlatform p3;
+  ConvSelectPresenter start3{s3, p3};
+  MainPresenter main3{s3, p3};
+  start3.load();
+  start3.clickPackage(1);
+  p3.openAnswers = {good};
+  p3.folderAnswers = {install, install, install};
+  p3.inputAnswers = {"0", std::nullopt, "2008"};
+  ASSERT_TRUE(main3.load());
+  const std::string missing3 = replaceAll(missing, platform.home, p3.home);
+  EXPECT_EQ(p3.messageTexts(),
+            (std::vector<std::string>{kWelcome, missing3, missing3, missing3}));
+  EXPECT_EQ(s3.blueReturnDataFolder, install + "/Data/Y2008");
 
   // Cancelling the folder browser ends start-up.
   ConversionState s2;
