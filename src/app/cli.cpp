@@ -143,20 +143,25 @@ int commandImport(const std::vector<std::string>& args) {
     if (auto dir = o.get("--source-dir")) {
       setYayoiSourceFiles(state, absolute(*dir));
       // The sub-account reports are optional: left out when the folder has none.
-      for (int i : {2, 3})
-        if (!platform.fileExists(state.sourceFiles[i])) state.sourceFiles[i].clear();
+      for (SourceFile f : {SourceFile::SubAccountList, SourceFile::SubAccountBalances})
+        if (!platform.fileExists(state.sourceFile(f))) state.sourceFile(f).clear();
     }
-    static constexpr std::pair<const char*, int> kOverrides[] = {
-        {"--accounts", 0},    {"--balances", 1},    {"--sub-accounts", 2},
-        {"--sub-balances", 3}, {"--departments", 4}, {"--journal", 5}};
-    for (const auto& [name, index] : kOverrides)
-      if (auto v = o.get(name)) state.sourceFiles[index] = absolute(*v);
+    static constexpr std::pair<const char*, SourceFile> kOverrides[] = {
+        {"--accounts", SourceFile::AccountList},
+        {"--balances", SourceFile::TrialBalance},
+        {"--sub-accounts", SourceFile::SubAccountList},
+        {"--sub-balances", SourceFile::SubAccountBalances},
+        {"--departments", SourceFile::DepartmentList},
+        {"--journal", SourceFile::Journal}};
+    for (const auto& [name, file] : kOverrides)
+      if (auto v = o.get(name)) state.sourceFile(file) = absolute(*v);
     if (o.flag("--no-sub-accounts")) {
-      state.sourceFiles[2].clear();
-      state.sourceFiles[3].clear();
+      state.sourceFile(SourceFile::SubAccountList).clear();
+      state.sourceFile(SourceFile::SubAccountBalances).clear();
     }
-    for (int i : {0, 1, 4, 5})
-      if (state.sourceFiles[i].empty())
+    for (SourceFile f : {SourceFile::AccountList, SourceFile::TrialBalance,
+                         SourceFile::DepartmentList, SourceFile::Journal})
+      if (state.sourceFile(f).empty())
         throw UsageError("--source-dir か各ファイルのオプションを指定してください");
   } else if (package == "blue") {
     state.sourcePackage = SourcePackage::BlueReturn;

@@ -7,7 +7,8 @@
 #include "base/numbers.hpp"
 #include "base/text.hpp"
 #include "import/report_import.hpp"
-#include "import/text_reading.hpp"
+#include "base/quoted_fields.hpp"
+#include "platform/text_file.hpp"
 #include "platform/platform.hpp"
 #include "state/conversion_state.hpp"
 

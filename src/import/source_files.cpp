@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "base/text.hpp"
 #include "platform/file_io.hpp"
 #include "state/conversion_state.hpp"
 
@@ -28,6 +29,10 @@ void setYayoiSourceFiles(ConversionData& data, std::string_view folder) {
 void setBlueReturnSourceFiles(ConversionData& data, std::string_view dataFolder) {
   data.sourceFile(SourceFile::BlueAccounts) = joinPath(dataFolder, "kcode.brf");
   data.sourceFile(SourceFile::BlueJournal) = joinPath(dataFolder, "仕訳データ");
+}
+
+std::string blueSettingsFileBeside(std::string_view accountFile) {
+  return folderWithSeparator(trimSpaces(accountFile)) + "基本情報ﾃﾞｰﾀ";
 }
 
 }  // namespace ledra

@@ -20,4 +20,7 @@ void setYayoiSourceFiles(ConversionData& data, std::string_view folder);
 // ブルーリターンＡ's account and journal files (SourceFiles 6 and 7) in a year's data folder.
 void setBlueReturnSourceFiles(ConversionData& data, std::string_view dataFolder);
 
+// ブルーリターンＡ's basic-information file, which stands beside its account file.
+std::string blueSettingsFileBeside(std::string_view accountFile);
+
 }  // namespace ledra

@@ -372,7 +372,7 @@ class JournalWriter {
 }  // namespace
 
 bool writeJournalFile(ConversionState& state, Platform& platform) {
-  const std::string& source = state.sourceFiles[5];
+  const std::string& source = state.sourceFile(SourceFile::Journal);
   std::string file = source;
   int64_t lineNo = 0;
   state.droppedJournalLines = 0;

@@ -11,6 +11,7 @@
 #include "import/classification.hpp"
 #include "import/journal_import.hpp"
 #include "import/report_import.hpp"
+#include "import/source_files.hpp"
 #include "output/account_file.hpp"
 #include "output/archive.hpp"
 #include "output/balance_file.hpp"
@@ -100,7 +101,7 @@ bool runYayoiImportStep(ConversionState& state, Platform& platform) {
       return false;
     }
   }
-  const std::string& journal = state.sourceFiles[5];
+  const std::string& journal = state.sourceFile(SourceFile::Journal);
   if (!platform.fileExists(journal)) {
     reportMissing(platform, journal);
     return false;
@@ -126,7 +127,7 @@ bool runBlueReturnImportStep(ConversionState& state, Platform& platform) {
     return false;
   }
   std::string& settings = state.sourceFile(SourceFile::BlueSettings);
-  settings = folderWithSeparator(trimSpaces(accounts)) + "基本情報ﾃﾞｰﾀ";
+  settings = blueSettingsFileBeside(accounts);
   if (!platform.fileExists(settings)) {
     reportMissing(platform, settings);
     return false;
@@ -185,7 +186,7 @@ StepOutcome runOutputStep(ConversionState& state, Platform& platform, bool askCo
   ProgressCloser progress(platform);
   state.lastErrorDetail.clear();
   HeldJournalTextRelease release(state);
-  if (!importJournal(state, platform, state.sourceFiles[5], /*keepText=*/true)) {
+  if (!importJournal(state, platform, state.sourceFile(SourceFile::Journal), /*keepText=*/true)) {
     platform.message(importFailureMessage(state, "仕訳データ"), kErrorTitle);
     return StepOutcome::Failed;
   }
@@ -263,12 +264,14 @@ bool mappingComplete(const ConversionState& state) {
 bool evaluateNextButton(const ConversionState& state) {
   if (state.screenState == kScreenFileSettings) {
     if (state.sourcePackage == SourcePackage::Yayoi) {
-      for (int i : {0, 1, 4, 5})
-        if (state.sourceFiles[i].empty()) return false;
+      for (SourceFile f : {SourceFile::AccountList, SourceFile::TrialBalance,
+                           SourceFile::DepartmentList, SourceFile::Journal})
+        if (state.sourceFile(f).empty()) return false;
       return !state.outputFolder.empty() && !state.ledraAccountFile.empty();
     }
     if (state.sourcePackage == SourcePackage::BlueReturn)
-      return !state.sourceFiles[6].empty() && !state.sourceFiles[7].empty() &&
+      return !state.sourceFile(SourceFile::BlueAccounts).empty() &&
+             !state.sourceFile(SourceFile::BlueJournal).empty() &&
              !state.outputFolder.empty();
     return true;
   }
