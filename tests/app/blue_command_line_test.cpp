@@ -1,33 +1,13 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <string>
 
 #include "support/blue_fixtures.hpp"
 #include "support/fixtures.hpp"
+#include "support/run_binary.hpp"
 #include "support/temp_dir.hpp"
 
 namespace ledra {
 namespace {
-
-struct RunResult {
-  int status = -1;
-  std::string output;  // stdout and stderr together
-};
-
-RunResult run(const std::string& arguments) {
-  RunResult r;
-  const std::string command = std::string("'") + LEDRA_BINARY + "' " + arguments + " 2>&1";
-  std::FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return r;
-  char buffer[512];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) r.output.append(buffer, n);
-  const int raw = pclose(pipe);
-  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  return r;
-}
 
 // A journal the import cannot take stops the command with the step's message and its reason,
 // and no work-state file is written.
@@ -48,13 +28,14 @@ TEST(BlueCommandLine, ABadJournalRecordSavesNoState) {
     testing::BlueCompany company = testing::sampleBlueCompany();
     company.records = {c.record};
     company.writeTo(dir.file("Y2007"));
-    const RunResult r = run("import --package blue --master '" LEDRA_SOURCE_DIR
+    const testing::BinaryRun r = testing::runBinary("import --package blue --master '" LEDRA_SOURCE_DIR
                             "/examples/ledra_master.csv' --blue-data '" +
                             dir.file("Y2007") + "' --from 2007/01/01 --output '" + dir.path() +
                             "' --save '" + dir.file("state.dat") + "'");
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.output, "仕訳データの取込に失敗しました。\n" + dir.file("Y2007") +
-                            "/仕訳データ: " + c.reason + "\n");
+    EXPECT_EQ(r.err, "仕訳データの取込に失敗しました。\n" + dir.file("Y2007") +
+                         "/仕訳データ: " + c.reason + "\n");
+    EXPECT_EQ(r.out, "");
     EXPECT_FALSE(testing::fileExistsAt(dir.file("state.dat")));
   }
 }

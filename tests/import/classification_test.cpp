@@ -142,6 +142,19 @@ TEST_F(ClassificationTest, BalanceRowsLinkAccountsAndSortThemIntoSections) {
   EXPECT_EQ(state.workAccountBalances[4].accountSourceCode, "");
 }
 
+// A balance row names its account; of two accounts sharing the name the first one takes it,
+// and the other's code finds no row.
+TEST_F(ClassificationTest, BalanceRowOfASharedNameLinksTheFirstAccount) {
+  ASSERT_TRUE(import(YayoiReport::DepartmentList, {testing::departmentRow("社", {})}));
+  ASSERT_TRUE(import(YayoiReport::AccountList,
+                     {accountRow({kPl, "雑費"}, "1"), accountRow({kPl, "雑費"}, "2")}));
+  ASSERT_TRUE(import(YayoiReport::AccountBalances, {balanceRow("", kPl, "雑費", "300")}));
+  EXPECT_EQ(state.workAccountBalances[0].accountSourceCode, "1");
+  EXPECT_EQ(state.workAccounts[0].displayBalance, 300);
+  EXPECT_EQ(state.workAccounts[1].displayBalance, 0);
+  EXPECT_EQ(state.workAccounts[1].section, "");
+}
+
 TEST_F(ClassificationTest, DisplayBalanceIsTheCompanyTotalWhenThereAreDepartments) {
   ASSERT_TRUE(import(YayoiReport::DepartmentList,
                      {testing::departmentRow("社", {}), testing::departmentRow("社", {"本店"})}));

@@ -227,10 +227,12 @@ TEST_F(ReportImportTest, OpeningBalancesComeFromFirstAccountRowAndLastSubAccount
   company.balances.push_back(testing::balanceRow("", "[貸借対照表]", "現金", "999"));
   company.subBalances.insert(company.subBalances.begin(),
                              testing::subBalanceRow("", "当座預金", "東西銀行", "5"));
+  company.subBalances.insert(company.subBalances.begin(),
+                             testing::subBalanceRow("", "普通預金", "南北銀行", "6"));
   ASSERT_TRUE(testing::importYayoiCompany(state, platform, company.writeTo(dir.path())));
   EXPECT_EQ(state.workAccounts[0].openingBalance, 50000);
   EXPECT_EQ(state.workSubAccounts[0].openingBalance, 700000);
-  EXPECT_EQ(state.workSubAccounts[1].openingBalance, 500000);
+  EXPECT_EQ(state.workSubAccounts[1].openingBalance, 500000);  // the later row of the two
 }
 
 TEST_F(ReportImportTest, ReportOfAnotherKindIsRefused) {

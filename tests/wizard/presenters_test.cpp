@@ -84,7 +84,7 @@ TEST_F(StartUp, FailedMasterLoadAsksAgain) {
   EXPECT_EQ(state.sourceFiles[0], platform.documents + "/Yayoi/Exchange/勘定科目一覧表.txt");
   EXPECT_EQ(state.sourceFiles[5], platform.documents + "/Yayoi/Exchange/仕訳データ.txt");
   EXPECT_EQ(state.outputFolder, platform.documents + "/Yayoi/Exchange/");
-  EXPECT_EQ(main.view().layout, welcomeLayout());
+  EXPECT_EQ(main.view().layout, (WindowLayout{9345, 5100, 7815, 8280, 8040, 4200, false, 0, 0}));
   EXPECT_TRUE(main.view().firstStepVisible);
   EXPECT_TRUE(main.view().nextEnabled);
 }
@@ -98,7 +98,7 @@ TEST_F(StartUp, WelcomeLeadsToFileSettingsAndClosingAsks) {
   EXPECT_EQ(main.view().nextCaption, "読込");
   EXPECT_TRUE(main.view().secondStepVisible);
   EXPECT_FALSE(main.view().firstStepVisible);
-  EXPECT_EQ(main.view().layout, fileSettingsLayout());
+  EXPECT_EQ(main.view().layout, (WindowLayout{8505, 5700, 7215, 7440, 7200, 4800, false, 0, 0}));
   EXPECT_TRUE(main.view().nextEnabled);  // all default paths are filled in
 
   platform.messageAnswers = {MsgResult::Cancel};
@@ -153,11 +153,16 @@ TEST_F(StartUp, RestoredWorkOpensOnTheMappingScreen) {
   const MainView& v = main.view();
   EXPECT_EQ(v.nextCaption, "変換");
   EXPECT_TRUE(v.nextEnabled);
-  EXPECT_EQ(v.layout, mappingLayout());
+  EXPECT_EQ(v.layout, (WindowLayout{11385, 7140, 9375, 10440, 10200, 6240, true, 8400, 6240}));
   EXPECT_TRUE(v.thirdStepVisible && v.accountPanelVisible);
   EXPECT_FALSE(v.firstStepVisible || v.secondStepVisible || v.subAccountPanelVisible);
   EXPECT_EQ(v.companyLabel, "Shop　データコンバート");
   EXPECT_EQ(v.packageLabel, "弥生会計");
+  // Closing the mapping screen asks first, and Cancel keeps it open.
+  platform.messageAnswers = {MsgResult::Cancel};
+  EXPECT_FALSE(main.requestClose());
+  EXPECT_EQ(platform.lastMessage().text,
+            "Ledraデータコンバート Ver1.41を終了します。\r\n宜しいですか？");
 
   // A refused file leaves the start form where it was.
   ConversionState other;

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+
+namespace ledra::testing {
+
+struct BinaryRun {
+  int status = -1;
+  std::string out;  // standard output
+  std::string err;  // standard error
+};
+
+// Runs ledra-convert with the arguments (a shell word list, quoted as needed).
+BinaryRun runBinary(const std::string& arguments);
+
+}  // namespace ledra::testing
