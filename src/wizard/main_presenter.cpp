@@ -39,7 +39,9 @@ WindowLayout fileSettingsLayout() { return {8505, 5700, 7215, 7440, 7200, 4800, 
 WindowLayout mappingLayout() { return {11385, 7140, 9375, 10440, 10200, 6240, true, 8400, 6240}; }
 
 MainPresenter::MainPresenter(ConversionState& state, Platform& platform)
-    : state_(state), platform_(platform) {
+    : state_(state),
+      platform_(platform),
+      fileSettings_(state, platform, [this] { updateNextButton(); }) {
   view_.caption = kProgramCaption;
   view_.welcomeText = kWelcomeText;
 }
@@ -62,7 +64,7 @@ bool MainPresenter::load(StartMode mode) {
     view_.nextCaption = "変換";
     view_.companyLabel = state_.ledraUserName + "　データコンバート";
     view_.packageLabel = packageName(state_.sourcePackage);
-    refreshFileTexts();
+    fileSettings_.refresh();
     return true;
   }
   platform_.message(std::string(kProgramCaption) + "を起動します。\r\n\r\n" + kMasterPrompt,
@@ -74,12 +76,11 @@ bool MainPresenter::load(StartMode mode) {
 }
 
 std::optional<std::string> MainPresenter::askMasterFile(const std::string& initialFolder) {
-  using namespace file_dialog_flags;
   FileDialogRequest req;
   req.title = kMasterPrompt;
   req.filter = "CSVファイル(*.csv)|*.csv";
   req.initialFolder = initialFolder;
-  req.flags = kFileMustExist | kPathMustExist | kHideReadOnly;
+  req.options.fileMustExist = req.options.pathMustExist = req.options.hideReadOnly = true;
   auto path = platform_.openFileDialog(req);
   if (!path || path->empty()) return std::nullopt;
   return path;
@@ -128,7 +129,7 @@ bool MainPresenter::loadYayoi() {
     view_.companyLabel = state_.ledraUserName + "　データコンバート";
     view_.packageLabel = packageName(state_.sourcePackage);
     startAborted_ = false;
-    refreshFileTexts();
+    fileSettings_.refresh();
     return true;
   }
 }
@@ -178,7 +179,6 @@ bool MainPresenter::loadBlueReturn() {
   }
   state_.fiscalYear = year;
   state_.journalPeriod = {year, 1, 1, year, 12, 31};
-  view_.periodFields = state_.journalPeriod;
   state_.screenState = kScreenStarting;
   showWelcomeLayout();
   state_.sourceFiles[6] = joinPath(state_.blueReturnDataFolder, "kcode.brf");
@@ -189,14 +189,8 @@ bool MainPresenter::loadBlueReturn() {
   view_.companyLabel = state_.ledraUserName + "　データコンバート";
   view_.packageLabel = packageName(state_.sourcePackage);
   startAborted_ = false;
-  refreshFileTexts();
+  fileSettings_.refresh();
   return true;
-}
-
-void MainPresenter::refreshFileTexts() {
-  for (size_t i = 0; i < view_.fileNames.size(); ++i) view_.fileNames[i] = state_.sourceFiles[i];
-  view_.folderName = state_.outputFolder;
-  view_.masterFile = state_.ledraAccountFile;
 }
 
 void MainPresenter::showMappingScreen() {
@@ -228,19 +222,19 @@ void MainPresenter::clickNext() {
       view_.firstStepVisible = false;
       view_.secondStepVisible = true;
       const bool blue = state_.sourcePackage == SourcePackage::BlueReturn;
-      view_.yayoiInputVisible = !blue;
-      view_.blueInputVisible = blue;
+      fileSettings_.showPackageFrames();
       state_.screenState = kScreenFileSettings;
       view_.nextEnabled = false;
       updateNextButton();
       view_.layout = fileSettingsLayout();
       view_.nextCaption = "読込";
       if (blue) {
-        view_.taxOptionsVisible = false;
         state_.consumptionTaxOn = false;
         state_.simplifiedTaxation = false;
       }
     } else if (state_.screenState == kScreenFileSettings) {
+      // The period boxes are read as they stand, whether or not the period rule ran.
+      if (state_.sourcePackage == SourcePackage::BlueReturn) fileSettings_.commitPeriod();
       if (runImportStep(state_, platform_)) showMappingScreen();
     } else if (state_.screenState == kScreenMapping) {
       if (runOutputStep(state_, platform_, true) == StepOutcome::Done) view_.nextCaption = "再変換";
@@ -259,17 +253,6 @@ bool MainPresenter::requestClose() {
                              "注意", MsgButtons::OkCancel) == MsgResult::Ok;
   }
   return true;
-}
-
-void MainPresenter::setFileName(int index, const std::string& text) {
-  if (index < 0 || index >= static_cast<int>(view_.fileNames.size())) return;
-  state_.sourceFiles[static_cast<size_t>(index)] = text;
-  view_.fileNames[static_cast<size_t>(index)] = text;
-}
-
-void MainPresenter::setFolderName(const std::string& text) {
-  state_.outputFolder = text;
-  view_.folderName = text;
 }
 
 bool MainPresenter::updateNextButton() {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "wizard/conv_select_presenter.hpp"
+#include "wizard/file_settings_presenter.hpp"
 
 namespace ledra {
 
@@ -32,26 +33,19 @@ WindowLayout mappingLayout();
 
 struct MainView {
   std::string caption;
-  std::string companyLabel;   // L_Company
-  std::string packageLabel;   // L_Y(0)
-  std::string welcomeText;    // T_Msg01
+  std::string companyLabel;  // L_Company
+  std::string packageLabel;  // L_Y(0)
+  std::string welcomeText;   // T_Msg01
   bool firstStepVisible = false;
   bool secondStepVisible = false;
   bool thirdStepVisible = false;
   bool accountPanelVisible = false;
   bool subAccountPanelVisible = false;
   bool departmentPanelVisible = false;
-  bool yayoiInputVisible = true;
-  bool blueInputVisible = false;
-  bool taxOptionsVisible = true;
   std::string nextCaption = "次へ >>";
   bool nextEnabled = false;
   bool forceCsvVisible = false;  // B_ToWriteCSV is never shown
   WindowLayout layout;
-  std::array<std::string, 9> fileNames;  // T_FileName(0..8)
-  std::string folderName;                // T_ForderName
-  std::string masterFile;                // T_ConvF
-  std::array<int, 6> periodFields{};     // S_Year .. E_Day
 };
 
 // The main wizard form: start-up, the three screens and closing.
@@ -70,9 +64,9 @@ class MainPresenter {
   // The form is about to close: true when it may.
   bool requestClose();
 
-  // File-settings screen: typed texts.
-  void setFileName(int index, const std::string& text);
-  void setFolderName(const std::string& text);
+  // The file-settings screen.
+  FileSettingsPresenter& fileSettings() { return fileSettings_; }
+  const FileSettingsPresenter& fileSettings() const { return fileSettings_; }
 
   // Re-evaluates the next button.
   bool updateNextButton();
@@ -86,12 +80,12 @@ class MainPresenter {
   std::optional<std::string> askMasterFile(const std::string& initialFolder);
   void showWelcomeLayout();
   void showMappingScreen();
-  void refreshFileTexts();
   void guarded(const std::function<void()>& handler);
 
   ConversionState& state_;
   Platform& platform_;
   MainView view_;
+  FileSettingsPresenter fileSettings_;
   bool startAborted_ = true;
 };
 
