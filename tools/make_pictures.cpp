@@ -63,12 +63,14 @@ void drawArrow(QPainter& p, QPointF from, QPointF to, qreal width) {
   p.drawPolygon(head);
 }
 
-QImage welcomePicture() {
+// Drawn at 160 x 200 points, scale pixels to the point (2 for high-density screens).
+QImage welcomePicture(int scale) {
   const QSize size(160, 200);
-  QImage img(size, QImage::Format_ARGB32_Premultiplied);
+  QImage img(size * scale, QImage::Format_ARGB32_Premultiplied);
   img.fill(Qt::transparent);
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing);
+  p.scale(scale, scale);
   QLinearGradient sky(0, 0, 0, size.height());
   sky.setColorAt(0, QColor(0xe8, 0xf3, 0xfb));
   sky.setColorAt(1, QColor(0xc4, 0xdf, 0xf2));
@@ -121,6 +123,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   const QString out = QString::fromLocal8Bit(argv[1]);
-  const bool ok = welcomePicture().save(out + "/welcome.png") && icon().save(out + "/icon.png");
+  const bool ok = welcomePicture(1).save(out + "/welcome.png") &&
+                  welcomePicture(2).save(out + "/welcome@2x.png") && icon().save(out + "/icon.png");
   return ok ? 0 : 1;
 }

@@ -17,7 +17,7 @@ namespace ledra::gui {
 namespace {
 
 constexpr int kRowHeight = 22;
-constexpr int kBrowseWidth = 52;
+constexpr int kBrowseWidth = 46;
 
 QLabel* heading(const char* name, const char* text, QWidget* parent) {
   auto* l = new QLabel(QString::fromUtf8(text), parent);
@@ -44,7 +44,7 @@ QLineEdit* pathBox(const QString& name, QWidget* parent) {
 
 QGridLayout* tightGrid(QWidget* parent) {
   auto* g = new QGridLayout(parent);
-  g->setContentsMargins(8, 4, 8, 6);
+  g->setContentsMargins(8, 4, 6, 6);
   g->setHorizontalSpacing(6);
   g->setVerticalSpacing(3);
   return g;
@@ -226,8 +226,12 @@ QGroupBox* FileSettingsScreen::buildPatternFrame() {
 void FileSettingsScreen::setText(QLineEdit* box, const std::string& text) {
   const QString t = QString::fromStdString(text);
   const QSignalBlocker block(box);
-  // Only a real change is written, so that the caret stays where the user types.
-  if (box->text() != t) box->setText(t);
+  // Only a real change is written, so that the caret stays where the user types; a path
+  // put in by the program shows from its start, the whole of it is in the tool tip.
+  if (box->text() != t) {
+    box->setText(t);
+    box->setCursorPosition(0);
+  }
   box->setToolTip(t);
 }
 

@@ -3,7 +3,10 @@
 #include <QApplication>
 #include <QFont>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QScreen>
+#include <QTranslator>
 
 #include "gui/conv_select_window.hpp"
 #include "gui/main_window.hpp"
@@ -82,6 +85,12 @@ void setUpApplication() {
   QApplication::setWindowIcon(QIcon(":/ledra/icon.png"));
   // The forms end the program themselves (a dialog closing between forms must not).
   QApplication::setQuitOnLastWindowClosed(false);
+  // Qt's own dialogs (file dialog, text box menus) speak Japanese like the rest of the program.
+  QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+  auto* translator = new QTranslator(QCoreApplication::instance());
+  if (translator->load(QLocale(QLocale::Japanese, QLocale::Japan), "qtbase", "_",
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    QCoreApplication::installTranslator(translator);
   QFont font("Noto Sans CJK JP");
   font.setPointSize(9);
   QApplication::setFont(font);

@@ -92,9 +92,7 @@ void MainWindow::buildWelcome() {
   row->setSpacing(12);
   picture_ = new QLabel(firstStep_);
   picture_->setObjectName("Image1");
-  const QPixmap pixmap(":/ledra/welcome.png");
-  picture_->setPixmap(pixmap);
-  picture_->setFixedSize(pixmap.size().isEmpty() ? QSize(160, 200) : pixmap.size());
+  picture_->setFixedSize(160, 200);
   row->addWidget(picture_, 0, Qt::AlignTop);
   message_ = new QPlainTextEdit(firstStep_);
   message_->setObjectName("T_Msg01");
@@ -153,8 +151,17 @@ void MainWindow::applyLayout(const WindowLayout& layout) {
   thirdStep_->setGeometry(steps);
 }
 
+void MainWindow::showPicture() {
+  // The sharp drawing for high-density screens; Qt would only stretch the small one.
+  const qreal ratio = devicePixelRatioF();
+  QPixmap pixmap(ratio > 1.0 ? ":/ledra/welcome@2x.png" : ":/ledra/welcome.png");
+  if (ratio > 1.0) pixmap.setDevicePixelRatio(2.0);
+  picture_->setPixmap(pixmap);
+}
+
 void MainWindow::render() {
   const MainView& v = presenter_.view();
+  if (picture_->pixmap().isNull()) showPicture();
   const QSignalBlocker block(this);
   setWindowTitle(q(v.caption));
   company_->setText(q(v.companyLabel));

@@ -45,6 +45,7 @@ class MainWindow : public QWidget {
   void buildWelcome();
   void buildMapping();
   void applyLayout(const WindowLayout& layout);
+  void showPicture();
 
   MainPresenter& presenter_;
   QLabel* company_;

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSplitter>
 #include <QStandardPaths>
 
 #include "gui/input_data.hpp"
@@ -47,6 +48,12 @@ QMessageBox::Icon toQtIcon(MsgIcon icon) {
   return QMessageBox::NoIcon;
 }
 
+// Room for the places list's names ("コンピュータ") beside the files.
+void widenPlaces(QFileDialog& dialog) {
+  dialog.resize(680, 420);
+  if (auto* splitter = dialog.findChild<QSplitter*>("splitter")) splitter->setSizes({150, 530});
+}
+
 }  // namespace
 
 QString toQtFilter(const std::string& filter) {
@@ -55,7 +62,12 @@ QString toQtFilter(const std::string& filter) {
   for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
     QString patterns = parts[i + 1];
     patterns.replace(';', ' ');
-    out << parts[i] + " (" + patterns.simplified() + ")";
+    patterns = patterns.simplified();
+    // A label that already ends with its patterns ("CSVファイル(*.csv)") is taken as it is.
+    if (parts[i].endsWith("(" + patterns + ")"))
+      out << parts[i];
+    else
+      out << parts[i] + " (" + patterns + ")";
   }
   return out.join(";;");
 }
@@ -159,6 +171,7 @@ std::unique_ptr<QFileDialog> makeFileDialog(const FileDialogRequest& request, bo
   dialog->setLabelText(QFileDialog::FileName, "ファイル名:");
   dialog->setLabelText(QFileDialog::FileType, "ファイルの種類:");
   if (!request.fileName.empty()) dialog->selectFile(q(request.fileName));
+  widenPlaces(*dialog);
   return dialog;
 }
 
@@ -171,6 +184,7 @@ std::unique_ptr<QFileDialog> makeFolderDialog(const std::string& prompt, QWidget
   dialog->setLabelText(QFileDialog::Reject, "キャンセル");
   dialog->setLabelText(QFileDialog::LookIn, "場所:");
   dialog->setLabelText(QFileDialog::FileName, "フォルダー:");
+  widenPlaces(*dialog);
   return dialog;
 }
 

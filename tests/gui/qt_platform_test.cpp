@@ -20,7 +20,8 @@ using ledra::testing::text;
 
 TEST(QtPlatform, FiltersInQtForm) {
   const std::pair<const char*, const char*> cases[] = {
-      {"CSVファイル(*.csv)|*.csv", "CSVファイル(*.csv) (*.csv)"},
+      {"CSVファイル(*.csv)|*.csv", "CSVファイル(*.csv)"},
+      {"全てのファイル(*.*)|*.*", "全てのファイル(*.*)"},
       {"datファイル|*.dat|すべてのファイル|*.*", "datファイル (*.dat);;すべてのファイル (*.*)"},
       {"テキスト|*.txt;*.csv", "テキスト (*.txt *.csv)"},
       {"", ""},
