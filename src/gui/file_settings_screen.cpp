@@ -31,7 +31,7 @@ QLabel* heading(const char* name, const char* text, QWidget* parent) {
 QPushButton* browseButton(const QString& name, QWidget* parent) {
   auto* b = new QPushButton("参照", parent);
   b->setObjectName(name);
-  b->setFixedSize(kBrowseWidth, kRowHeight + 2);
+  b->setFixedSize(kBrowseWidth, kRowHeight);
   return b;
 }
 
@@ -46,7 +46,7 @@ QGridLayout* tightGrid(QWidget* parent) {
   auto* g = new QGridLayout(parent);
   g->setContentsMargins(8, 4, 6, 6);
   g->setHorizontalSpacing(6);
-  g->setVerticalSpacing(3);
+  g->setVerticalSpacing(2);
   return g;
 }
 
@@ -56,8 +56,8 @@ FileSettingsScreen::FileSettingsScreen(FileSettingsPresenter& presenter, QWidget
     : QGroupBox("ファイル設定", parent), presenter_(presenter) {
   setObjectName("F_2ndStep");
   auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(8, 4, 8, 8);
-  layout->setSpacing(6);
+  layout->setContentsMargins(8, 2, 8, 4);
+  layout->setSpacing(4);
   layout->addWidget(buildYayoiFrame());
   layout->addWidget(buildBlueFrame());
   auto* bottom = new QHBoxLayout;

@@ -24,7 +24,7 @@ constexpr int kTwipsPerPixel = 15;
 constexpr int kBorderWidth = 4;
 constexpr int kBorderHeight = 30;
 constexpr int kMargin = 8;
-constexpr int kHeaderHeight = 34;
+constexpr int kHeaderHeight = 32;
 constexpr int kButtonHeight = 25;
 
 int px(int twips) { return twips / kTwipsPerPixel; }
@@ -68,7 +68,9 @@ MainWindow::MainWindow(MainPresenter& presenter, QWidget* parent)
   buildMapping();
 
   connect(next_, &QPushButton::clicked, this, [this] {
+    working_ = true;
     presenter_.clickNext();
+    working_ = false;
     render();
   });
   connect(statusSave_, &QPushButton::clicked, this, [this] {
@@ -145,7 +147,7 @@ void MainWindow::applyLayout(const WindowLayout& layout) {
   // Its design place lies outside the smaller forms: it is only seen on the mapping screen.
   statusSave_->setVisible(layout.moveStatusSave);
 
-  const QRect steps(kMargin, kHeaderHeight, width - 2 * kMargin, nextTop - 6 - kHeaderHeight);
+  const QRect steps(kMargin, kHeaderHeight, width - 2 * kMargin, nextTop - 4 - kHeaderHeight);
   firstStep_->setGeometry(steps);
   secondStep_->setGeometry(steps);
   thirdStep_->setGeometry(steps);
@@ -190,6 +192,12 @@ void MainWindow::render() {
 void MainWindow::closeEvent(QCloseEvent* event) {
   if (closing_) {
     event->accept();
+    return;
+  }
+  // The progress window repaints during an import or output run; a close request that
+  // arrives then waits for the user to ask again afterwards.
+  if (working_) {
+    event->ignore();
     return;
   }
   if (!presenter_.requestClose()) {

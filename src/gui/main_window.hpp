@@ -64,6 +64,7 @@ class MainWindow : public QWidget {
   QFrame* departmentPanel_ = nullptr;
   std::function<void()> renderMapping_;
   bool closing_ = false;
+  bool working_ = false;
 };
 
 }  // namespace ledra::gui
