@@ -191,6 +191,7 @@ std::unique_ptr<QFileDialog> makeFolderDialog(const std::string& prompt, QWidget
 QtPlatform::QtPlatform() = default;
 
 QtPlatform::~QtPlatform() {
+  delete progress_.data();
   if (busy_) QGuiApplication::restoreOverrideCursor();
 }
 
@@ -246,7 +247,7 @@ void QtPlatform::setBusy(bool busy) {
 }
 
 InputData& QtPlatform::progress() {
-  if (!progress_) progress_ = std::make_unique<InputData>(parent_);
+  if (!progress_) progress_ = new InputData(parent_);
   return *progress_;
 }
 
@@ -256,7 +257,7 @@ void QtPlatform::progressHide() {
   // Unloaded, as the work closes it: the next run starts afresh.
   if (progress_) {
     progress_->hide();
-    progress_.reset();
+    delete progress_.data();
   }
 }
 

@@ -58,7 +58,8 @@ class QtPlatform : public PosixPlatform {
   InputData& progress();
 
   QPointer<QWidget> parent_;
-  std::unique_ptr<InputData> progress_;
+  // Owned here, but a child of its window, which may go first.
+  QPointer<InputData> progress_;
   bool busy_ = false;
 };
 
