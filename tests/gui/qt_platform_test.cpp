@@ -9,6 +9,8 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTest>
+#include <QTimer>
 
 #include "gui/gui_test_support.hpp"
 #include "gui/input_data.hpp"
@@ -49,6 +51,36 @@ TEST(QtPlatform, MessageBoxesHaveTheRequestedButtonsIconAndDefault) {
   EXPECT_EQ(text(plain->button(QMessageBox::Cancel)->text()), "キャンセル");
   EXPECT_EQ(toMsgResult(QMessageBox::Cancel), MsgResult::Cancel);
   EXPECT_EQ(toMsgResult(QMessageBox::No), MsgResult::No);
+}
+
+// Keys pressed in the box once it is up: Enter takes the default button, a letter its button
+// without Alt, Escape the way out.
+TEST(QtPlatform, MessageBoxAnswersTheKeysAPersonPresses) {
+  ledra::testing::guiApplication();
+  QtPlatform platform;
+  const MessageRequest autoDefine{"他のファイルも定義しますか？", "自動定義", MsgButtons::YesNo,
+                                  MsgIcon::Information, 2};
+  const MessageRequest close{"終了します。", "注意", MsgButtons::OkCancel, MsgIcon::None, 1};
+  const struct {
+    MessageRequest request;
+    Qt::Key key;
+    MsgResult answer;
+  } cases[] = {
+      {autoDefine, Qt::Key_Return, MsgResult::No}, {autoDefine, Qt::Key_Y, MsgResult::Yes},
+      {autoDefine, Qt::Key_Escape, MsgResult::No}, {close, Qt::Key_Return, MsgResult::Ok},
+      {close, Qt::Key_Escape, MsgResult::Cancel},
+  };
+  for (const auto& c : cases) {
+    QTimer press;
+    QObject::connect(&press, &QTimer::timeout, [&] {
+      if (QWidget* box = QApplication::activeModalWidget()) {
+        press.stop();
+        QTest::keyClick(box, c.key);
+      }
+    });
+    press.start(10);
+    EXPECT_EQ(platform.messageBox(c.request), c.answer) << c.request.title << " " << c.key;
+  }
 }
 
 TEST(QtPlatform, DialogsTakeTitleFolderFilterAndOptions) {
