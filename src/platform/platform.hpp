@@ -20,14 +20,15 @@ struct MessageRequest {
   int defaultButton = 1;  // 1-based, as the message box counts its buttons
 };
 
-// Flags of the common file dialog, with the values the dialog control uses.
-namespace file_dialog_flags {
-inline constexpr uint32_t kOverwritePrompt = 0x2;
-inline constexpr uint32_t kHideReadOnly = 0x4;
-inline constexpr uint32_t kNoChangeDir = 0x8;
-inline constexpr uint32_t kPathMustExist = 0x800;
-inline constexpr uint32_t kFileMustExist = 0x1000;
-}  // namespace file_dialog_flags
+// What a file dialog insists on; each platform maps these to its own dialog.
+struct FileDialogOptions {
+  bool overwritePrompt = false;  // ask before replacing an existing file
+  bool fileMustExist = false;
+  bool pathMustExist = false;
+  bool hideReadOnly = false;  // no "open read-only" choice
+  bool noChangeDir = false;   // the process's current folder stays as it was
+  bool operator==(const FileDialogOptions&) const = default;
+};
 
 struct FileDialogRequest {
   std::string title;
@@ -35,7 +36,7 @@ struct FileDialogRequest {
   std::string initialFolder;
   std::string fileName;
   int filterIndex = 1;
-  uint32_t flags = 0;
+  FileDialogOptions options;
   int maxFileSize = 260;
 };
 

@@ -81,14 +81,15 @@ bool refuse(ConversionState& state, Platform& platform, const std::string& detai
   return false;
 }
 
-FileDialogRequest workStateDialog(const ConversionState& state, const char* title, uint32_t flags) {
+FileDialogRequest workStateDialog(const ConversionState& state, const char* title,
+                                  FileDialogOptions options) {
   FileDialogRequest request;
   request.title = title;
   request.filter = kDialogFilter;
   request.initialFolder = state.baseFolder;
   request.fileName = "";
   request.filterIndex = 1;
-  request.flags = flags;
+  request.options = options;
   return request;
 }
 
@@ -111,11 +112,11 @@ bool saveWorkStateToFile(ConversionState& state, Platform& platform, const std::
 }
 
 SaveResult saveWorkState(ConversionState& state, Platform& platform) {
-  namespace f = file_dialog_flags;
+  FileDialogOptions options;
+  options.overwritePrompt = options.pathMustExist = options.hideReadOnly = true;
   std::optional<std::string> chosen;
   try {
-    chosen = platform.saveFileDialog(workStateDialog(
-        state, kSaveDialogTitle, f::kOverwritePrompt | f::kPathMustExist | f::kHideReadOnly));
+    chosen = platform.saveFileDialog(workStateDialog(state, kSaveDialogTitle, options));
   } catch (const std::exception& e) {
     showSaveFailed(platform, e.what());
     return SaveResult::Failed;
@@ -144,10 +145,9 @@ bool restoreWorkStateFromFile(ConversionState& state, Platform& platform, const 
 }
 
 bool restoreWorkState(ConversionState& state, Platform& platform) {
-  namespace f = file_dialog_flags;
-  FileDialogRequest request =
-      workStateDialog(state, kOpenDialogTitle,
-                      f::kNoChangeDir | f::kFileMustExist | f::kPathMustExist | f::kHideReadOnly);
+  FileDialogOptions options;
+  options.noChangeDir = options.fileMustExist = options.pathMustExist = options.hideReadOnly = true;
+  FileDialogRequest request = workStateDialog(state, kOpenDialogTitle, options);
   request.maxFileSize = 1024;
   std::optional<std::string> chosen;
   try {

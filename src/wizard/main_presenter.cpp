@@ -42,7 +42,8 @@ WindowLayout mappingLayout() { return {11385, 7140, 9375, 10440, 10200, 6240, tr
 MainPresenter::MainPresenter(ConversionState& state, Platform& platform)
     : state_(state),
       platform_(platform),
-      mapping_(state, platform, [this] { return updateNextButton(); }) {
+      mapping_(state, platform, [this] { return updateNextButton(); }),
+      fileSettings_(state, platform, [this] { updateNextButton(); }) {
   view_.caption = kProgramCaption;
   view_.welcomeText = kWelcomeText;
 }
@@ -66,7 +67,7 @@ bool MainPresenter::load(StartMode mode) {
     view_.nextCaption = "変換";
     view_.companyLabel = state_.ledraUserName + "　データコンバート";
     view_.packageLabel = packageName(state_.sourcePackage);
-    refreshFileTexts();
+    fileSettings_.refresh();
     return true;
   }
   platform_.message(std::string(kProgramCaption) + "を起動します。\r\n\r\n" + kMasterPrompt,
@@ -78,12 +79,11 @@ bool MainPresenter::load(StartMode mode) {
 }
 
 std::optional<std::string> MainPresenter::askMasterFile(const std::string& initialFolder) {
-  using namespace file_dialog_flags;
   FileDialogRequest req;
   req.title = kMasterPrompt;
   req.filter = "CSVファイル(*.csv)|*.csv";
   req.initialFolder = initialFolder;
-  req.flags = kFileMustExist | kPathMustExist | kHideReadOnly;
+  req.options.fileMustExist = req.options.pathMustExist = req.options.hideReadOnly = true;
   auto path = platform_.openFileDialog(req);
   if (!path || path->empty()) return std::nullopt;
   return path;
@@ -128,7 +128,7 @@ bool MainPresenter::loadYayoi() {
     view_.companyLabel = state_.ledraUserName + "　データコンバート";
     view_.packageLabel = packageName(state_.sourcePackage);
     startAborted_ = false;
-    refreshFileTexts();
+    fileSettings_.refresh();
     return true;
   }
 }
@@ -178,7 +178,6 @@ bool MainPresenter::loadBlueReturn() {
   }
   state_.fiscalYear = year;
   state_.journalPeriod = {year, 1, 1, year, 12, 31};
-  view_.periodFields = state_.journalPeriod;
   state_.screenState = kScreenStarting;
   showWelcomeLayout();
   setBlueReturnSourceFiles(state_, state_.blueReturnDataFolder);
@@ -188,14 +187,8 @@ bool MainPresenter::loadBlueReturn() {
   view_.companyLabel = state_.ledraUserName + "　データコンバート";
   view_.packageLabel = packageName(state_.sourcePackage);
   startAborted_ = false;
-  refreshFileTexts();
+  fileSettings_.refresh();
   return true;
-}
-
-void MainPresenter::refreshFileTexts() {
-  for (size_t i = 0; i < view_.fileNames.size(); ++i) view_.fileNames[i] = state_.sourceFiles[i];
-  view_.folderName = state_.outputFolder;
-  view_.masterFile = state_.ledraAccountFile;
 }
 
 void MainPresenter::showMappingScreen() {
@@ -228,19 +221,19 @@ void MainPresenter::clickNext() {
       view_.firstStepVisible = false;
       view_.secondStepVisible = true;
       const bool blue = state_.sourcePackage == SourcePackage::BlueReturn;
-      view_.yayoiInputVisible = !blue;
-      view_.blueInputVisible = blue;
+      fileSettings_.showPackageFrames();
       state_.screenState = kScreenFileSettings;
       view_.nextEnabled = false;
       updateNextButton();
       view_.layout = fileSettingsLayout();
       view_.nextCaption = "読込";
       if (blue) {
-        view_.taxOptionsVisible = false;
         state_.consumptionTaxOn = false;
         state_.simplifiedTaxation = false;
       }
     } else if (state_.screenState == kScreenFileSettings) {
+      // The period boxes are read as they stand, whether or not the period rule ran.
+      if (state_.sourcePackage == SourcePackage::BlueReturn) fileSettings_.commitPeriod();
       if (runImportStep(state_, platform_)) showMappingScreen();
     } else if (state_.screenState == kScreenMapping) {
       if (runOutputStep(state_, platform_, true) == StepOutcome::Done) view_.nextCaption = "再変換";
@@ -261,17 +254,6 @@ bool MainPresenter::requestClose() {
   }
   mapping_.closePicker();  // an open picker closes with the form
   return true;
-}
-
-void MainPresenter::setFileName(int index, const std::string& text) {
-  if (index < 0 || index >= static_cast<int>(view_.fileNames.size())) return;
-  state_.sourceFiles[static_cast<size_t>(index)] = text;
-  view_.fileNames[static_cast<size_t>(index)] = text;
-}
-
-void MainPresenter::setFolderName(const std::string& text) {
-  state_.outputFolder = text;
-  view_.folderName = text;
 }
 
 bool MainPresenter::updateNextButton() {

@@ -7,6 +7,7 @@
 
 #include "wizard/conv_select_presenter.hpp"
 #include "wizard/mapping_presenter.hpp"
+#include "wizard/file_settings_presenter.hpp"
 
 namespace ledra {
 
@@ -42,17 +43,10 @@ struct MainView {
   bool accountPanelVisible = false;
   bool subAccountPanelVisible = false;
   bool departmentPanelVisible = false;
-  bool yayoiInputVisible = true;
-  bool blueInputVisible = false;
-  bool taxOptionsVisible = true;
   std::string nextCaption = "次へ >>";
   bool nextEnabled = false;
   bool forceCsvVisible = false;  // B_ToWriteCSV is never shown
   WindowLayout layout;
-  std::array<std::string, 9> fileNames;  // T_FileName(0..8)
-  std::string folderName;                // T_ForderName
-  std::string masterFile;                // T_ConvF
-  std::array<int, 6> periodFields{};     // S_Year .. E_Day
 };
 
 // The main wizard form: start-up, the three screens and closing.
@@ -71,9 +65,9 @@ class MainPresenter {
   // The form is about to close: true when it may.
   bool requestClose();
 
-  // File-settings screen: typed texts.
-  void setFileName(int index, const std::string& text);
-  void setFolderName(const std::string& text);
+  // The file-settings screen.
+  FileSettingsPresenter& fileSettings() { return fileSettings_; }
+  const FileSettingsPresenter& fileSettings() const { return fileSettings_; }
 
   // Re-evaluates the next button.
   bool updateNextButton();
@@ -90,13 +84,13 @@ class MainPresenter {
   std::optional<std::string> askMasterFile(const std::string& initialFolder);
   void showWelcomeLayout();
   void showMappingScreen();
-  void refreshFileTexts();
   void guarded(const std::function<void()>& handler);
 
   ConversionState& state_;
   Platform& platform_;
   MainView view_;
   MappingPresenter mapping_;
+  FileSettingsPresenter fileSettings_;
   bool startAborted_ = true;
 };
 

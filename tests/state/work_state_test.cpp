@@ -365,8 +365,8 @@ TEST(WorkStateSave, ButtonAsksForTheFileAndReports) {
   EXPECT_EQ(r.filterIndex, 1);
   EXPECT_EQ(r.initialFolder, "/home/u/Documents");
   EXPECT_EQ(r.fileName, "");
-  EXPECT_EQ(r.flags, file_dialog_flags::kOverwritePrompt | file_dialog_flags::kPathMustExist |
-                         file_dialog_flags::kHideReadOnly);
+  EXPECT_EQ(r.options, (FileDialogOptions{
+                           .overwritePrompt = true, .pathMustExist = true, .hideReadOnly = true}));
   ASSERT_EQ(platform.messages.size(), 1u);
   EXPECT_EQ(platform.messages[0].text, "作業状態を\r\n" + path + "\r\nに保存しました。");
   EXPECT_EQ(platform.messages[0].title, "保存完了");
@@ -457,8 +457,10 @@ TEST(WorkStateRestore, RoundTripGivesBackEverySavedTableAndSetting) {
   EXPECT_EQ(r.initialFolder, "/start/folder");
   EXPECT_EQ(r.fileName, "");
   EXPECT_EQ(r.maxFileSize, 1024);
-  EXPECT_EQ(r.flags, file_dialog_flags::kNoChangeDir | file_dialog_flags::kFileMustExist |
-                         file_dialog_flags::kPathMustExist | file_dialog_flags::kHideReadOnly);
+  EXPECT_EQ(r.options, (FileDialogOptions{.fileMustExist = true,
+                                          .pathMustExist = true,
+                                          .hideReadOnly = true,
+                                          .noChangeDir = true}));
   EXPECT_EQ(platform.messages.size(), 1u);  // only the save's; the caller reports the restore
 
   expectRestoredFrom(saved, restored);

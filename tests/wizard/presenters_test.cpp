@@ -73,7 +73,8 @@ TEST_F(StartUp, FailedMasterLoadAsksAgain) {
   const auto& req = platform.openRequests[0];
   EXPECT_EQ(req.title, "Ledraの勘定科目データを指定して下さい。");
   EXPECT_EQ(req.filter, "CSVファイル(*.csv)|*.csv");
-  EXPECT_EQ(req.flags, 6148u);
+  EXPECT_EQ(req.options,
+            (FileDialogOptions{.fileMustExist = true, .pathMustExist = true, .hideReadOnly = true}));
   EXPECT_EQ(req.initialFolder, platform.documents + "/Yayoi/Exchange/");
 
   EXPECT_EQ(state.screenState, "広告中");
@@ -116,12 +117,12 @@ TEST_F(StartUp, FileSettingsTextsFollowTheState) {
   platform.openAnswers = {good};
   ASSERT_TRUE(main.load());
   main.clickNext();
-  main.setFileName(4, "");
+  main.fileSettings().setFileName(4, "");
   EXPECT_EQ(state.sourceFiles[4], "");
   EXPECT_FALSE(main.updateNextButton());
-  main.setFolderName("/somewhere");
+  main.fileSettings().setFolderName("/somewhere");
   EXPECT_EQ(state.outputFolder, "/somewhere");
-  EXPECT_EQ(main.view().folderName, "/somewhere");
+  EXPECT_EQ(main.fileSettings().view().folderName, "/somewhere");
 }
 
 TEST_F(StartUp, RestoredWorkOpensOnTheMappingScreen) {

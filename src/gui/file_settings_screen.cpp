@@ -1,0 +1,254 @@
+#include "gui/file_settings_screen.hpp"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include "gui/widget_names.hpp"
+
+namespace ledra::gui {
+
+namespace {
+
+constexpr int kRowHeight = 22;
+constexpr int kBrowseWidth = 46;
+
+QLabel* heading(const char* name, const char* text, QWidget* parent) {
+  auto* l = new QLabel(QString::fromUtf8(text), parent);
+  l->setObjectName(name);
+  QFont f = l->font();
+  f.setBold(true);
+  l->setFont(f);
+  return l;
+}
+
+QPushButton* browseButton(const QString& name, QWidget* parent) {
+  auto* b = new QPushButton("参照", parent);
+  b->setObjectName(name);
+  b->setFixedSize(kBrowseWidth, kRowHeight);
+  return b;
+}
+
+QLineEdit* pathBox(const QString& name, QWidget* parent) {
+  auto* e = new QLineEdit(parent);
+  e->setObjectName(name);
+  e->setFixedHeight(kRowHeight);
+  return e;
+}
+
+QGridLayout* tightGrid(QWidget* parent) {
+  auto* g = new QGridLayout(parent);
+  g->setContentsMargins(8, 4, 6, 6);
+  g->setHorizontalSpacing(6);
+  g->setVerticalSpacing(2);
+  return g;
+}
+
+}  // namespace
+
+FileSettingsScreen::FileSettingsScreen(FileSettingsPresenter& presenter, QWidget* parent)
+    : QGroupBox("ファイル設定", parent), presenter_(presenter) {
+  setObjectName("F_2ndStep");
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(8, 2, 8, 4);
+  layout->setSpacing(4);
+  layout->addWidget(buildYayoiFrame());
+  layout->addWidget(buildBlueFrame());
+  auto* bottom = new QHBoxLayout;
+  bottom->setSpacing(8);
+  bottom->addWidget(buildResultFrame(), 1);
+  bottom->addWidget(buildPatternFrame(), 1);
+  layout->addLayout(bottom);
+  layout->addStretch(1);
+
+  // Tab order down the form: the file rows, the period, then the folder and the master.
+  QWidget* previous = nullptr;
+  auto chain = [&previous](QWidget* w) {
+    if (previous) setTabOrder(previous, w);
+    previous = w;
+  };
+  for (int i = 0; i < 8; ++i) {
+    chain(files_[static_cast<size_t>(i)]);
+    chain(selectFile_[static_cast<size_t>(i)]);
+  }
+  for (QLineEdit* p : period_) chain(p);
+  chain(folder_);
+  chain(selectFolder_);
+  chain(master_);
+  chain(selectMaster_);
+}
+
+QWidget* FileSettingsScreen::firstControl() const { return files_[0]; }
+QWidget* FileSettingsScreen::lastControl() const { return selectMaster_; }
+
+void FileSettingsScreen::addFileRow(QGridLayout* grid, int row, int index, const char* label) {
+  auto* l = new QLabel(QString::fromUtf8(label), grid->parentWidget());
+  l->setObjectName(arrayName("L_FileLabel", index));
+  auto* box = pathBox(arrayName("T_FileName", index), grid->parentWidget());
+  auto* button = browseButton(arrayName("B_SelectFile", index), grid->parentWidget());
+  grid->addWidget(l, row, 0);
+  grid->addWidget(box, row, 1);
+  grid->addWidget(button, row, 2);
+  files_[static_cast<size_t>(index)] = box;
+  selectFile_[static_cast<size_t>(index)] = button;
+  connect(box, &QLineEdit::textChanged, this, [this, index, box](const QString& text) {
+    presenter_.setFileName(index, text.toStdString());
+    box->setToolTip(
+        QString::fromStdString(presenter_.view().fileNames[static_cast<size_t>(index)]));
+  });
+  connect(button, &QPushButton::clicked, this, [this, index] {
+    presenter_.clickSelectFile(index);
+    render();
+    emit readinessChanged();
+  });
+}
+
+QGroupBox* FileSettingsScreen::buildYayoiFrame() {
+  yayoi_ = new QGroupBox("変換元（弥生会計ファイル）", this);
+  yayoi_->setObjectName("F_Input");
+  auto* grid = tightGrid(yayoi_);
+  grid->addWidget(heading("L_FileName", "弥生会計CSVファイル", yayoi_), 0, 0, 1, 3);
+  static constexpr const char* kLabels[] = {"勘定科目一覧表", "科目残高試算表",
+                                            "補助科目一覧表", "補助科目残高一覧表",
+                                            "部門一覧表",     "仕訳データ"};
+  for (int i = 0; i < 6; ++i) addFileRow(grid, i + 1, i, kLabels[i]);
+  grid->setColumnStretch(1, 1);
+  return yayoi_;
+}
+
+QGroupBox* FileSettingsScreen::buildBlueFrame() {
+  blue_ = new QGroupBox("変換元（ブルーリターンファイル）", this);
+  blue_->setObjectName("F_Input_Blue");
+  auto* grid = tightGrid(blue_);
+  grid->addWidget(heading("L_FileName", "ブルーリターンファイル", blue_), 0, 0, 1, 3);
+  addFileRow(grid, 1, 6, "科目一覧表");
+  addFileRow(grid, 2, 7, "仕訳データ");
+  grid->setColumnStretch(1, 1);
+  grid->addWidget(heading("Label1", "仕訳データ取込期間設定", blue_), 3, 0, 1, 3);
+
+  auto* row = new QHBoxLayout;
+  row->setSpacing(4);
+  static constexpr const char* kNames[] = {"S_Year", "S_Mon", "S_Day", "E_Year", "E_Mon", "E_Day"};
+  static constexpr const char* kUnits[] = {"年", "月", "日", "年", "月", "日"};
+  for (size_t i = 0; i < 6; ++i) {
+    if (i == 3) {
+      auto* tilde = new QLabel("～", blue_);
+      row->addSpacing(6);
+      row->addWidget(tilde);
+      row->addSpacing(6);
+    }
+    auto* box = new QLineEdit(blue_);
+    box->setObjectName(kNames[i]);
+    box->setFixedSize(i % 3 == 0 ? 52 : 34, kRowHeight);
+    box->setAlignment(Qt::AlignRight);
+    box->setMaxLength(i % 3 == 0 ? 4 : 2);
+    row->addWidget(box);
+    row->addWidget(new QLabel(QString::fromUtf8(kUnits[i]), blue_));
+    period_[i] = box;
+    const auto field = static_cast<PeriodField>(i);
+    connect(box, &QLineEdit::textChanged, this, [this, field](const QString& text) {
+      presenter_.setPeriodText(field, text.toStdString());
+    });
+    // Enter in, or leaving, the month and day boxes runs the period rule.
+    if (field == PeriodField::StartMonth || field == PeriodField::StartDay) {
+      connect(box, &QLineEdit::editingFinished, this, [this] {
+        presenter_.applyPeriod();
+        render();
+      });
+    }
+  }
+  row->addStretch(1);
+  grid->addLayout(row, 4, 0, 1, 3);
+
+  tax_ = new QGroupBox("消費税対応", blue_);
+  tax_->setObjectName("F_SZ");
+  auto* taxRow = new QHBoxLayout(tax_);
+  auto* on = new QRadioButton("する", tax_);
+  on->setObjectName("SZ_OnOff_0");
+  auto* off = new QRadioButton("しない", tax_);
+  off->setObjectName("SZ_OnOff_1");
+  off->setChecked(true);
+  auto* simplified = new QCheckBox("簡易課税", tax_);
+  simplified->setObjectName("SZ_KKZ");
+  taxRow->addWidget(on);
+  taxRow->addWidget(off);
+  taxRow->addWidget(simplified);
+  grid->addWidget(tax_, 5, 0, 1, 3);
+  return blue_;
+}
+
+QGroupBox* FileSettingsScreen::buildResultFrame() {
+  auto* frame = new QGroupBox("結果ファイルの保存先", this);
+  frame->setObjectName("F_Result");
+  auto* grid = tightGrid(frame);
+  auto* label = new QLabel("出力先フォルダ名", frame);
+  label->setObjectName("L_ForderLabel");
+  folder_ = pathBox("T_ForderName", frame);
+  selectFolder_ = browseButton("B_SelectForder", frame);
+  grid->addWidget(label, 0, 0);
+  grid->addWidget(folder_, 0, 1);
+  grid->addWidget(selectFolder_, 0, 2);
+  grid->setColumnStretch(1, 1);
+  connect(folder_, &QLineEdit::textChanged, this, [this](const QString& text) {
+    presenter_.setFolderName(text.toStdString());
+    folder_->setToolTip(QString::fromStdString(presenter_.view().folderName));
+  });
+  connect(selectFolder_, &QPushButton::clicked, this, [this] {
+    presenter_.clickSelectFolder();
+    render();
+    emit readinessChanged();
+  });
+  return frame;
+}
+
+QGroupBox* FileSettingsScreen::buildPatternFrame() {
+  auto* frame = new QGroupBox("コンバートパターンファイル", this);
+  frame->setObjectName("F_ConvPtn");
+  auto* grid = tightGrid(frame);
+  auto* label = new QLabel("結果ファイル名", frame);
+  label->setObjectName("L_ConvF");
+  master_ = pathBox("T_ConvF", frame);
+  master_->setReadOnly(true);
+  selectMaster_ = browseButton("B_ConvF", frame);  // has no action
+  grid->addWidget(label, 0, 0);
+  grid->addWidget(master_, 0, 1);
+  grid->addWidget(selectMaster_, 0, 2);
+  grid->setColumnStretch(1, 1);
+  return frame;
+}
+
+void FileSettingsScreen::setText(QLineEdit* box, const std::string& text) {
+  const QString t = QString::fromStdString(text);
+  const QSignalBlocker block(box);
+  // Only a real change is written, so that the caret stays where the user types; a path
+  // put in by the program shows from its start, the whole of it is in the tool tip.
+  if (box->text() != t) {
+    box->setText(t);
+    box->setCursorPosition(0);
+  }
+  box->setToolTip(t);
+}
+
+void FileSettingsScreen::render() {
+  const FileSettingsView& v = presenter_.view();
+  yayoi_->setVisible(v.yayoiInputVisible);
+  blue_->setVisible(v.blueInputVisible);
+  tax_->setVisible(v.taxOptionsVisible);
+  for (size_t i = 0; i < files_.size(); ++i)
+    if (files_[i]) setText(files_[i], v.fileNames[i]);
+  setText(folder_, v.folderName);
+  setText(master_, v.masterFile);
+  for (size_t i = 0; i < period_.size(); ++i) {
+    const QSignalBlocker block(period_[i]);
+    const QString t = QString::fromStdString(v.period[i]);
+    if (period_[i]->text() != t) period_[i]->setText(t);
+  }
+}
+
+}  // namespace ledra::gui

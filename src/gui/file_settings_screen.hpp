@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QGroupBox>
+#include <array>
+
+#include "wizard/file_settings_presenter.hpp"
+
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QCheckBox;
+class QGridLayout;
+
+namespace ledra::gui {
+
+// The frame F_2ndStep "ファイル設定": renders the file-settings presenter's view and forwards
+// typing, the 参照 buttons and the period boxes to it.
+class FileSettingsScreen : public QGroupBox {
+  Q_OBJECT
+ public:
+  explicit FileSettingsScreen(FileSettingsPresenter& presenter, QWidget* parent = nullptr);
+
+  void render();
+  // The first and last controls, for the form's tab order.
+  QWidget* firstControl() const;
+  QWidget* lastControl() const;
+
+ signals:
+  // A chooser ran: the wizard's buttons may have changed.
+  void readinessChanged();
+
+ private:
+  QGroupBox* buildYayoiFrame();
+  QGroupBox* buildBlueFrame();
+  QGroupBox* buildResultFrame();
+  QGroupBox* buildPatternFrame();
+  void addFileRow(QGridLayout* grid, int row, int index, const char* label);
+  void setText(QLineEdit* box, const std::string& text);
+
+  FileSettingsPresenter& presenter_;
+  QGroupBox* yayoi_ = nullptr;
+  QGroupBox* blue_ = nullptr;
+  QGroupBox* tax_ = nullptr;
+  std::array<QLineEdit*, kFileRowCount> files_{};
+  std::array<QPushButton*, kFileRowCount> selectFile_{};
+  std::array<QLineEdit*, 6> period_{};
+  QLineEdit* folder_ = nullptr;
+  QPushButton* selectFolder_ = nullptr;
+  QLineEdit* master_ = nullptr;
+  QPushButton* selectMaster_ = nullptr;
+};
+
+}  // namespace ledra::gui

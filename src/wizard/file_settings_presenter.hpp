@@ -1,0 +1,69 @@
+#pragma once
+
+#include <array>
+#include <functional>
+#include <string>
+
+namespace ledra {
+
+struct ConversionState;
+class Platform;
+
+// The journal period boxes, in the order the screen shows them.
+enum class PeriodField { StartYear, StartMonth, StartDay, EndYear, EndMonth, EndDay };
+
+inline constexpr int kFileRowCount = 9;  // T_FileName(0..8)
+
+struct FileSettingsView {
+  std::array<std::string, kFileRowCount> fileNames;  // T_FileName(i): text and tool tip
+  std::string folderName;                            // T_ForderName: text and tool tip
+  std::string masterFile;                            // T_ConvF: text and tool tip
+  std::array<std::string, 6> period;                 // S_Year .. E_Day, as typed
+  bool yayoiInputVisible = true;                     // F_Input
+  bool blueInputVisible = false;                     // F_Input_Blue
+  bool taxOptionsVisible = true;                     // F_SZ
+};
+
+// The file-settings screen: the source-file and output-folder boxes kept in step with the
+// state, the file and folder choosers, and the journal period of ブルーリターンＡ.
+class FileSettingsPresenter {
+ public:
+  // updateNextButton is the wizard's readiness rule, run after each chooser.
+  FileSettingsPresenter(ConversionState& state, Platform& platform,
+                        std::function<void()> updateNextButton);
+
+  const FileSettingsView& view() const { return view_; }
+
+  // Copies the state's paths and period into the boxes.
+  void refresh();
+  // Shows the frame of the state's package (弥生会計 or ブルーリターンＡ).
+  void showPackageFrames();
+
+  // T_FileName(i) / T_ForderName changed by typing. The readiness is not re-evaluated.
+  void setFileName(int index, const std::string& text);
+  void setFolderName(const std::string& text);
+
+  // B_SelectFile(i): the open dialog; for the account list the 自動定義 offer.
+  void clickSelectFile(int index);
+  // B_SelectForder: the folder browser.
+  void clickSelectFolder();
+
+  // A period box changed by typing; nothing else happens until the period rule runs.
+  void setPeriodText(PeriodField field, const std::string& text);
+  // 仕訳期間指定: Enter in, or leaving, S_Mon or S_Day. False when the start date was refused.
+  bool applyPeriod();
+  // All six boxes by numeric value into JournalPeriod, as the import reads them.
+  void commitPeriod();
+
+ private:
+  void setFile(size_t index, const std::string& path);
+  void setFolder(const std::string& path);
+  void showStoredPeriod();
+
+  ConversionState& state_;
+  Platform& platform_;
+  std::function<void()> updateNextButton_;
+  FileSettingsView view_;
+};
+
+}  // namespace ledra

@@ -1,0 +1,156 @@
+// Renders every window and dialog of the program offscreen into PNG files, so that they can
+// be looked at: screenshots OUTPUT_FOLDER SUFFIX (scripts/screenshots runs it at 100 % and
+// at 200 % with QT_SCALE_FACTOR=2).
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <cstdio>
+#include <filesystem>
+
+#include "gui/conv_select_window.hpp"
+#include "gui/gui_controller.hpp"
+#include "gui/input_data.hpp"
+#include "gui/main_window.hpp"
+#include "gui/qt_platform.hpp"
+#include "state/conversion_state.hpp"
+#include "support/scripted_platform.hpp"
+
+namespace {
+
+using ledra::testing::ScriptedPlatform;
+using namespace ledra;
+using namespace ledra::gui;
+
+QString outFolder;
+QString suffix;
+int failures = 0;
+
+void save(QWidget* w, const char* name) {
+  w->show();
+  for (int i = 0; i < 3; ++i) QApplication::processEvents();
+  const QString path = outFolder + "/" + name + suffix + ".png";
+  if (!w->grab().save(path)) {
+    std::fprintf(stderr, "could not write %s\n", path.toUtf8().constData());
+    ++failures;
+  }
+  std::printf("%s\n", path.toUtf8().constData());
+}
+
+void clickNamed(QWidget* w, const char* name) { w->findChild<QPushButton*>(name)->click(); }
+
+const std::string kExamples = std::string(LEDRA_SOURCE_DIR) + "/examples";
+
+void yayoiScreens(const std::string& work) {
+  ConversionState state;
+  ScriptedPlatform platform;
+  GuiController controller(state, platform);
+  controller.start();
+  save(controller.convSelect(), "conv_select");
+  platform.openAnswers = {kExamples + "/ledra_master.csv"};
+  clickNamed(controller.convSelect(), "B_Ptn_0");
+  save(controller.mainWindow(), "main_welcome");
+  clickNamed(controller.mainWindow(), "B_Next");
+  save(controller.mainWindow(), "main_file_settings");
+  platform.openAnswers = {work + "/yayoi/勘定科目一覧表.txt"};
+  platform.messageAnswers = {MsgResult::Yes};
+  clickNamed(controller.mainWindow(), "B_SelectFile_0");
+  save(controller.mainWindow(), "main_file_settings_chosen");
+  clickNamed(controller.mainWindow(), "B_Next");
+  save(controller.mainWindow(), "main_mapping");
+  controller.mainWindow()->hide();
+}
+
+void blueReturnScreens(const std::string& work) {
+  ConversionState state;
+  ScriptedPlatform platform;
+  GuiController controller(state, platform);
+  controller.start();
+  std::filesystem::create_directories(work + "/BR/Data/Y2008");
+  platform.openAnswers = {kExamples + "/ledra_master.csv"};
+  platform.folderAnswers = {work + "/BR"};
+  platform.inputAnswers = {"2008"};
+  clickNamed(controller.convSelect(), "B_Ptn_1");
+  save(controller.mainWindow(), "main_welcome_blue");
+  clickNamed(controller.mainWindow(), "B_Next");
+  save(controller.mainWindow(), "main_file_settings_blue");
+  controller.mainWindow()->hide();
+}
+
+void dialogs() {
+  const std::string title = "Ledraデータコンバート Ver1.41";
+  const std::pair<MessageRequest, const char*> boxes[] = {
+      {{title + "を起動します。\r\n\r\nLedraの勘定科目データを指定して下さい。", "ようこそ",
+        MsgButtons::Ok, MsgIcon::None, 1},
+       "message_welcome"},
+      {{"勘定科目のあるフォルダを基準に他のファイルも定義しますか？", "自動定義", MsgButtons::YesNo,
+        MsgIcon::Information, 2},
+       "message_auto_define"},
+      {{title + "を終了します。\r\n宜しいですか？", "注意", MsgButtons::OkCancel, MsgIcon::None, 1},
+       "message_close"},
+      {{"出力処理を行います。宜しいですか？", "注意", MsgButtons::OkCancel, MsgIcon::Question, 1},
+       "message_output"},
+      {{"勘定科目取込に失敗しました。\r\n勘定科目一覧表.txt 12行目: 列が足りません", "エラー",
+        MsgButtons::Ok, MsgIcon::None, 1},
+       "message_error"},
+      {{"/home/user/Documents/Yayoi/Exchange/部門一覧表.txtが存在しません。", "", MsgButtons::Ok,
+        MsgIcon::None, 1},
+       "message_missing"},
+  };
+  for (const auto& [request, name] : boxes) {
+    auto box = makeMessageBox(request, nullptr);
+    save(box.get(), name);
+  }
+  auto input = makeInputDialog({"会計年度", "会計年度を入力して下さい。", "2007"}, nullptr);
+  save(input.get(), "input_fiscal_year");
+
+  FileDialogRequest open;
+  open.title = "Ledraの勘定科目データを指定して下さい。";
+  open.filter = "CSVファイル(*.csv)|*.csv";
+  open.initialFolder = kExamples;
+  open.options.fileMustExist = true;
+  auto openDialog = makeFileDialog(open, false, nullptr);
+  save(openDialog.get(), "dialog_open_master");
+  FileDialogRequest saveRequest;
+  saveRequest.title = "ログファイルを作成";
+  saveRequest.filter = "datファイル|*.dat|すべてのファイル|*.*";
+  saveRequest.initialFolder = kExamples;
+  saveRequest.options.overwritePrompt = true;
+  auto saveDialog = makeFileDialog(saveRequest, true, nullptr);
+  save(saveDialog.get(), "dialog_save_state");
+  auto folder = makeFolderDialog("フォルダーを選択してください", nullptr);
+  folder->setDirectory(QString::fromStdString(kExamples));
+  save(folder.get(), "dialog_folder");
+
+  InputData progress;
+  progress.start();
+  progress.setTask("科目残高試算表取込中");
+  progress.setMaximum(200);
+  progress.setValue(83);
+  save(&progress, "input_data");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: screenshots OUTPUT_FOLDER SUFFIX\n");
+    return 2;
+  }
+  setUpApplication();
+  outFolder = QString::fromLocal8Bit(argv[1]);
+  suffix = QString::fromLocal8Bit(argv[2]);
+  QDir().mkpath(outFolder);
+  const std::string work = QDir::tempPath().toStdString() + "/ledra-screenshots";
+  std::filesystem::remove_all(work);
+  std::filesystem::create_directories(work);
+  std::filesystem::copy(kExamples + "/yayoi", work + "/yayoi");
+  yayoiScreens(work);
+  blueReturnScreens(work);
+  dialogs();
+  std::filesystem::remove_all(work);
+  return failures == 0 ? 0 : 1;
+}
