@@ -15,6 +15,13 @@
 
 namespace ledra {
 
+bool canOpenForReading(const std::string& path) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return false;
+  std::ifstream in(path, std::ios::binary);
+  return in.is_open();
+}
+
 std::optional<std::string> readFileBytes(const std::string& path) {
   std::error_code ec;
   if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;

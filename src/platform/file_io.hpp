@@ -8,6 +8,8 @@ namespace ledra {
 
 // The whole file as bytes; nothing when it cannot be opened or read.
 std::optional<std::string> readFileBytes(const std::string& path);
+// True when the path is a file this process can open for reading.
+bool canOpenForReading(const std::string& path);
 
 // Writes to a temporary file beside the target and renames it over the target only when
 // everything was written, so a failure leaves the earlier file (or none) and no temporary.

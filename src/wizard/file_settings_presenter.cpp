@@ -1,10 +1,10 @@
 #include "wizard/file_settings_presenter.hpp"
 
 #include <exception>
-#include <fstream>
 #include <string_view>
 
 #include "base/numbers.hpp"
+#include "import/source_files.hpp"
 #include "platform/file_io.hpp"
 #include "platform/platform.hpp"
 #include "state/conversion_state.hpp"
@@ -18,20 +18,9 @@ constexpr const char* kAutoDefineQuestion =
     "勘定科目のあるフォルダを基準に他のファイルも定義しますか？";
 constexpr const char* kBadPeriod = "指定日付が異常です。";
 
-// The report names the 自動定義 offer puts beside the account list, rows 1 to 5.
-constexpr std::string_view kDerivedNames[] = {"科目残高試算表.txt", "補助科目一覧表.txt",
-                                              "補助残高一覧表.txt", "部門一覧表.txt",
-                                              "仕訳データ.txt"};
-
 // A box's numeric value; text that is no number counts as 0.
 int32_t numericValue(const std::string& text) {
   return toInt32Rounded(leadingNumber(text)).value_or(0);
-}
-
-bool canOpenForReading(Platform& platform, const std::string& path) {
-  if (!platform.fileExists(path)) return false;
-  std::ifstream in(path, std::ios::binary);
-  return in.is_open();
 }
 
 }  // namespace
@@ -89,13 +78,14 @@ void FileSettingsPresenter::clickSelectFile(int index) {
     request.options.hideReadOnly = true;
     const std::optional<std::string> chosen = platform_.openFileDialog(request);
     // A file that cannot be opened keeps the earlier path, without a message.
-    if (chosen && !chosen->empty() && canOpenForReading(platform_, *chosen)) {
+    if (chosen && !chosen->empty() && canOpenForReading(*chosen)) {
       setFile(i, *chosen);
       if (i == 0 && platform_.message(kAutoDefineQuestion, "自動定義", MsgButtons::YesNo,
                                       MsgIcon::Information, 2) == MsgResult::Yes) {
         const std::string folder = folderWithSeparator(*chosen);
-        for (size_t k = 0; k < std::size(kDerivedNames); ++k)
-          setFile(k + 1, folder + std::string(kDerivedNames[k]));
+        // The other reports and the journal under the names 弥生会計 gives them.
+        for (size_t k = 1; k <= static_cast<size_t>(SourceFile::Journal); ++k)
+          setFile(k, folder + std::string(yayoiFileName(static_cast<SourceFile>(k))));
         std::string output = folder;
         if (!output.empty()) output.pop_back();
         setFolder(output);

@@ -31,7 +31,6 @@ std::string defaultBlueReturnFolder(Platform& platform) {
   return joinPath(platform.homeFolder(), ".wine/drive_c/Program Files/ブルーリターンＡ2007");
 }
 
-bool canOpen(const std::string& path) { return readFileBytes(path).has_value(); }
 
 }  // namespace
 
@@ -109,7 +108,7 @@ bool MainPresenter::loadYayoi() {
     bool loaded = false;
     // Any error from opening the file to loading it is reported as a failed load.
     try {
-      if (canOpen(*path)) {
+      if (canOpenForReading(*path)) {
         state_.ledraAccountFile = *path;
         state_.screenState = kScreenStarting;
         showWelcomeLayout();
@@ -144,7 +143,7 @@ bool MainPresenter::loadBlueReturn() {
     state_.ledraAccountFile = *path;
     bool loaded = false;
     try {
-      loaded = canOpen(*path) && loadStandardAccountMaster(state_, *path, &platform_);
+      loaded = canOpenForReading(*path) && loadStandardAccountMaster(state_, *path, &platform_);
     } catch (const std::exception&) {
       loaded = false;
     }
