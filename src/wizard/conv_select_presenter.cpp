@@ -32,11 +32,9 @@ void ConvSelectPresenter::load() {
   view_.exitCaption = "終了";
   startMode_ = StartMode::Normal;
   state_.baseFolder = platform_.documentsFolder();
-  const auto enabled = splitPlain("True True False False", " ");
-  for (size_t i = 0; i < 4; ++i) {
-    view_.packageLabels[i] = packageNames()[i];
-    view_.packageEnabled[i] = enabled[i] == "True";
-  }
+  // Only the first two packages can be converted; the others are shown as to come.
+  view_.packageEnabled = {true, true, false, false};
+  for (size_t i = 0; i < view_.packageLabels.size(); ++i) view_.packageLabels[i] = packageNames()[i];
 }
 
 StartAction ConvSelectPresenter::clickPackage(int index) {
