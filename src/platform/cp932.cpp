@@ -48,6 +48,32 @@ class Converter {
   iconv_t cd_;
 };
 
+constexpr uint64_t kHighBits = 0x8080808080808080ull;
+
+// The end of the run of ASCII bytes that starts at i, looked at eight bytes at a time: most of
+// every file the program reads or writes is ASCII.
+size_t asciiRunEnd(const char* p, size_t i, size_t n) {
+  while (i + 8 <= n) {
+    uint64_t w;
+    std::memcpy(&w, p + i, 8);
+    if (w & kHighBits) break;
+    i += 8;
+  }
+  while (i < n && static_cast<unsigned char>(p[i]) < 0x80) ++i;
+  return i;
+}
+
+size_t countHighBytes(std::string_view bytes) {
+  size_t high = 0, i = 0;
+  for (; i + 8 <= bytes.size(); i += 8) {
+    uint64_t w;
+    std::memcpy(&w, bytes.data() + i, 8);
+    high += static_cast<size_t>(__builtin_popcountll(w & kHighBits));
+  }
+  for (; i < bytes.size(); ++i) high += static_cast<unsigned char>(bytes[i]) >> 7;
+  return high;
+}
+
 std::mutex& codecMutex() {
   static std::mutex m;
   return m;
@@ -162,15 +188,13 @@ std::string decodeCp932(std::string_view bytes) {
   // An ASCII byte gives one byte of UTF-8 and any other at most three; the text is cut to
   // size at the end. A byte that does not decode is read as '?', which is what writing it
   // back would give, so the text holds only what CP932 carries.
-  size_t high = 0;
-  for (char c : bytes) high += static_cast<unsigned char>(c) >> 7;
+  const size_t high = countHighBytes(bytes);
   std::string out(n + 2 * high, '\0');
   char* o = out.data();
   for (size_t i = 0; i < n;) {
     if (t.asciiIdentity) {
       // Most of a report is ASCII (commas, quotes, digits): copy such runs as they stand.
-      size_t run = i;
-      while (run < n && static_cast<unsigned char>(bytes[run]) < 0x80) ++run;
+      const size_t run = asciiRunEnd(bytes.data(), i, n);
       if (run > i) {
         std::memcpy(o, bytes.data() + i, run - i);
         o += run - i;
@@ -219,8 +243,7 @@ void appendCp932(std::string& out, std::string_view utf8) {
   const bool asciiRuns = encodeAsciiIdentity();
   for (size_t pos = 0; pos < n;) {
     if (asciiRuns) {
-      size_t run = pos;
-      while (run < n && static_cast<unsigned char>(utf8[run]) < 0x80) ++run;
+      const size_t run = asciiRunEnd(utf8.data(), pos, n);
       if (run > pos) {
         std::memcpy(o, utf8.data() + pos, run - pos);
         o += run - pos;
