@@ -188,11 +188,12 @@ std::string decodeCp932(std::string_view bytes) {
   // An ASCII byte gives one byte of UTF-8 and any other at most three; the text is cut to
   // size at the end. A byte that does not decode is read as '?', which is what writing it
   // back would give, so the text holds only what CP932 carries.
+  // Four bytes more, so that a character's bytes can always be stored as one four-byte word.
   const size_t high = countHighBytes(bytes);
-  std::string out(n + 2 * high, '\0');
+  std::string out(n + 2 * high + 4, '\0');
   char* o = out.data();
   for (size_t i = 0; i < n;) {
-    if (t.asciiIdentity) {
+    if (t.asciiIdentity && static_cast<unsigned char>(bytes[i]) < 0x80) {
       // Most of a report is ASCII (commas, quotes, digits): copy such runs as they stand.
       const size_t run = asciiRunEnd(bytes.data(), i, n);
       if (run > i) {
@@ -205,7 +206,8 @@ std::string decodeCp932(std::string_view bytes) {
     const auto b = static_cast<unsigned char>(bytes[i]);
     const Mapping& s = t.single[b];
     if (s.ok) {
-      for (uint8_t k = 0; k < s.size; ++k) *o++ = s.bytes[k];
+      std::memcpy(o, s.bytes, sizeof s.bytes);
+      o += s.size;
       ++i;
       continue;
     }
@@ -218,7 +220,8 @@ std::string decodeCp932(std::string_view bytes) {
       Mapping& m = t.pairs[b][trail];
       if (!m.known) m = askIconv(decoder(), bytes.substr(i, 2));
       if (m.ok) {
-        for (uint8_t k = 0; k < m.size; ++k) *o++ = m.bytes[k];
+        std::memcpy(o, m.bytes, sizeof m.bytes);
+        o += m.size;
         i += 2;
         continue;
       }
@@ -237,12 +240,13 @@ void appendCp932(std::string& out, std::string_view utf8) {
   auto& table = encodeTable();
   const size_t n = utf8.size();
   const size_t start = out.size();
-  // No code point takes more bytes in CP932 than in UTF-8.
-  out.resize(start + n);
+  // No code point takes more bytes in CP932 than in UTF-8; four more let a character's bytes
+  // be stored as one four-byte word.
+  out.resize(start + n + 4);
   char* o = out.data() + start;
   const bool asciiRuns = encodeAsciiIdentity();
   for (size_t pos = 0; pos < n;) {
-    if (asciiRuns) {
+    if (asciiRuns && static_cast<unsigned char>(utf8[pos]) < 0x80) {
       const size_t run = asciiRunEnd(utf8.data(), pos, n);
       if (run > pos) {
         std::memcpy(o, utf8.data() + pos, run - pos);
@@ -268,7 +272,8 @@ void appendCp932(std::string& out, std::string_view utf8) {
       m = askIconv(encoder(), utf8.substr(pos, len));
     }
     if (m.ok) {
-      for (uint8_t k = 0; k < m.size; ++k) *o++ = m.bytes[k];
+      std::memcpy(o, m.bytes, sizeof m.bytes);
+      o += m.size;
     } else {
       *o++ = '?';
     }
