@@ -68,7 +68,8 @@ size_t countHighBytes(std::string_view bytes) {
   for (; i + 8 <= bytes.size(); i += 8) {
     uint64_t w;
     std::memcpy(&w, bytes.data() + i, 8);
-    high += static_cast<size_t>(__builtin_popcountll(w & kHighBits));
+    // Each byte's top bit moved to its bottom, then the eight summed into the top byte.
+    high += static_cast<size_t>((((w & kHighBits) >> 7) * 0x0101010101010101ull) >> 56);
   }
   for (; i < bytes.size(); ++i) high += static_cast<unsigned char>(bytes[i]) >> 7;
   return high;
