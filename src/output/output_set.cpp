@@ -84,28 +84,33 @@ std::optional<std::string> OutputSet::takeKept(std::string_view fileName) {
 bool OutputSet::commit(std::string* failedName, std::string* error) {
   struct Moved {
     std::string target;
-    std::string backup;  // empty when there was no earlier file
+    bool existed = false;
+    std::string backup;  // empty when the earlier file has no second name
   };
   std::vector<Moved> moved;
   for (size_t i = 0; i < staged_.size(); ++i) {
-    const std::string target = joinPath(folder_, staged_[i]);
+    Moved m{joinPath(folder_, staged_[i]), false, {}};
+    std::error_code ec;
+    m.existed = std::filesystem::exists(std::filesystem::symlink_status(m.target, ec));
     // A second name for the earlier file, so that it can be put back.
-    std::string backup = joinPath(staging_, ".earlier-" + std::to_string(i));
-    if (::link(target.c_str(), backup.c_str()) != 0) backup.clear();
-    if (std::rename(stagedPath(staged_[i]).c_str(), target.c_str()) != 0) {
+    if (m.existed) {
+      m.backup = joinPath(staging_, ".earlier-" + std::to_string(i));
+      if (::link(m.target.c_str(), m.backup.c_str()) != 0) m.backup.clear();
+    }
+    if (std::rename(stagedPath(staged_[i]).c_str(), m.target.c_str()) != 0) {
       const int err = errno;
       for (auto it = moved.rbegin(); it != moved.rend(); ++it) {
-        if (it->backup.empty()) {
-          ::unlink(it->target.c_str());
-        } else {
+        if (!it->backup.empty()) {
           std::rename(it->backup.c_str(), it->target.c_str());
+        } else if (!it->existed) {
+          ::unlink(it->target.c_str());
         }
       }
       if (failedName) *failedName = staged_[i];
-      if (error) *error = failure(target, err);
+      if (error) *error = failure(m.target, err);
       return false;
     }
-    moved.push_back({target, std::move(backup)});
+    moved.push_back(std::move(m));
   }
   staged_.clear();
   return true;
