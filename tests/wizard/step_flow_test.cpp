@@ -1,6 +1,7 @@
 #include "wizard/step_flow.hpp"
 
 #include <gtest/gtest.h>
+#include <zip.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -242,6 +243,29 @@ TEST_F(StepFlow, AMemberChangedBeforeTheArchiveStepIsArchivedWithItsNewBytes) {
   ASSERT_EQ(members.size(), 3u);
   for (const auto& m : members) EXPECT_EQ(m.bytes, testing::readBytes(out + "/" + m.name));
   EXPECT_EQ(members[2].name, "zandaka.csv");
+}
+
+TEST_F(StepFlow, AnArchiveAddedToKeepsItsOtherMembers) {
+  ASSERT_TRUE(runImportStep(state, platform));
+  state.screenState = kScreenMapping;
+  ASSERT_EQ(runOutputStep(state, platform, false), StepOutcome::Done);
+  const std::string archive = out + "/U1_output_20261208102030.zip";
+  int err = 0;
+  zip_t* za = zip_open(archive.c_str(), 0, &err);
+  ASSERT_NE(za, nullptr);
+  zip_source_t* extra = zip_source_buffer(za, "x", 1, 0);
+  ASSERT_GE(zip_file_add(za, "extra.txt", extra, 0), 0);
+  ASSERT_EQ(zip_close(za), 0);
+  const auto before = outputFiles();
+
+  ScriptedPlatform p;
+  p.messageAnswers = {MsgResult::No};  // add to the archive of the same name
+  ASSERT_EQ(runOutputStep(state, p, false), StepOutcome::Done);
+  std::vector<std::string> names;
+  for (const auto& m : testing::readZip(archive)) names.push_back(m.name);
+  EXPECT_EQ(names,
+            (std::vector<std::string>{"kanjyo.csv", "hojokamoku.csv", "zandaka.csv", "extra.txt"}));
+  EXPECT_EQ(outputFiles(), before);
 }
 
 TEST_F(StepFlow, DroppedJournalLinesAreReported) {
