@@ -6,8 +6,10 @@
 #include <filesystem>
 
 #include "base/text.hpp"
-#include "output/path_parts.hpp"
 #include "output/output_common.hpp"
+#include "output/output_set.hpp"
+#include "output/path_parts.hpp"
+#include "platform/archiver.hpp"
 #include "platform/file_io.hpp"
 #include "platform/platform.hpp"
 #include "state/conversion_state.hpp"
@@ -56,26 +58,43 @@ std::string listFileArgument(const std::string& path) {
 
 }  // namespace
 
-bool packArchive(ConversionState& state, Platform& platform) {
+std::vector<std::string> archiveMemberNames(const ConversionState& state) {
+  std::vector<std::string> names = {"kanjyo.csv", "hojokamoku.csv", "zandaka.csv"};
+  // busho.csv goes along unless the company has exactly one department.
+  if (state.workDepartments.count() != 1) names.emplace_back("busho.csv");
+  return names;
+}
+
+namespace {
+
+bool packArchiveInto(ConversionState& state, Platform& platform, OutputSet* set,
+                     PreparedMembers* prepared) {
   try {
     ArchiveJob job;
+    job.set = set;
+    job.prepared = prepared;
     job.listFolder = platform.tempFolder();
     job.listSeparator = separatorFor(job.listFolder);
-    job.fileList[0] = outputPath(state, "kanjyo.csv");
-    job.fileList[1] = outputPath(state, "hojokamoku.csv");
-    job.fileList[2] = outputPath(state, "zandaka.csv");
-    // busho.csv goes along unless the company has exactly one department.
-    if (state.workDepartments.count() != 1) {
-      job.fileList[3] = outputPath(state, "busho.csv");
-      job.fileCount = 4;
-    } else {
-      job.fileCount = 3;
-    }
+    const std::vector<std::string> names = archiveMemberNames(state);
+    for (size_t i = 0; i < names.size(); ++i)
+      job.fileList[i] = job.set ? job.set->stagedPath(names[i]) : outputPath(state, names[i]);
+    job.fileCount = static_cast<int32_t>(names.size());
     return packFiles(job, state, platform);
   } catch (const std::exception& e) {
     state.lastErrorDetail = ErrorDetail{"pressdata.zip", 0, e.what()};
     return false;
   }
+}
+
+}  // namespace
+
+bool packArchive(ConversionState& state, Platform& platform) {
+  return packArchiveInto(state, platform, nullptr, nullptr);
+}
+
+bool packArchive(ConversionState& state, Platform& platform, OutputSet& set,
+                 PreparedMembers* prepared) {
+  return packArchiveInto(state, platform, &set, prepared);
 }
 
 bool packFiles(ArchiveJob& job, ConversionState& state, Platform& platform) {
@@ -110,12 +129,26 @@ bool compressFiles(ArchiveJob& job, ConversionState& state, Platform& platform,
   job.archiveName = state.ledraUserCode + "_output_" + timeStamp(platform.now()) + ".zip";
   const std::string commandLine = "-r " + options + "\"" + job.archiveName + "\" \"" + baseFolder +
                                   "\" @" + listFileArgument(listFile);
+  if (job.set) return runArchiver(platform, commandLine, job, baseFolder);
   return runArchiver(platform, commandLine, job.archiveName, baseFolder);
 }
 
-bool runArchiver(Platform& platform, std::string commandLine, const std::string& archiveName,
-                 const std::string& archiveFolder) {
-  const std::string archivePath = joinPath(archiveFolder, archiveName);
+void prepareArchiveMembers(const ConversionState& state, OutputSet& set,
+                           PreparedMembers& prepared) {
+  std::vector<PreparedMembers::Member> members;
+  for (const std::string& name : archiveMemberNames(state)) {
+    auto bytes = set.takeKept(name);
+    if (!bytes) return;  // the archive step compresses the files as they are
+    members.push_back({set.stagedPath(name), std::move(*bytes)});
+  }
+  prepared.start(std::move(members), kCompressionLevel);
+}
+
+namespace {
+
+bool runArchiverFor(Platform& platform, std::string commandLine, const std::string& archiveName,
+                    const std::string& archiveFolder, OutputSet* set, PreparedMembers* prepared) {
+  const std::string archivePath = joinPath(set ? set->outputFolder() : archiveFolder, archiveName);
   if (platform.fileExists(archivePath)) {
     const MsgResult answer = platform.message(archiveName + kOverwriteQuestion, kOverwriteTitle,
                                               MsgButtons::YesNoCancel, MsgIcon::Information);
@@ -123,13 +156,21 @@ bool runArchiver(Platform& platform, std::string commandLine, const std::string&
     // one is complete, so a failed run does not cost the user the archive they had.
     if (answer == MsgResult::No) {
       commandLine.replace(0, 2, "-u");
+      if (set) {
+        // Added to beside the staged members; the original stays until the set is moved.
+        std::error_code ec;
+        std::filesystem::copy_file(archivePath, joinPath(archiveFolder, archiveName),
+                                   std::filesystem::copy_options::overwrite_existing, ec);
+        if (ec) throw StepError(archivePath + ": " + ec.message());
+      }
     } else if (answer != MsgResult::Yes) {
       platform.message(kCancelled, kFailedTitle, MsgButtons::Ok, MsgIcon::Critical);
       return false;
     }
   }
 
-  const int result = platform.runArchiver(commandLine);
+  const int result = prepared ? platform.runArchiverPrepared(commandLine, *prepared)
+                              : platform.runArchiver(commandLine);
   if (result < INT16_MIN || result > INT16_MAX) {
     throw StepError("archiver result " + std::to_string(result) + " out of range");
   }
@@ -138,7 +179,22 @@ bool runArchiver(Platform& platform, std::string commandLine, const std::string&
                      MsgButtons::Ok, MsgIcon::Critical);
     return false;
   }
+  if (set) set->adopt(archiveName);
   return true;
+}
+
+}  // namespace
+
+bool runArchiver(Platform& platform, std::string commandLine, const std::string& archiveName,
+                 const std::string& archiveFolder) {
+  return runArchiverFor(platform, std::move(commandLine), archiveName, archiveFolder, nullptr,
+                        nullptr);
+}
+
+bool runArchiver(Platform& platform, std::string commandLine, const ArchiveJob& job,
+                 const std::string& archiveFolder) {
+  return runArchiverFor(platform, std::move(commandLine), job.archiveName, archiveFolder, job.set,
+                        job.prepared);
 }
 
 }  // namespace ledra

@@ -25,7 +25,7 @@ bool writeInvalidationList(ConversionState& state, Platform& platform) {
       platform.progressSetValue(i);
     }
     std::string error;
-    if (!text.commit(path, &error)) {
+    if (!commitOutputFile(state, kFileName, text.bytes(), &error)) {
       platform.progressHide();
       state.lastErrorDetail = ErrorDetail{path, 0, writeFailureReason(path, error)};
       return false;

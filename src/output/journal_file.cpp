@@ -414,7 +414,8 @@ bool writeJournalFile(ConversionState& state, Platform& platform) {
     lineNo = 0;
     file = outputPath(state, kFileName);
     std::string error;
-    if (!writeFileAtomic(file, out, &error)) throw StepError(writeFailureReason(file, error));
+    if (!commitOutputFile(state, kFileName, out, &error))
+      throw StepError(writeFailureReason(file, error));
     return true;
   } catch (const std::exception& e) {
     // Writers carry no location tag; the caller names the file.

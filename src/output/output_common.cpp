@@ -76,6 +76,12 @@ ServiceCsvFile::ServiceCsvFile(const ConversionState& state, std::string_view fi
   text_.line(state.ledraUserName);
 }
 
+bool commitOutputFile(const ConversionState& state, std::string_view fileName,
+                      std::string_view bytes, std::string* error) {
+  if (state.outputSink) return state.outputSink(fileName, bytes, error);
+  return writeFileAtomic(outputPath(state, fileName), bytes, error);
+}
+
 std::string writeFailureReason(const std::string& path, const std::string& error) {
   std::string_view why = error;
   if (why.starts_with(path + ": ")) why.remove_prefix(path.size() + 2);
@@ -101,7 +107,8 @@ bool writeServiceFile(ConversionState& state, Platform& platform, std::string_vi
     ServiceCsvFile file(state, fileName);
     fill(file);
     std::string error;
-    if (!file.commit(&error)) return fail(writeFailureReason(path, error));
+    if (!commitOutputFile(state, fileName, file.bytes(), &error))
+      return fail(writeFailureReason(path, error));
     return true;
   } catch (const std::exception& e) {
     return fail(std::string("出力中にエラーが発生しました（") + e.what() + "）");

@@ -41,6 +41,11 @@ class ServiceCsvFile {
   Cp932TextBuilder text_;
 };
 
+// Puts a writer's finished file in place: into the run's set of files when the run keeps one,
+// otherwise straight over the file in the output folder. Errors read "path: reason".
+bool commitOutputFile(const ConversionState& state, std::string_view fileName,
+                      std::string_view bytes, std::string* error);
+
 // The reason part of a failure detail for a commit error, which starts with the path that the
 // detail already names.
 std::string writeFailureReason(const std::string& path, const std::string& error);

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <system_error>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "base/text.hpp"
@@ -147,20 +148,23 @@ int openFailure(int zipError) {
   }
 }
 
-
 // One member compressed on its own, held as a one-entry archive in memory.
 struct PackedMember {
   zip_t* archive = nullptr;  // opened for reading
   PackedMember() = default;
-  PackedMember(const PackedMember&) = delete;
-  PackedMember& operator=(const PackedMember&) = delete;
+  PackedMember(PackedMember&& other) noexcept : archive(std::exchange(other.archive, nullptr)) {}
+  PackedMember& operator=(PackedMember&& other) noexcept {
+    std::swap(archive, other.archive);
+    return *this;
+  }
   ~PackedMember() {
     if (archive) zip_discard(archive);
   }
 };
 
-// Compresses one file into `out`; returns a zip_result code.
-int packMember(const std::string& path, int level, PackedMember& out) {
+// Compresses one member, read from the file at path or taken from bytes, into `out`; returns a
+// zip_result code.
+int packMember(const std::string& path, const std::string* bytes, int level, PackedMember& out) {
   zip_error_t error;
   zip_error_init(&error);
   zip_source_t* buffer = zip_source_buffer_create(nullptr, 0, 0, &error);
@@ -172,7 +176,8 @@ int packMember(const std::string& path, int level, PackedMember& out) {
   zip_t* writer = zip_open_from_source(buffer, ZIP_TRUNCATE, &error);
   zip_error_fini(&error);
   if (!writer) return zip_result::kWriteFailed;
-  zip_source_t* file = zip_source_file(writer, path.c_str(), 0, 0);
+  zip_source_t* file = bytes ? zip_source_buffer(writer, bytes->data(), bytes->size(), 0)
+                             : zip_source_file(writer, path.c_str(), 0, 0);
   if (!file) {
     zip_discard(writer);
     return zip_result::kOpenFailed;
@@ -219,7 +224,7 @@ int packMembers(const std::vector<std::string>& paths, int level,
   std::atomic<size_t> next{0};
   auto work = [&] {
     for (size_t k; (k = next.fetch_add(1)) < order.size();)
-      results[order[k]] = packMember(paths[order[k]], level, packed[order[k]]);
+      results[order[k]] = packMember(paths[order[k]], nullptr, level, packed[order[k]]);
   };
   const size_t workers =
       std::min<size_t>(paths.size(), std::max(1u, std::thread::hardware_concurrency()));
@@ -238,7 +243,52 @@ int packMembers(const std::vector<std::string>& paths, int level,
 
 }  // namespace
 
-int runZipCommand(const std::string& commandLine) {
+struct PreparedMembers::Entry {
+  Member member;
+  PackedMember packed;
+  int result = zip_result::kWriteFailed;  // until compressed
+};
+
+PreparedMembers::PreparedMembers() = default;
+
+PreparedMembers::~PreparedMembers() {
+  abandoned_ = true;
+  if (worker_.joinable()) worker_.join();
+}
+
+void PreparedMembers::start(std::vector<Member> members, int level) {
+  if (!entries_.empty() || members.empty()) return;
+  // The largest first: it takes longest, and the archiver run may take on the small ones.
+  std::stable_sort(members.begin(), members.end(), [](const Member& a, const Member& b) {
+    return a.bytes.size() > b.bytes.size();
+  });
+  for (Member& m : members) {
+    entries_.push_back(std::make_unique<Entry>());
+    entries_.back()->member = std::move(m);
+  }
+  level_ = level;
+  try {
+    worker_ = std::thread([this] { work(); });
+  } catch (const std::system_error&) {
+    // No thread: the archiver run compresses them itself.
+  }
+}
+
+void PreparedMembers::work() {
+  for (size_t k; !abandoned_ && (k = next_.fetch_add(1)) < entries_.size();) {
+    Entry& e = *entries_[k];
+    e.result = packMember(e.member.path, &e.member.bytes, level_, e.packed);
+  }
+}
+
+void PreparedMembers::finish() {
+  work();
+  if (worker_.joinable()) worker_.join();
+}
+
+int runZipCommand(const std::string& commandLine) { return runZipCommand(commandLine, nullptr); }
+
+int runZipCommand(const std::string& commandLine, PreparedMembers* prepared) {
   const auto cmd = parseCommand(commandLine);
   if (!cmd) return zip_result::kBadCommand;
 
@@ -264,14 +314,53 @@ int runZipCommand(const std::string& commandLine) {
 
   // Nothing reaches the disk before zip_close, which writes a temporary file and renames it,
   // so any failure here leaves the earlier archive as it was.
-  std::vector<PackedMember> packed(names.size());
-  if (const int result = packMembers(paths, cmd->level, packed); result != zip_result::kOk) {
+  // A prepared member is taken only while its file holds exactly the bytes it was made from;
+  // any other is compressed from the file now.
+  std::vector<zip_t*> sources(names.size(), nullptr);
+  std::vector<PreparedMembers::Entry*> matched(names.size(), nullptr);
+  if (prepared && prepared->level_ == cmd->level) {
+    for (size_t i = 0; i < names.size(); ++i) {
+      for (const auto& e : prepared->entries_) {
+        if (std::filesystem::path(e->member.path).lexically_normal() !=
+            std::filesystem::path(paths[i]).lexically_normal()) {
+          continue;
+        }
+        const auto onDisk = readFileBytes(paths[i]);
+        if (onDisk && *onDisk == e->member.bytes) matched[i] = e.get();
+        break;
+      }
+    }
+  }
+  std::vector<std::string> restPaths;
+  std::vector<size_t> restIndex;
+  for (size_t i = 0; i < names.size(); ++i) {
+    if (!matched[i]) {
+      restPaths.push_back(paths[i]);
+      restIndex.push_back(i);
+    }
+  }
+  std::vector<PackedMember> packed(restPaths.size());
+  int result = packMembers(restPaths, cmd->level, packed);
+  if (prepared) prepared->finish();
+  for (size_t k = 0; k < restIndex.size(); ++k) sources[restIndex[k]] = packed[k].archive;
+  for (size_t i = 0; i < names.size() && result == zip_result::kOk; ++i) {
+    if (!matched[i]) continue;
+    if (matched[i]->result != zip_result::kOk) {
+      // Compressing the held bytes failed: try the file, as without preparation.
+      packed.emplace_back();
+      result = packMember(paths[i], nullptr, cmd->level, packed.back());
+      sources[i] = packed.back().archive;
+    } else {
+      sources[i] = matched[i]->packed.archive;
+    }
+  }
+  if (result != zip_result::kOk) {
     zip_discard(za);
     return result;
   }
   for (size_t i = 0; i < names.size(); ++i) {
     // The whole entry is copied as it was compressed, not inflated and deflated again.
-    zip_source_t* source = zip_source_zip(za, packed[i].archive, 0, 0, 0, -1);
+    zip_source_t* source = zip_source_zip(za, sources[i], 0, 0, 0, -1);
     if (!source) {
       zip_discard(za);
       return zip_result::kWriteFailed;

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <atomic>
+#include <memory>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace ledra {
 
@@ -23,5 +27,39 @@ inline constexpr int kOpenFailed = 18;    // the list file or a member cannot be
 // base folder; a relative archive name is taken relative to the base folder too. The archive
 // is replaced only when complete. Returns 0 on success, one of zip_result otherwise.
 int runZipCommand(const std::string& commandLine);
+
+// Members compressed ahead of the archiver run, on another thread, from the bytes their writer
+// produced. The archiver uses a prepared member only while the file it names still holds
+// exactly those bytes, so the archive always carries what is on disk.
+class PreparedMembers {
+ public:
+  PreparedMembers();
+  ~PreparedMembers();  // abandons what has not started and waits for the rest
+  PreparedMembers(const PreparedMembers&) = delete;
+  PreparedMembers& operator=(const PreparedMembers&) = delete;
+
+  struct Member {
+    std::string path;   // the file the bytes were written to
+    std::string bytes;  // its contents
+  };
+  // Starts compressing at the given level (once; later calls are ignored).
+  void start(std::vector<Member> members, int level);
+
+  struct Entry;
+
+ private:
+  friend int runZipCommand(const std::string&, PreparedMembers*);
+  void work();
+  void finish();
+
+  std::vector<std::unique_ptr<Entry>> entries_;
+  int level_ = -1;
+  std::atomic<size_t> next_{0};
+  std::atomic<bool> abandoned_{false};
+  std::thread worker_;
+};
+
+// As above, taking the prepared members that still match their files.
+int runZipCommand(const std::string& commandLine, PreparedMembers* prepared);
 
 }  // namespace ledra

@@ -48,6 +48,33 @@ class Converter {
   iconv_t cd_;
 };
 
+constexpr uint64_t kHighBits = 0x8080808080808080ull;
+
+// The end of the run of ASCII bytes that starts at i, looked at eight bytes at a time: most of
+// every file the program reads or writes is ASCII.
+size_t asciiRunEnd(const char* p, size_t i, size_t n) {
+  while (i + 8 <= n) {
+    uint64_t w;
+    std::memcpy(&w, p + i, 8);
+    if (w & kHighBits) break;
+    i += 8;
+  }
+  while (i < n && static_cast<unsigned char>(p[i]) < 0x80) ++i;
+  return i;
+}
+
+size_t countHighBytes(std::string_view bytes) {
+  size_t high = 0, i = 0;
+  for (; i + 8 <= bytes.size(); i += 8) {
+    uint64_t w;
+    std::memcpy(&w, bytes.data() + i, 8);
+    // Each byte's top bit moved to its bottom, then the eight summed into the top byte.
+    high += static_cast<size_t>((((w & kHighBits) >> 7) * 0x0101010101010101ull) >> 56);
+  }
+  for (; i < bytes.size(); ++i) high += static_cast<unsigned char>(bytes[i]) >> 7;
+  return high;
+}
+
 std::mutex& codecMutex() {
   static std::mutex m;
   return m;
@@ -162,15 +189,14 @@ std::string decodeCp932(std::string_view bytes) {
   // An ASCII byte gives one byte of UTF-8 and any other at most three; the text is cut to
   // size at the end. A byte that does not decode is read as '?', which is what writing it
   // back would give, so the text holds only what CP932 carries.
-  size_t high = 0;
-  for (char c : bytes) high += static_cast<unsigned char>(c) >> 7;
-  std::string out(n + 2 * high, '\0');
+  // Four bytes more, so that a character's bytes can always be stored as one four-byte word.
+  const size_t high = countHighBytes(bytes);
+  std::string out(n + 2 * high + 4, '\0');
   char* o = out.data();
   for (size_t i = 0; i < n;) {
-    if (t.asciiIdentity) {
+    if (t.asciiIdentity && static_cast<unsigned char>(bytes[i]) < 0x80) {
       // Most of a report is ASCII (commas, quotes, digits): copy such runs as they stand.
-      size_t run = i;
-      while (run < n && static_cast<unsigned char>(bytes[run]) < 0x80) ++run;
+      const size_t run = asciiRunEnd(bytes.data(), i, n);
       if (run > i) {
         std::memcpy(o, bytes.data() + i, run - i);
         o += run - i;
@@ -181,7 +207,8 @@ std::string decodeCp932(std::string_view bytes) {
     const auto b = static_cast<unsigned char>(bytes[i]);
     const Mapping& s = t.single[b];
     if (s.ok) {
-      for (uint8_t k = 0; k < s.size; ++k) *o++ = s.bytes[k];
+      std::memcpy(o, s.bytes, sizeof s.bytes);
+      o += s.size;
       ++i;
       continue;
     }
@@ -194,7 +221,8 @@ std::string decodeCp932(std::string_view bytes) {
       Mapping& m = t.pairs[b][trail];
       if (!m.known) m = askIconv(decoder(), bytes.substr(i, 2));
       if (m.ok) {
-        for (uint8_t k = 0; k < m.size; ++k) *o++ = m.bytes[k];
+        std::memcpy(o, m.bytes, sizeof m.bytes);
+        o += m.size;
         i += 2;
         continue;
       }
@@ -213,14 +241,14 @@ void appendCp932(std::string& out, std::string_view utf8) {
   auto& table = encodeTable();
   const size_t n = utf8.size();
   const size_t start = out.size();
-  // No code point takes more bytes in CP932 than in UTF-8.
-  out.resize(start + n);
+  // No code point takes more bytes in CP932 than in UTF-8; four more let a character's bytes
+  // be stored as one four-byte word.
+  out.resize(start + n + 4);
   char* o = out.data() + start;
   const bool asciiRuns = encodeAsciiIdentity();
   for (size_t pos = 0; pos < n;) {
-    if (asciiRuns) {
-      size_t run = pos;
-      while (run < n && static_cast<unsigned char>(utf8[run]) < 0x80) ++run;
+    if (asciiRuns && static_cast<unsigned char>(utf8[pos]) < 0x80) {
+      const size_t run = asciiRunEnd(utf8.data(), pos, n);
       if (run > pos) {
         std::memcpy(o, utf8.data() + pos, run - pos);
         o += run - pos;
@@ -245,7 +273,8 @@ void appendCp932(std::string& out, std::string_view utf8) {
       m = askIconv(encoder(), utf8.substr(pos, len));
     }
     if (m.ok) {
-      for (uint8_t k = 0; k < m.size; ++k) *o++ = m.bytes[k];
+      std::memcpy(o, m.bytes, sizeof m.bytes);
+      o += m.size;
     } else {
       *o++ = '?';
     }

@@ -8,6 +8,8 @@
 
 namespace ledra {
 
+class PreparedMembers;
+
 enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class MsgIcon { None, Information, Question, Exclamation, Critical };
 enum class MsgResult { Ok, Cancel, Yes, No };
@@ -81,6 +83,12 @@ class Platform {
 
   // The archiver: takes its command line, returns 0 on success or an error code.
   virtual int runArchiver(const std::string& commandLine) = 0;
+  // The same, with members compressed ahead from the bytes their writers produced; it uses
+  // them only where the files still hold those bytes.
+  virtual int runArchiverPrepared(const std::string& commandLine, PreparedMembers& prepared) {
+    (void)prepared;
+    return runArchiver(commandLine);
+  }
 
   // Convenience for the common case.
   MsgResult message(const std::string& text, const std::string& title = {},

@@ -56,4 +56,8 @@ DateTime PosixPlatform::now() {
 
 int PosixPlatform::runArchiver(const std::string& commandLine) { return runZipCommand(commandLine); }
 
+int PosixPlatform::runArchiverPrepared(const std::string& commandLine, PreparedMembers& prepared) {
+  return runZipCommand(commandLine, &prepared);
+}
+
 }  // namespace ledra

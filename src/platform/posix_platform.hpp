@@ -15,6 +15,7 @@ class PosixPlatform : public Platform {
   std::string tempFolder() override;
   DateTime now() override;
   int runArchiver(const std::string& commandLine) override;
+  int runArchiverPrepared(const std::string& commandLine, PreparedMembers& prepared) override;
 };
 
 }  // namespace ledra

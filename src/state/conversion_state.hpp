@@ -2,8 +2,10 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "base/dates.hpp"
 #include "state/table.hpp"
@@ -255,6 +257,10 @@ struct RunContext {
     std::string text;
     bool held = false;
   } heldJournalText;
+
+  // Where the writers put their finished files while an output run writes them as one set
+  // (file name, bytes, error); unset, each file goes straight into the output folder.
+  std::function<bool(std::string_view, std::string_view, std::string*)> outputSink;
 
   // Records a failure of the running step.
   void recordError(std::string location, ErrorDetail detail = {}) {

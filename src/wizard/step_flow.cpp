@@ -18,7 +18,10 @@
 #include "output/department_file.hpp"
 #include "output/invalidation_list.hpp"
 #include "output/journal_file.hpp"
+#include "output/output_common.hpp"
+#include "output/output_set.hpp"
 #include "output/sub_account_file.hpp"
+#include "platform/archiver.hpp"
 #include "platform/file_io.hpp"
 #include "platform/platform.hpp"
 #include "state/conversion_state.hpp"
@@ -58,6 +61,22 @@ class HeldJournalTextRelease {
   ~HeldJournalTextRelease() { state_.heldJournalText = {}; }
   HeldJournalTextRelease(const HeldJournalTextRelease&) = delete;
   HeldJournalTextRelease& operator=(const HeldJournalTextRelease&) = delete;
+
+ private:
+  ConversionState& state_;
+};
+
+// The writers put their files into the run's set while it lasts.
+class OutputSinkRelease {
+ public:
+  OutputSinkRelease(ConversionState& state, OutputSet& set) : state_(state) {
+    state_.outputSink = [&set](std::string_view name, std::string_view bytes, std::string* error) {
+      return set.put(name, bytes, error);
+    };
+  }
+  ~OutputSinkRelease() { state_.outputSink = nullptr; }
+  OutputSinkRelease(const OutputSinkRelease&) = delete;
+  OutputSinkRelease& operator=(const OutputSinkRelease&) = delete;
 
  private:
   ConversionState& state_;
@@ -195,19 +214,37 @@ StepOutcome runOutputStep(ConversionState& state, Platform& platform, bool askCo
     bool (*write)(ConversionState&, Platform&);
   };
   static constexpr Writer kWriters[] = {
-      {"kanjyo.csv", writeAccountFile},       {"hojokamoku.csv", writeSubAccountFile},
-      {"busho.csv", writeDepartmentFile},     {"zandaka.csv", writeBalanceFile},
-      {"shiwake.csv", writeJournalFile},      {"無効化一覧.txt", writeInvalidationList},
-      {"pressdata.zip", packArchive},
+      {"kanjyo.csv", writeAccountFile},   {"hojokamoku.csv", writeSubAccountFile},
+      {"busho.csv", writeDepartmentFile}, {"zandaka.csv", writeBalanceFile},
+      {"shiwake.csv", writeJournalFile},  {"無効化一覧.txt", writeInvalidationList},
   };
+  constexpr std::string_view kArchiveLabel = "pressdata.zip";
+  constexpr std::string_view kLastMember = "zandaka.csv";
+  const auto fail = [&](std::string_view fileName) {
+    platform.message(withDetail(std::string(fileName) + "出力に失敗しました。", state),
+                     kErrorTitle);
+    return StepOutcome::Failed;
+  };
+  // The files are written as one set and moved into place only when every step succeeded.
+  // Declared in this order so that the compression is waited for before the set goes.
+  OutputSet set(state.outputFolder, archiveMemberNames(state));
+  PreparedMembers prepared;
+  OutputSinkRelease sink(state, set);
   state.droppedJournalLines = 0;
   for (const Writer& w : kWriters) {
     state.lastErrorDetail.clear();
-    if (!w.write(state, platform)) {
-      platform.message(withDetail(std::string(w.fileName) + "出力に失敗しました。", state),
-                       kErrorTitle);
-      return StepOutcome::Failed;
-    }
+    if (!w.write(state, platform)) return fail(w.fileName);
+    // The archive's members are final now: compress them while the journal is written.
+    if (w.fileName == kLastMember) prepareArchiveMembers(state, set, prepared);
+  }
+  state.lastErrorDetail.clear();
+  if (!packArchive(state, platform, set, &prepared)) return fail(kArchiveLabel);
+  std::string failedName, error;
+  if (!set.commit(&failedName, &error)) {
+    const std::string path = outputPath(state, failedName);
+    state.lastErrorDetail = ErrorDetail{path, 0, writeFailureReason(path, error)};
+    const bool isArchive = failedName.ends_with(".zip");
+    return fail(isArchive ? kArchiveLabel : std::string_view(failedName));
   }
   // On success the dialog closes before the closing message; a failure is shown over it.
   platform.progressHide();

@@ -101,6 +101,13 @@ int ScriptedPlatform::runArchiver(const std::string& commandLine) {
   return PosixPlatform::runArchiver(commandLine);
 }
 
+int ScriptedPlatform::runArchiverPrepared(const std::string& commandLine,
+                                          PreparedMembers& prepared) {
+  archiverCalls.push_back(commandLine);
+  if (archiver) return archiver(commandLine);
+  return PosixPlatform::runArchiverPrepared(commandLine, prepared);
+}
+
 std::vector<std::string> ScriptedPlatform::messageTexts() const {
   std::vector<std::string> out;
   for (const auto& m : messages) out.push_back(m.text);

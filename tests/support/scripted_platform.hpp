@@ -69,6 +69,7 @@ class ScriptedPlatform : public PosixPlatform {
   void progressSetValue(int64_t value) override;
   DateTime now() override { return clock; }
   int runArchiver(const std::string& commandLine) override;
+  int runArchiverPrepared(const std::string& commandLine, PreparedMembers& prepared) override;
 
   // The texts of all message boxes so far, in order.
   std::vector<std::string> messageTexts() const;

@@ -1,7 +1,9 @@
 #include "wizard/step_flow.hpp"
 
 #include <gtest/gtest.h>
+#include <zip.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "import/account_master.hpp"
@@ -9,6 +11,7 @@
 #include "support/fixtures.hpp"
 #include "support/scripted_platform.hpp"
 #include "support/yayoi_fixtures.hpp"
+#include "support/zip_reader.hpp"
 
 namespace ledra {
 namespace {
@@ -138,9 +141,12 @@ TEST_F(StepFlow, OutputRunWritesEverythingAndCanRepeat) {
   EXPECT_TRUE(outputFiles().empty());
 
   EXPECT_EQ(runOutputStep(state, platform, true), StepOutcome::Done);
-  const std::vector<std::string> expected = {
-      "U1_output_20261208102030.zip", "hojokamoku.csv", "kanjyo.csv", "shiwake.csv",
-      "zandaka.csv", "無効化一覧.txt"};  // one department: no busho.csv
+  const std::vector<std::string> expected = {"U1_output_20261208102030.zip",
+                                             "hojokamoku.csv",
+                                             "kanjyo.csv",
+                                             "shiwake.csv",
+                                             "zandaka.csv",
+                                             "無効化一覧.txt"};  // one department: no busho.csv
   EXPECT_EQ(outputFiles(), expected);
   EXPECT_EQ(platform.lastMessage().text, "変換を正常に終了しました。");
   EXPECT_EQ(platform.lastMessage().title, "終了");
@@ -153,39 +159,113 @@ TEST_F(StepFlow, OutputRunWritesEverythingAndCanRepeat) {
   EXPECT_TRUE(testing::fileExistsAt(out + "/U1_output_20261208102031.zip"));
 }
 
-TEST_F(StepFlow, FailingWriterIsNamedAndLaterOnesDoNotRun) {
+TEST_F(StepFlow, AFailedStepIsNamedAndLeavesEveryEarlierOutputAsItWas) {
   ASSERT_TRUE(runImportStep(state, platform));
   state.screenState = kScreenMapping;
-  // Writers in their order (one department: busho.csv is not written).
-  const std::vector<std::string> order = {"kanjyo.csv", "hojokamoku.csv", "zandaka.csv",
-                                          "shiwake.csv", "無効化一覧.txt"};
-  for (size_t k = 0; k < order.size(); ++k) {
-    SCOPED_TRACE(order[k]);
+  // Writers in their order (one department: busho.csv is not written), then the archive.
+  const std::vector<std::string> order = {"kanjyo.csv",     "hojokamoku.csv",
+                                          "zandaka.csv",    "shiwake.csv",
+                                          "無効化一覧.txt", "U1_output_20261208102030.zip"};
+  const auto earlier = [](const std::string& name) { return "earlier " + name + "\r\n"; };
+  struct Case {
+    std::string blocked;  // a folder stands where this file goes
+    std::vector<MsgResult> answers;
+    int archiverResult;
+    std::vector<std::string> firstLines;
+  };
+  std::vector<Case> cases;
+  for (size_t k = 0; k + 1 < order.size(); ++k)
+    cases.push_back({order[k], {}, 0, {order[k] + "出力に失敗しました。"}});
+  cases.push_back(
+      {"",
+       {MsgResult::Yes},
+       1,
+       {"", "圧縮に失敗しました。Error Code:0x1", "pressdata.zip出力に失敗しました。"}});
+  cases.push_back({"",
+                   {MsgResult::Cancel},
+                   0,
+                   {"", "圧縮をキャンセルしました。", "pressdata.zip出力に失敗しました。"}});
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.blocked + " " + c.firstLines.back());
     std::filesystem::remove_all(out);
     std::filesystem::create_directories(out);
-    // A folder where the file should go makes its writer fail.
-    std::filesystem::create_directories(out + "/" + order[k]);
-    ScriptedPlatform p;
-    EXPECT_EQ(runOutputStep(state, p, false), StepOutcome::Failed);
-    const std::string first = order[k] + "出力に失敗しました。";
-    EXPECT_EQ(p.lastMessage().text.substr(0, first.size()), first);
-    EXPECT_EQ(p.lastMessage().title, "エラー");
-    for (size_t j = 0; j < order.size(); ++j)
-      if (j != k) {
-        EXPECT_EQ(testing::fileExistsAt(out + "/" + order[j]), j < k) << order[j];
+    for (const std::string& name : order) {
+      if (name == c.blocked) {
+        std::filesystem::create_directories(out + "/" + name);
+      } else {
+        testing::writeBytes(out + "/" + name, earlier(name));
       }
+    }
+    ScriptedPlatform p;
+    p.messageAnswers = {c.answers.begin(), c.answers.end()};
+    if (c.archiverResult != 0) p.archiver = [&](const std::string&) { return c.archiverResult; };
+    EXPECT_EQ(runOutputStep(state, p, false), StepOutcome::Failed);
+    const auto texts = p.messageTexts();
+    ASSERT_EQ(texts.size(), c.firstLines.size());
+    for (size_t m = 0; m < texts.size(); ++m)
+      EXPECT_EQ(texts[m].substr(0, c.firstLines[m].size()), c.firstLines[m]);
+    EXPECT_EQ(p.lastMessage().title, "エラー");
+    for (const std::string& name : order) {
+      if (name != c.blocked) {
+        EXPECT_EQ(testing::readBytes(out + "/" + name), earlier(name));
+      }
+    }
+    // Nothing else: no new file, no temporary.
+    std::vector<std::string> sorted = order;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(outputFiles(), sorted);
     EXPECT_FALSE(p.progressVisible);
     EXPECT_FALSE(p.busy);
   }
-  // The archive step is labelled by the archive's fixed name.
-  std::filesystem::remove_all(out);
-  std::filesystem::create_directories(out);
+}
+
+// Changes the staged zandaka.csv while the journal is written, after its compression started.
+class ChangingPlatform : public ScriptedPlatform {
+ public:
+  std::string folder;
+  void progressSetCaption(const std::string& caption) override {
+    ScriptedPlatform::progressSetCaption(caption);
+    if (caption != "無効化一覧.txt出力中") return;
+    for (auto& e : std::filesystem::directory_iterator(folder))
+      if (e.path().filename().string().starts_with(".ledra-out-"))
+        testing::writeBytes(e.path().string() + "/zandaka.csv", "changed\r\n");
+  }
+};
+
+TEST_F(StepFlow, AMemberChangedBeforeTheArchiveStepIsArchivedWithItsNewBytes) {
+  ASSERT_TRUE(runImportStep(state, platform));
+  state.screenState = kScreenMapping;
+  ChangingPlatform p;
+  p.folder = out;
+  ASSERT_EQ(runOutputStep(state, p, false), StepOutcome::Done);
+  EXPECT_EQ(testing::readBytes(out + "/zandaka.csv"), "changed\r\n");
+  const auto members = testing::readZip(out + "/U1_output_20261208102030.zip");
+  ASSERT_EQ(members.size(), 3u);
+  for (const auto& m : members) EXPECT_EQ(m.bytes, testing::readBytes(out + "/" + m.name));
+  EXPECT_EQ(members[2].name, "zandaka.csv");
+}
+
+TEST_F(StepFlow, AnArchiveAddedToKeepsItsOtherMembers) {
+  ASSERT_TRUE(runImportStep(state, platform));
+  state.screenState = kScreenMapping;
+  ASSERT_EQ(runOutputStep(state, platform, false), StepOutcome::Done);
+  const std::string archive = out + "/U1_output_20261208102030.zip";
+  int err = 0;
+  zip_t* za = zip_open(archive.c_str(), 0, &err);
+  ASSERT_NE(za, nullptr);
+  zip_source_t* extra = zip_source_buffer(za, "x", 1, 0);
+  ASSERT_GE(zip_file_add(za, "extra.txt", extra, 0), 0);
+  ASSERT_EQ(zip_close(za), 0);
+  const auto before = outputFiles();
+
   ScriptedPlatform p;
-  p.archiver = [](const std::string&) { return 1; };
-  EXPECT_EQ(runOutputStep(state, p, false), StepOutcome::Failed);
-  EXPECT_EQ(p.lastMessage().text.substr(0, std::string("pressdata.zip出力に失敗しました。").size()),
-            "pressdata.zip出力に失敗しました。");
-  EXPECT_TRUE(testing::fileExistsAt(out + "/無効化一覧.txt"));
+  p.messageAnswers = {MsgResult::No};  // add to the archive of the same name
+  ASSERT_EQ(runOutputStep(state, p, false), StepOutcome::Done);
+  std::vector<std::string> names;
+  for (const auto& m : testing::readZip(archive)) names.push_back(m.name);
+  EXPECT_EQ(names,
+            (std::vector<std::string>{"kanjyo.csv", "hojokamoku.csv", "zandaka.csv", "extra.txt"}));
+  EXPECT_EQ(outputFiles(), before);
 }
 
 TEST_F(StepFlow, DroppedJournalLinesAreReported) {
@@ -199,7 +279,8 @@ TEST_F(StepFlow, DroppedJournalLinesAreReported) {
   EXPECT_EQ(runOutputStep(state, platform, false), StepOutcome::Done);
   EXPECT_EQ(state.droppedJournalLines, 1);
   EXPECT_EQ(platform.lastMessage().text,
-            "変換を正常に終了しました。\r\n無効化または未設定の勘定科目を含む伝票の仕訳1行は出力されていません。");
+            "変換を正常に終了しました。\r\n無効化または未設定の勘定科目を含む伝票の仕訳1行は出力さ"
+            "れていません。");
 }
 
 TEST_F(StepFlow, EveryImportRunEndsWithTheHourglassOffAndTheDialogClosed) {

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace ledra {
+
+// The files of one output run, written as one set: each goes into a private staging folder
+// inside the output folder, and all of them are moved into place together once every step
+// has succeeded. Until then, and whenever the run fails, the earlier files stay as they were.
+class OutputSet {
+ public:
+  // The bytes of the files named in keptNames are kept for takeKept().
+  OutputSet(std::string outputFolder, std::vector<std::string> keptNames);
+  ~OutputSet();  // removes the staging folder and whatever is still in it
+  OutputSet(const OutputSet&) = delete;
+  OutputSet& operator=(const OutputSet&) = delete;
+
+  // Stages fileName with the given bytes. On failure the error reads "final path: reason",
+  // as a direct write of the file would have reported it.
+  bool put(std::string_view fileName, std::string_view bytes, std::string* error);
+  // A file made in the staging folder by someone else (the archive) joins the set.
+  void adopt(std::string_view fileName);
+
+  const std::string& outputFolder() const { return folder_; }
+  std::string stagedPath(std::string_view fileName) const;
+  // The bytes put for a kept file, handed over once.
+  std::optional<std::string> takeKept(std::string_view fileName);
+
+  // Moves every staged file over its target. When one cannot be moved, the targets already
+  // replaced get their earlier files back; failedName and error say which and why.
+  bool commit(std::string* failedName, std::string* error);
+
+ private:
+  bool ensureStaging(const std::string& target, std::string* error);
+
+  std::string folder_;
+  std::string staging_;  // empty until the first file
+  std::vector<std::string> keptNames_;
+  std::vector<std::string> staged_;
+  std::unordered_map<std::string, std::string> kept_;
+};
+
+}  // namespace ledra
