@@ -54,8 +54,16 @@ void mappingScreens(GuiController& controller) {
   };
   m.changeAccountCode(1, "");
   m.changeAccountCode(4, "");
-  m.clickInvalid(8);
   show("main_mapping_unmatched");
+  // Accounts the journal does not use can be invalidated.
+  m.scrollAccounts(5);
+  for (int32_t r = 0; r < kPanelRows; ++r)
+    if (m.view().accounts.rows[static_cast<size_t>(r)].invalidEnabled) {
+      m.clickInvalid(r);
+      break;
+    }
+  show("main_mapping_invalidated");
+  m.scrollAccounts(0);
   m.openPicker(1);
   main->render();
   PickerDialog* picker = main->findChild<PickerDialog*>("LedraItem");
@@ -71,7 +79,7 @@ void mappingScreens(GuiController& controller) {
   show("main_mapping_sub_accounts");
   const auto& choices = m.view().subAccounts.parentChoices;
   for (size_t i = 0; i < choices.size(); ++i)
-    if (choices[i].find("普通預金") != std::string::npos) m.chooseParent(static_cast<int32_t>(i));
+    if (choices[i].find("売掛金") != std::string::npos) m.chooseParent(static_cast<int32_t>(i));
   m.changeSubCode(0, "B01");
   m.pressSubCodeKey(0, true);
   m.changeSubCode(1, "B01");
