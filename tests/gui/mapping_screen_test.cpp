@@ -181,6 +181,15 @@ TEST_F(Mapping, ExampleCompanyFromTheStartToTheConvertedFiles) {
   QTest::keyClick(box("T_N_HKCode", 1), Qt::Key_Return);
   EXPECT_EQ(back("T_N_HKCode", 0), kCyan);
   ASSERT_TRUE(next->isEnabled());
+  // A code typed without Enter is decided when the focus moves to another row.
+  main()->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(main()));
+  typeOver(box("T_N_HKCode", 0), "b03");
+  QTest::keyClick(box("T_N_HKCode", 0), Qt::Key_Tab);
+  EXPECT_EQ(main()->focusWidget(), box("T_N_HKCode", 1));
+  EXPECT_EQ(shown("T_N_HKCode", 0), "b03");
+  typeOver(box("T_N_HKCode", 0), "B01");
+  box("T_N_HKCode", 1)->setFocus();
 
   click("B_ConvSelect_2");
   EXPECT_TRUE(control<QWidget>(main(), "F_Bumon")->isVisible());
