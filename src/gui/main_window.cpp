@@ -13,6 +13,7 @@
 #include <algorithm>
 
 #include "gui/file_settings_screen.hpp"
+#include "gui/mapping_screen.hpp"
 #include "gui/widget_names.hpp"
 
 namespace ledra::gui {
@@ -30,13 +31,6 @@ constexpr int kButtonHeight = 25;
 int px(int twips) { return twips / kTwipsPerPixel; }
 
 QString q(const std::string& text) { return QString::fromStdString(text); }
-
-QFrame* panelFrame(const char* name, QWidget* parent) {
-  auto* f = new QFrame(parent);
-  f->setObjectName(name);
-  f->setFrameShape(QFrame::NoFrame);
-  return f;
-}
 
 }  // namespace
 
@@ -65,7 +59,7 @@ MainWindow::MainWindow(MainPresenter& presenter, QWidget* parent)
 
   buildWelcome();
   secondStep_ = new FileSettingsScreen(presenter_.fileSettings(), this);
-  buildMapping();
+  thirdStep_ = new MappingScreen(presenter_.mapping(), this);
 
   connect(next_, &QPushButton::clicked, this, [this] {
     working_ = true;
@@ -79,9 +73,11 @@ MainWindow::MainWindow(MainPresenter& presenter, QWidget* parent)
   });
   connect(exit_, &QPushButton::clicked, this, &QWidget::close);
   connect(secondStep_, &FileSettingsScreen::readinessChanged, this, &MainWindow::render);
+  connect(thirdStep_, &MappingScreen::changed, this, &MainWindow::renderNextButton);
 
   setTabOrder(message_, secondStep_->firstControl());
-  setTabOrder(secondStep_->lastControl(), statusSave_);
+  setTabOrder(secondStep_->lastControl(), thirdStep_->firstControl());
+  setTabOrder(thirdStep_->lastControl(), statusSave_);
   setTabOrder(statusSave_, next_);
   setTabOrder(next_, exit_);
 }
@@ -105,23 +101,6 @@ void MainWindow::buildWelcome() {
   message_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   message_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   row->addWidget(message_, 1);
-}
-
-void MainWindow::buildMapping() {
-  thirdStep_ = new QGroupBox("データコンバート", this);
-  thirdStep_->setObjectName("F_3rdStep");
-  auto* column = new QVBoxLayout(thirdStep_);
-  column->setContentsMargins(8, 4, 8, 8);
-  packageLabel_ = new QLabel(thirdStep_);
-  packageLabel_->setObjectName(arrayName("L_Y", 0));
-  column->addWidget(packageLabel_);
-  // The account, sub-account and department panels fill these frames.
-  accountPanel_ = panelFrame("F_Conv", thirdStep_);
-  subAccountPanel_ = panelFrame("F_Hojo", thirdStep_);
-  departmentPanel_ = panelFrame("F_Bumon", thirdStep_);
-  column->addWidget(accountPanel_, 1);
-  column->addWidget(subAccountPanel_, 1);
-  column->addWidget(departmentPanel_, 1);
 }
 
 void MainWindow::applyLayout(const WindowLayout& layout) {
@@ -167,7 +146,6 @@ void MainWindow::render() {
   const QSignalBlocker block(this);
   setWindowTitle(q(v.caption));
   company_->setText(q(v.companyLabel));
-  packageLabel_->setText(q(v.packageLabel));
   {
     QString text = q(v.welcomeText);
     text.replace("\r\n", "\n");
@@ -178,15 +156,17 @@ void MainWindow::render() {
   firstStep_->setVisible(v.firstStepVisible);
   secondStep_->setVisible(v.secondStepVisible);
   thirdStep_->setVisible(v.thirdStepVisible);
-  accountPanel_->setVisible(v.accountPanelVisible);
-  subAccountPanel_->setVisible(v.subAccountPanelVisible);
-  departmentPanel_->setVisible(v.departmentPanelVisible);
-  next_->setText(q(v.nextCaption));
-  next_->setEnabled(v.nextEnabled);
   forceCsv_->setVisible(v.forceCsvVisible);
   applyLayout(v.layout);
   secondStep_->render();
-  if (renderMapping_ && v.thirdStepVisible) renderMapping_();
+  if (v.thirdStepVisible) thirdStep_->render(v.packageLabel);
+  renderNextButton();
+}
+
+void MainWindow::renderNextButton() {
+  const MainView& v = presenter_.view();
+  next_->setText(q(v.nextCaption));
+  next_->setEnabled(v.nextEnabled);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

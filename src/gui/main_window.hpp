@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QWidget>
-#include <functional>
 
 #include "wizard/main_presenter.hpp"
 
@@ -14,6 +13,7 @@ class QPushButton;
 namespace ledra::gui {
 
 class FileSettingsScreen;
+class MappingScreen;
 
 // The main form Main: the company label, the three step frames, 次へ / 終了 / 作業状態を保存.
 // Renders the main presenter's view, sized and placed from its layout, and forwards events.
@@ -24,15 +24,8 @@ class MainWindow : public QWidget {
 
   void render();
 
-  // The frame F_3rdStep and its three panel frames (F_Conv, F_Hojo, F_Bumon): the mapping
-  // screen's panels are put into these.
-  QGroupBox* mappingStep() const { return thirdStep_; }
-  QFrame* accountPanel() const { return accountPanel_; }
-  QFrame* subAccountPanel() const { return subAccountPanel_; }
-  QFrame* departmentPanel() const { return departmentPanel_; }
-
-  // Called after the mapping screen's own render, when the main view may have changed.
-  void setMappingRenderer(std::function<void()> renderer) { renderMapping_ = std::move(renderer); }
+  // The frame F_3rdStep with its panels F_Conv, F_Hojo, F_Bumon and the picker.
+  MappingScreen* mappingStep() const { return thirdStep_; }
 
  signals:
   // The form closed after the user agreed; the application ends.
@@ -43,7 +36,7 @@ class MainWindow : public QWidget {
 
  private:
   void buildWelcome();
-  void buildMapping();
+  void renderNextButton();
   void applyLayout(const WindowLayout& layout);
   void showPicture();
 
@@ -57,12 +50,7 @@ class MainWindow : public QWidget {
   QPlainTextEdit* message_ = nullptr;
   QLabel* picture_ = nullptr;
   FileSettingsScreen* secondStep_ = nullptr;
-  QGroupBox* thirdStep_ = nullptr;
-  QLabel* packageLabel_ = nullptr;
-  QFrame* accountPanel_ = nullptr;
-  QFrame* subAccountPanel_ = nullptr;
-  QFrame* departmentPanel_ = nullptr;
-  std::function<void()> renderMapping_;
+  MappingScreen* thirdStep_ = nullptr;
   bool closing_ = false;
   bool working_ = false;
 };

@@ -56,9 +56,6 @@ bool MainPresenter::load(StartMode mode) {
     view_.firstStepVisible = false;
     view_.secondStepVisible = false;
     view_.thirdStepVisible = true;
-    view_.accountPanelVisible = true;
-    view_.subAccountPanelVisible = false;
-    view_.departmentPanelVisible = false;
     view_.nextEnabled = false;
     view_.layout = mappingLayout();
     updateNextButton();
@@ -194,8 +191,6 @@ void MainPresenter::showMappingScreen() {
   state_.screenState = kScreenMapping;
   view_.secondStepVisible = false;
   view_.thirdStepVisible = true;
-  view_.accountPanelVisible = true;
-  view_.subAccountPanelVisible = false;
   view_.nextEnabled = false;
   view_.layout = mappingLayout();
   updateNextButton();

@@ -40,9 +40,6 @@ struct MainView {
   bool firstStepVisible = false;
   bool secondStepVisible = false;
   bool thirdStepVisible = false;
-  bool accountPanelVisible = false;
-  bool subAccountPanelVisible = false;
-  bool departmentPanelVisible = false;
   std::string nextCaption = "次へ >>";
   bool nextEnabled = false;
   bool forceCsvVisible = false;  // B_ToWriteCSV is never shown

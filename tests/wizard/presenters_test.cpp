@@ -155,8 +155,9 @@ TEST_F(StartUp, RestoredWorkOpensOnTheMappingScreen) {
   EXPECT_EQ(v.nextCaption, "変換");
   EXPECT_TRUE(v.nextEnabled);
   EXPECT_EQ(v.layout, (WindowLayout{11385, 7140, 9375, 10440, 10200, 6240, true, 8400, 6240}));
-  EXPECT_TRUE(v.thirdStepVisible && v.accountPanelVisible);
-  EXPECT_FALSE(v.firstStepVisible || v.secondStepVisible || v.subAccountPanelVisible);
+  EXPECT_TRUE(v.thirdStepVisible);
+  EXPECT_EQ(main.mapping().view().visiblePanel, PanelKind::Accounts);
+  EXPECT_FALSE(v.firstStepVisible || v.secondStepVisible);
   EXPECT_EQ(v.companyLabel, "Shop　データコンバート");
   EXPECT_EQ(v.packageLabel, "弥生会計");
   // Closing the mapping screen asks first, and Cancel keeps it open.

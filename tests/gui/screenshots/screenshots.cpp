@@ -14,6 +14,7 @@
 #include "gui/gui_controller.hpp"
 #include "gui/input_data.hpp"
 #include "gui/main_window.hpp"
+#include "gui/picker_dialog.hpp"
 #include "gui/qt_platform.hpp"
 #include "state/conversion_state.hpp"
 #include "support/scripted_platform.hpp"
@@ -43,6 +44,53 @@ void clickNamed(QWidget* w, const char* name) { w->findChild<QPushButton*>(name)
 
 const std::string kExamples = std::string(LEDRA_SOURCE_DIR) + "/examples";
 
+// The mapping screen's panels with rows needing work, the picker and a sub-account clash.
+void mappingScreens(GuiController& controller) {
+  MappingPresenter& m = controller.mainPresenter().mapping();
+  MainWindow* main = controller.mainWindow();
+  auto show = [main](const char* name) {
+    main->render();
+    save(main, name);
+  };
+  m.changeAccountCode(1, "");
+  m.changeAccountCode(4, "");
+  show("main_mapping_unmatched");
+  // Accounts the journal does not use can be invalidated.
+  m.scrollAccounts(5);
+  for (int32_t r = 0; r < kPanelRows; ++r)
+    if (m.view().accounts.rows[static_cast<size_t>(r)].invalidEnabled) {
+      m.clickInvalid(r);
+      break;
+    }
+  show("main_mapping_invalidated");
+  m.scrollAccounts(0);
+  m.openPicker(1);
+  main->render();
+  PickerDialog* picker = main->findChild<PickerDialog*>("LedraItem");
+  picker->adjustSize();
+  save(picker, "picker");
+  m.picker()->setAutoCollect(true);
+  m.picker()->select(0);
+  picker->render();
+  save(picker, "picker_auto_collect");
+  m.closePicker();
+  main->render();
+  m.showPanel(PanelKind::SubAccounts);
+  show("main_mapping_sub_accounts");
+  const auto& choices = m.view().subAccounts.parentChoices;
+  for (size_t i = 0; i < choices.size(); ++i)
+    if (choices[i].find("売掛金") != std::string::npos) m.chooseParent(static_cast<int32_t>(i));
+  m.changeSubCode(0, "B01");
+  m.pressSubCodeKey(0, true);
+  m.changeSubCode(1, "B01");
+  m.pressSubCodeKey(1, true);
+  show("main_mapping_sub_clash");
+  m.showPanel(PanelKind::Departments);
+  show("main_mapping_departments");
+  m.showPanel(PanelKind::Accounts);
+  main->render();
+}
+
 void yayoiScreens(const std::string& work) {
   ConversionState state;
   ScriptedPlatform platform;
@@ -60,6 +108,7 @@ void yayoiScreens(const std::string& work) {
   save(controller.mainWindow(), "main_file_settings_chosen");
   clickNamed(controller.mainWindow(), "B_Next");
   save(controller.mainWindow(), "main_mapping");
+  mappingScreens(controller);
   controller.mainWindow()->hide();
 }
 
