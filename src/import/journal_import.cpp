@@ -54,7 +54,8 @@ bool importJournal(ConversionState& state, Platform& platform, const std::string
     state.journalRows.clear();
     auto text = readWholeTextFile(path);
     if (!text) throw StepError(unreadableFileReason(path));
-    if (text->empty()) throw StepError(unusableTextReason(path));
+    if (text->empty() || text->find('\0') != std::string::npos)
+      throw StepError(unusableTextReason(path));
     std::vector<std::string_view> lines = splitPlainView(*text, kCrLf);
     lines.pop_back();  // the part after the last CR LF
 
@@ -103,6 +104,10 @@ bool importJournal(ConversionState& state, Platform& platform, const std::string
         if (!date) throw StepError("日付ではありません: " + std::string(cols[1]));
         const auto voucher = toInt32Rounded(leadingNumber(cols[2]));
         if (!voucher) throw StepError("伝票番号が大きすぎます: " + std::string(cols[2]));
+        // The writer needs every amount in 32 bits; finding out here leaves the outputs alone.
+        for (size_t c : {14, 15, 21, 22})
+          if (!toInt32Rounded(leadingNumber(cols[c])))
+            throw StepError("金額が大きすぎます: " + std::string(cols[c]));
         if (state.journalRows.count() >= kJournalCapacity)
           throw CapacityError("仕訳が多すぎます（30001行まで）");
         state.journalRows.append({state.journalRows.count() + 1, *date, *voucher});

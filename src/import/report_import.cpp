@@ -355,6 +355,11 @@ bool importReport(ConversionState& state, Platform& platform, const std::string&
     state.recordError(kLocationReportRead, {path, 0, unreadableFileReason(path)});
     return false;
   }
+  // No text at all (UTF-16, binary) is said so rather than blamed on a stray quote.
+  if (text->find('\0') != std::string::npos) {
+    state.recordError(kLocationReportRead, {path, 0, unusableTextReason(path)});
+    return false;
+  }
   if (const auto opened = openQuoteLine(*text)) {
     state.recordError(kLocationReportRead, {path, *opened, "引用符（\"）が閉じていません"});
     return false;

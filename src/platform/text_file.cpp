@@ -58,9 +58,11 @@ std::string unusableTextReason(const std::string& path) {
 std::optional<int64_t> openQuoteLine(std::string_view text) {
   int64_t line = 1;
   int64_t openedOn = 0;
+  int64_t firstOpenLineEnd = 0;
   bool open = false;
   for (size_t i = 0; (i = text.find_first_of("\"\n", i)) != std::string_view::npos; ++i) {
     if (text[i] == '\n') {
+      if (open && firstOpenLineEnd == 0) firstOpenLineEnd = line;
       ++line;
     } else {
       open = !open;
@@ -68,7 +70,9 @@ std::optional<int64_t> openQuoteLine(std::string_view text) {
     }
   }
   if (!open) return std::nullopt;
-  return openedOn;
+  // A stray quote pairs with the quotes after it, so the stretch left open at the end is not
+  // where the fault is; the first line that ends inside quotes is.
+  return firstOpenLineEnd ? firstOpenLineEnd : openedOn;
 }
 
 std::vector<std::string> splitQuotedText(std::string_view text, std::string_view delimiter,

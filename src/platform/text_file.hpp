@@ -21,8 +21,9 @@ std::optional<std::string> readWholeTextFile(const std::string& path);
 // the byte-order mark), in words for a detail line; empty when none of these is the case.
 std::string unusableTextReason(const std::string& path);
 
-// The 1-based line on which a double quote still open at the end of the text was opened, when
-// one is (every quote opens or closes a quoted stretch, as the line cutting counts them).
+// When a double quote is still open at the end of the text (every quote opens or closes a
+// quoted stretch, as the line cutting counts them), the 1-based line where the fault lies: the
+// first line that ends inside quotes, else the line of the last quote.
 std::optional<int64_t> openQuoteLine(std::string_view text);
 
 // Cuts text at the delimiter (CR LF or one character) except inside double-quoted stretches.
