@@ -150,7 +150,8 @@ bool restoreWorkStateFromFile(ConversionState& state, Platform& platform, const 
   }
   ConversionData parsed;
   std::string problem;
-  if (!parseWorkState(*text, parsed, &problem)) return refuse(state, platform, problem);
+  if (!parseWorkState(*text, parsed, &problem))
+    return refuse(state, platform, path + " " + problem);
   adopt(state, std::move(parsed));
   rebuildDerivedLists(state);
   return true;

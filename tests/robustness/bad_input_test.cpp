@@ -335,5 +335,96 @@ std::vector<Case> cases() {
 INSTANTIATE_TEST_SUITE_P(Inputs, BadInput, ::testing::ValuesIn(cases()),
                          [](const auto& info) { return info.param.name; });
 
+// The work-state file: every bad file is refused as a whole by the command that reads it.
+struct StateCase {
+  std::string name;
+  Mutation mutate;
+  std::string detail;  // after "PATH "; empty when the file must be accepted
+};
+
+class BadStateFile : public ::testing::TestWithParam<StateCase> {};
+
+const std::string& goodState() {
+  static const std::string bytes = [] {
+    testing::TempDir work;
+    fs::create_directories(work.file("out"));
+    convert(work.path(), nullptr, "");
+    return testing::readBytes(work.file("state.dat"));
+  }();
+  return bytes;
+}
+
+// The 1-based number of the first line that is `text`.
+size_t lineOf(const std::string& text) {
+  const auto ls = lines(goodState());
+  for (size_t i = 0; i < ls.size(); ++i)
+    if (ls[i] == encodeCp932(text)) return i + 1;
+  return 0;
+}
+Mutation onLine(size_t line, std::function<void(std::string&)> change) {
+  return [=](const std::string& b) {
+    auto ls = lines(b);
+    change(ls[line - 1]);
+    return joined(ls);
+  };
+}
+
+TEST_P(BadStateFile, IsRefusedNamingTheLineOrConverts) {
+  const StateCase& c = GetParam();
+  testing::TempDir work;
+  fs::create_directories(work.file("out"));
+  testing::writeBytes(work.file("out/kanjyo.csv"), "earlier\r\n");
+  const std::string path = work.file("state.dat");
+  const std::string bytes = c.mutate(goodState());
+  testing::writeBytes(path, bytes);
+  const Outcome r = run("convert --state " + q(path) + " --output " + q(work.file("out")));
+  EXPECT_EQ(testing::readBytes(path), bytes);
+  if (c.detail.empty()) {
+    EXPECT_EQ(r.status, 0) << r.output;
+    return;
+  }
+  EXPECT_EQ(r.status, 1);
+  const std::string expected = "保存データの形式が正しくありません。\n" + path + " " + c.detail + "\n";
+  EXPECT_TRUE(r.output == expected) << r.output;
+  EXPECT_EQ(testing::readBytes(work.file("out/kanjyo.csv")), "earlier\r\n");
+}
+
+std::vector<StateCase> stateCases() {
+  const size_t accounts = lineOf("変更中勘定科目");
+  const size_t record = accounts + 2;  // the first account
+  const size_t last = lines(goodState()).size();
+  return {
+      {"empty", none, "1行目: 行がありません"},
+      {"header_only", [](const std::string& b) { return b.substr(0, b.find("\r\n") + 2); },
+       "2行目: 行がありません"},
+      {"utf8_without_mark", utf8WithoutMark, "1行目: 「弥生会計」でも「ブルーリターン」でもありません"},
+      {"utf16", utf16, "1行目: 「弥生会計」でも「ブルーリターン」でもありません"},
+      {"binary", garbage, "1行目: 「弥生会計」でも「ブルーリターン」でもありません"},
+      {"truncated_last_line", [](const std::string& b) { return b.substr(0, b.size() - 4); },
+       std::to_string(last) + "行目: SimplifiedTaxation が True でも False でもありません"},
+      {"too_few_columns", onLine(record, [](std::string& l) { l.erase(l.rfind(',', l.size() - 2)); }),
+       std::to_string(record) + "行目: 項目数が 31 です（32 項目）"},
+      {"too_many_columns", onLine(record, [](std::string& l) { l += "x,"; }),
+       std::to_string(record) + "行目: 項目数が 33 です（32 項目）"},
+      {"unclosed_quote", onLine(record, [](std::string& l) { l.insert(0, "\""); }),
+       std::to_string(record) + "行目: 引用符（\"）が閉じていません"},
+      {"quoted_comma_and_quote",
+       onLine(record,
+              [](std::string& l) {
+                l = encodeCp932("\"甲,乙\"\"丙\"\"\"") + l.substr(l.find(','));
+              }),
+       ""},
+      {"number_past_32_bits",
+       onLine(accounts + 1, [](std::string& l) { l = " 99999999999 "; }),
+       std::to_string(accounts + 1) + "行目: 件数 99999999999 が範囲外です（上限 2001）"},
+      {"past_capacity", onLine(accounts + 1, [](std::string& l) { l = " 2002 "; }),
+       std::to_string(accounts + 1) + "行目: 件数 2002 が範囲外です（上限 2001）"},
+      {"50mb", fiftyMegabytes, std::to_string(last + 1) + "行目: 余分な行があります"},
+  };
+}
+
+INSTANTIATE_TEST_SUITE_P(WorkState, BadStateFile, ::testing::ValuesIn(stateCases()),
+                         [](const auto& info) { return info.param.name; });
+
 }  // namespace
 }  // namespace ledra

@@ -622,7 +622,7 @@ TEST(WorkStateRestore, RefusesMalformedFiles) {
     ConversionState state = occupiedState();
     EXPECT_FALSE(restoreWorkStateFromFile(state, platform, path)) << c.detail;
     ASSERT_EQ(platform.messages.size(), 1u) << c.detail;
-    EXPECT_EQ(platform.messages[0].text, kBadFile + "\r\n" + c.detail);
+    EXPECT_EQ(platform.messages[0].text, kBadFile + "\r\n" + path + " " + c.detail);
     EXPECT_EQ(platform.messages[0].title, "エラー");
     expectAllTablesEmpty(state);
     // Settings are taken only from a file that was accepted as a whole.
