@@ -1,7 +1,6 @@
 // The archiver's command line and list file. The parser is internal to the archiver, so its
 // source is compiled in here; nothing is ever packed.
 #include "../src/platform/archiver.cpp"  // NOLINT(bugprone-suspicious-include)
-
 #include "fuzz_support.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

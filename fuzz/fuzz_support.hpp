@@ -47,8 +47,8 @@ class QuietPlatform : public Platform {
   // A folder of this process's own, made on first use.
   static const std::string& scratchFolder() {
     static const std::string folder = [] {
-      const auto dir = std::filesystem::temp_directory_path() /
-                       ("ledra-fuzz-" + std::to_string(::getpid()));
+      const auto dir =
+          std::filesystem::temp_directory_path() / ("ledra-fuzz-" + std::to_string(::getpid()));
       std::filesystem::create_directories(dir);
       return dir.string();
     }();

@@ -24,7 +24,8 @@ const ConversionState& exampleCompany() {
         {"科目残高試算表.txt", ReportKind::TrialBalance},
         {"補助科目一覧表.txt", ReportKind::SubAccountList},
         {"補助残高一覧表.txt", ReportKind::SubAccountBalances}};
-    for (const auto& [name, kind] : reports) importReport(s, platform, root + "yayoi/" + name, kind);
+    for (const auto& [name, kind] : reports)
+      importReport(s, platform, root + "yayoi/" + name, kind);
     s.sourcePackage = SourcePackage::Yayoi;
     s.ledraUserCode = "S0001234";
     // Every slip is written, so that the writer's whole record is reached.

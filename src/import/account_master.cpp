@@ -34,8 +34,7 @@ bool loadStandardAccountMaster(ConversionState& state, const std::string& path,
       if (line.empty()) continue;
       lineNo = fileLine;
       const auto cols = splitPlainView(line, ",");
-      if (cols.size() < 5)
-        throw StepError("列が足りません（5列以上必要です）");
+      if (cols.size() < 5) throw StepError("列が足りません（5列以上必要です）");
       StandardAccount& a = state.standardAccounts.append();
       a.ledraCode = trimSpaces(cols[2]);
       a.ledraName = trimSpaces(cols[3]);

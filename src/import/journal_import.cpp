@@ -5,12 +5,12 @@
 
 #include "base/dates.hpp"
 #include "base/numbers.hpp"
+#include "base/quoted_fields.hpp"
 #include "base/text.hpp"
 #include "base/text_index.hpp"
-#include "base/quoted_fields.hpp"
 #include "platform/file_io.hpp"
-#include "platform/text_file.hpp"
 #include "platform/platform.hpp"
+#include "platform/text_file.hpp"
 #include "state/conversion_state.hpp"
 
 namespace ledra {
@@ -79,8 +79,9 @@ bool importJournal(ConversionState& state, Platform& platform, const std::string
       const bool firstMatches = headerMatches(lines[0], "帳票名", "仕訳日記帳");
       if (!firstMatches || !headerMatches(lines[1], "書式名", "汎用形式")) {
         const std::string why = firstMatches ? std::string() : unusableTextReason(path);
-        state.recordError(kLocationJournal, {path, firstMatches ? 2 : 1,
-                                             why.empty() ? "汎用形式の仕訳日記帳ではありません" : why});
+        state.recordError(
+            kLocationJournal,
+            {path, firstMatches ? 2 : 1, why.empty() ? "汎用形式の仕訳日記帳ではありません" : why});
         return false;
       }
       first = 2;

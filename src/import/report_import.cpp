@@ -9,12 +9,12 @@
 #include <vector>
 
 #include "base/numbers.hpp"
+#include "base/quoted_fields.hpp"
 #include "base/text.hpp"
 #include "import/classification.hpp"
-#include "base/quoted_fields.hpp"
 #include "platform/file_io.hpp"
-#include "platform/text_file.hpp"
 #include "platform/platform.hpp"
+#include "platform/text_file.hpp"
 #include "state/conversion_state.hpp"
 
 namespace ledra {
@@ -273,7 +273,7 @@ bool importRows(ConversionState& state, Platform& platform, const std::string& p
     CrLfLineReader lines(text, &platform);
     std::string_view line;
     int64_t fileLine = 0;
-    Fields fields;                           // reused for every line
+    Fields fields;  // reused for every line
     std::string scratch;
     bool more = lines.next(line, fileLine);  // a text always has a first part, maybe empty
     cutQuotedFields(line, fields, scratch);
@@ -324,7 +324,8 @@ bool importRows(ConversionState& state, Platform& platform, const std::string& p
     runClassification(state, static_cast<ReportKind>(kind));
   } catch (const ClassificationError& e) {
     int64_t line = 0;
-    if (e.tableKind == static_cast<ReportKind>(kind) && e.entry >= 0 && static_cast<size_t>(e.entry) < entryLines.size())
+    if (e.tableKind == static_cast<ReportKind>(kind) && e.entry >= 0 &&
+        static_cast<size_t>(e.entry) < entryLines.size())
       line = entryLines[static_cast<size_t>(e.entry)];
     state.recordError(kLocationClassify, {path, line, e.what()});
     return false;
@@ -344,10 +345,9 @@ bool importReport(ConversionState& state, Platform& platform, const std::string&
                   ReportKind kind) {
   const int k = kindNumber(kind);
   if (k < 0) {
-    state.recordError(kLocationReportImport,
-                      {path, 0,
-                       "帳票の種類「" + std::to_string(static_cast<int>(kind)) +
-                           "」は読み込めません"});
+    state.recordError(
+        kLocationReportImport,
+        {path, 0, "帳票の種類「" + std::to_string(static_cast<int>(kind)) + "」は読み込めません"});
     return false;
   }
   const auto text = readWholeTextFile(path);

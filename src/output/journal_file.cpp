@@ -10,16 +10,16 @@
 
 #include "base/dates.hpp"
 #include "base/numbers.hpp"
+#include "base/quoted_fields.hpp"
 #include "base/text.hpp"
 #include "base/text_index.hpp"
-#include "base/quoted_fields.hpp"
-#include "platform/text_file.hpp"
 #include "output/csv_record_writer.hpp"
 #include "output/output_common.hpp"
 #include "output/tax_conversion.hpp"
 #include "platform/cp932.hpp"
 #include "platform/file_io.hpp"
 #include "platform/platform.hpp"
+#include "platform/text_file.hpp"
 #include "state/conversion_state.hpp"
 
 namespace ledra {
@@ -35,18 +35,17 @@ constexpr size_t kDroppedLinesNamed = 5;
 // The lookups of one call, answered from indexes built once: each holds the entry a linear
 // search would settle on (the last match, or the first where the first one counts).
 struct Lookups {
-  TextIndex lastAccount;      // by SourceName (弥生会計) or SourceCode (ブルーリターンＡ)
-  TextIndex subAccount;       // 弥生会計: last by parent and own name; ブルーリターンＡ: first by name
-  TextIndex lastDepartment;   // by MatchName
-  TextIndex lastBalance;      // by LedraName
+  TextIndex lastAccount;  // by SourceName (弥生会計) or SourceCode (ブルーリターンＡ)
+  TextIndex subAccount;  // 弥生会計: last by parent and own name; ブルーリターンＡ: first by name
+  TextIndex lastDepartment;  // by MatchName
+  TextIndex lastBalance;     // by LedraName
 
   Lookups(const ConversionState& state, bool yayoi)
       : lastAccount(static_cast<size_t>(state.workAccounts.count()), TextIndex::Keep::Last),
         subAccount(static_cast<size_t>(state.workSubAccounts.count()),
                    yayoi ? TextIndex::Keep::Last : TextIndex::Keep::First),
         lastDepartment(static_cast<size_t>(state.workDepartments.count()), TextIndex::Keep::Last),
-        lastBalance(static_cast<size_t>(state.workAccountBalances.count()),
-                    TextIndex::Keep::Last) {
+        lastBalance(static_cast<size_t>(state.workAccountBalances.count()), TextIndex::Keep::Last) {
     for (int32_t i = 0; i < state.workAccounts.count(); ++i) {
       const WorkAccount& a = state.workAccounts[i];
       lastAccount.put(yayoi ? a.sourceName : a.sourceCode, i);
@@ -121,7 +120,9 @@ void writeSide(RecordWriter& record, const SideFields& s, std::string_view descr
     record.field(*f);
 }
 
-void writeEmptySide(RecordWriter& record) { record.quotedFields(R"(,"","","","","","","","","","0","0")"); }
+void writeEmptySide(RecordWriter& record) {
+  record.quotedFields(R"(,"","","","","","","","","","0","0")");
+}
 
 // removeBlanks(text) == target, without building the text.
 bool equalsWithoutBlanks(std::string_view text, std::string_view target) {

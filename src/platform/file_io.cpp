@@ -105,5 +105,4 @@ void Cp932TextBuilder::line(std::string_view utf8) {
   bytes_ += "\r\n";
 }
 
-
 }  // namespace ledra

@@ -28,9 +28,10 @@ bool looksLikeUtf8(std::string_view b) {
       ++i;
       continue;
     }
-    const size_t len = c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3
-                       : c >= 0xF0 && c <= 0xF4                  ? 4
-                                                                 : 0;
+    const size_t len = c >= 0xC2 && c <= 0xDF   ? 2
+                       : c >= 0xE0 && c <= 0xEF ? 3
+                       : c >= 0xF0 && c <= 0xF4 ? 4
+                                                : 0;
     if (len == 0 || i + len > b.size()) return false;
     for (size_t k = 1; k < len; ++k)
       if ((static_cast<unsigned char>(b[i + k]) & 0xC0) != 0x80) return false;

@@ -255,7 +255,8 @@ class Writer {
   template <class Name>
   void check(std::string_view s, Name name) {
     if (problem_) return;
-    if (s.find_first_of("\r\n") != std::string_view::npos) problem_ = name() + ": 改行を含んでいます";
+    if (s.find_first_of("\r\n") != std::string_view::npos)
+      problem_ = name() + ": 改行を含んでいます";
   }
 
   std::string recordItem(const std::string& field) const {

@@ -2,7 +2,6 @@
 // each case either fails its step with a detail naming the file, the line and the reason,
 // leaving the outputs and the work-state file alone, or converts as the untouched input does.
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -107,8 +106,7 @@ Mutation withField(int column, std::string text) {
     size_t start = 0;
     for (int c = 1; c < column; ++c) start = l.find(',', start) + 1;
     const size_t end = l.find(',', start);
-    l.replace(start, end == std::string::npos ? std::string::npos : end - start,
-              encodeCp932(text));
+    l.replace(start, end == std::string::npos ? std::string::npos : end - start, encodeCp932(text));
     return joined(ls);
   };
 }
@@ -137,12 +135,18 @@ struct Input {
   const char* step;    // the first line of the step's failure message
   size_t capacity;
 };
-const Input kMaster{"--master", "ledra_master.csv", "Ledraの勘定科目データ取込に失敗しました。", 2001};
-const Input kAccounts{"--accounts", "yayoi/勘定科目一覧表.txt", "勘定科目取込に失敗しました。", 2001};
-const Input kBalances{"--balances", "yayoi/科目残高試算表.txt", "科目残高取込に失敗しました。", 5001};
-const Input kSubs{"--sub-accounts", "yayoi/補助科目一覧表.txt", "補助科目取込に失敗しました。", 5001};
-const Input kSubBalances{"--sub-balances", "yayoi/補助残高一覧表.txt", "補助残高取込に失敗しました。", 5001};
-const Input kDepartments{"--departments", "yayoi/部門一覧表.txt", "部門一覧取込に失敗しました。", 101};
+const Input kMaster{"--master", "ledra_master.csv", "Ledraの勘定科目データ取込に失敗しました。",
+                    2001};
+const Input kAccounts{"--accounts", "yayoi/勘定科目一覧表.txt", "勘定科目取込に失敗しました。",
+                      2001};
+const Input kBalances{"--balances", "yayoi/科目残高試算表.txt", "科目残高取込に失敗しました。",
+                      5001};
+const Input kSubs{"--sub-accounts", "yayoi/補助科目一覧表.txt", "補助科目取込に失敗しました。",
+                  5001};
+const Input kSubBalances{"--sub-balances", "yayoi/補助残高一覧表.txt",
+                         "補助残高取込に失敗しました。", 5001};
+const Input kDepartments{"--departments", "yayoi/部門一覧表.txt", "部門一覧取込に失敗しました。",
+                         101};
 const Input kJournal{"--journal", "yayoi/仕訳データ.txt", "仕訳データ取込に失敗しました。", 30001};
 
 struct Case {
@@ -178,8 +182,9 @@ std::string q(const std::string& s) { return "'" + s + "'"; }
 Outcome convert(const std::string& work, const Input* input, const std::string& path) {
   const bool master = input && std::string(input->option) == "--master";
   std::string args = "import --package yayoi --master " +
-                     q(master ? path : kExamples + "/ledra_master.csv") + " --source-dir " + q(kExamples + "/yayoi") + " --output " +
-                     q(work + "/out") + " --save " + q(work + "/state.dat");
+                     q(master ? path : kExamples + "/ledra_master.csv") + " --source-dir " +
+                     q(kExamples + "/yayoi") + " --output " + q(work + "/out") + " --save " +
+                     q(work + "/state.dat");
   if (input && !master) args += " " + std::string(input->option) + " " + q(path);
   Outcome r = run(args);
   if (r.status != 0) return r;
@@ -251,7 +256,8 @@ TEST_P(BadInput, FailsItsStepWithTheCauseOrConvertsRightly) {
 }
 
 const std::string kEmpty = "ファイルが空です";
-const std::string kUtf8 = "BOMのないUTF-8のファイルは読み込めません（CP932かBOM付きUTF-8で保存してください）";
+const std::string kUtf8 =
+    "BOMのないUTF-8のファイルは読み込めません（CP932かBOM付きUTF-8で保存してください）";
 const std::string kUtf16 = "UTF-16のファイルは読み込めません（CP932で保存してください）";
 const std::string kBinary = "テキストファイルではありません";
 const std::string kNoRows = "[明細行]の行がありません";
@@ -266,34 +272,55 @@ std::vector<Case> cases() {
       {"master_utf8_without_mark", &kMaster, utf8WithoutMark, kUtf8},
       {"master_utf16", &kMaster, utf16, kUtf16},
       {"master_binary", &kMaster, garbage, kBinary},
-      {"master_cut_in_character", &kMaster, cutInCharacter, "列が足りません（5列以上必要です）", 16},
+      {"master_cut_in_character", &kMaster, cutInCharacter, "列が足りません（5列以上必要です）",
+       16},
       {"master_too_few_columns", &kMaster, tooFewColumns, "列が足りません（5列以上必要です）", 1},
       {"master_too_many_columns", &kMaster, tooManyColumns, kEmptyText},
       {"master_unclosed_quote", &kMaster, unclosedQuote, kQuote, 2},
-      {"master_past_capacity", &kMaster, rowsPastCapacity(2001), "勘定科目が多すぎます（2001件まで）", 2002},
+      {"master_past_capacity", &kMaster, rowsPastCapacity(2001),
+       "勘定科目が多すぎます（2001件まで）", 2002},
       {"master_50mb", &kMaster, fiftyMegabytes, "勘定科目が多すぎます（2001件まで）", 2002},
   };
   struct Report {
     const char* name;
     const Input* input;
-    int textColumn;    // a text field of the first row
+    int textColumn;                    // a text field of the first row
     std::vector<std::string> showing;  // the outputs that show it
     const char* shown;                 // as they show it (cut to the column's width)
-    int numberColumn;  // an amount, or 0
+    int numberColumn;                  // an amount, or 0
     const char* capacityReason;
   };
   const Report reports[] = {
-      {"accounts", &kAccounts, 8, {"kanjyo.csv"}, "\"甲,乙\"\"丙\"\"\"", 0, "勘定科目が多すぎます（2001件まで）"},
+      {"accounts",
+       &kAccounts,
+       8,
+       {"kanjyo.csv"},
+       "\"甲,乙\"\"丙\"\"\"",
+       0,
+       "勘定科目が多すぎます（2001件まで）"},
       {"balances", &kBalances, 3, {}, "", 6, "残高の行が多すぎます（5001行まで）"},
-      {"sub_accounts", &kSubs, 11, {"hojokamoku.csv"}, "\"甲,\"", 0, "補助科目が多すぎます（5001件まで）"},
+      {"sub_accounts",
+       &kSubs,
+       11,
+       {"hojokamoku.csv"},
+       "\"甲,\"",
+       0,
+       "補助科目が多すぎます（5001件まで）"},
       {"sub_balances", &kSubBalances, 4, {}, "", 7, "補助残高の行が多すぎます（5001行まで）"},
-      {"departments", &kDepartments, 12, {"busho.csv"}, "\"甲,\"", 0, "部門が多すぎます（101件まで）"},
+      {"departments",
+       &kDepartments,
+       12,
+       {"busho.csv"},
+       "\"甲,\"",
+       0,
+       "部門が多すぎます（101件まで）"},
   };
   for (const Report& r : reports) {
     const std::string n = r.name;
     // 1-based: the header lines, then the first row.
-    const auto first = static_cast<int64_t>(
-        firstRow(lines(testing::readBytes(kExamples + "/" + r.input->file)))) + 1;
+    const auto first =
+        static_cast<int64_t>(firstRow(lines(testing::readBytes(kExamples + "/" + r.input->file)))) +
+        1;
     all.push_back({n + "_empty", r.input, none, kEmpty});
     all.push_back({n + "_header_only", r.input, headerOnly, kNoRows});
     all.push_back({n + "_utf8_without_mark", r.input, utf8WithoutMark, kUtf8});
@@ -301,11 +328,11 @@ std::vector<Case> cases() {
     all.push_back({n + "_binary", r.input, garbage, kBinary});
     all.push_back({n + "_unclosed_quote", r.input, unclosedQuote, kQuote, first + 1});
     all.push_back({n + "_quoted_comma_and_quote", r.input,
-                   withField(r.textColumn, "\"甲,乙\"\"丙\"\"\""), kEmptyText, 0, r.showing, r.shown});
+                   withField(r.textColumn, "\"甲,乙\"\"丙\"\"\""), kEmptyText, 0, r.showing,
+                   r.shown});
     all.push_back({n + "_too_many_columns", r.input, tooManyColumns, kEmptyText});
-    all.push_back({n + "_past_capacity", r.input,
-                   rowsPastCapacity(r.input->capacity), r.capacityReason,
-                   first + static_cast<int64_t>(r.input->capacity)});
+    all.push_back({n + "_past_capacity", r.input, rowsPastCapacity(r.input->capacity),
+                   r.capacityReason, first + static_cast<int64_t>(r.input->capacity)});
     all.push_back({n + "_50mb", r.input, fiftyMegabytes, kEmptyText});
     if (r.numberColumn)
       all.push_back({n + "_number_past_32_bits", r.input, withField(r.numberColumn, "99999999999"),
@@ -318,14 +345,19 @@ std::vector<Case> cases() {
       {"journal_utf16", &kJournal, utf16, kUtf16},
       {"journal_binary", &kJournal, garbage, kBinary},
       {"journal_too_many_columns", &kJournal, tooManyColumns, kEmptyText},
-      {"journal_quoted_comma_and_quote", &kJournal, withField(24, "\"4月分,家賃\"\"前払\"\"\""),
-       kEmptyText, 0, {"shiwake.csv"}, "\"4月分,家賃\"\"前払\"\"\""},
+      {"journal_quoted_comma_and_quote",
+       &kJournal,
+       withField(24, "\"4月分,家賃\"\"前払\"\"\""),
+       kEmptyText,
+       0,
+       {"shiwake.csv"},
+       "\"4月分,家賃\"\"前払\"\"\""},
       {"journal_number_past_32_bits", &kJournal, withField(15, "99999999999"),
        "金額が大きすぎます: 99999999999", 3},
       {"journal_date_that_does_not_exist", &kJournal, withField(2, "2007/02/30"),
        "日付ではありません: 2007/02/30", 3},
-      {"journal_past_capacity", &kJournal, rowsPastCapacity(30001), "仕訳が多すぎます（30001行まで）",
-       30004},
+      {"journal_past_capacity", &kJournal, rowsPastCapacity(30001),
+       "仕訳が多すぎます（30001行まで）", 30004},
       {"journal_50mb", &kJournal, fiftyMegabytes, kEmptyText},
   };
   all.insert(all.end(), journal.begin(), journal.end());
@@ -384,7 +416,8 @@ TEST_P(BadStateFile, IsRefusedNamingTheLineOrConverts) {
     return;
   }
   EXPECT_EQ(r.status, 1);
-  const std::string expected = "保存データの形式が正しくありません。\n" + path + " " + c.detail + "\n";
+  const std::string expected =
+      "保存データの形式が正しくありません。\n" + path + " " + c.detail + "\n";
   EXPECT_TRUE(r.output == expected) << r.output;
   EXPECT_EQ(testing::readBytes(work.file("out/kanjyo.csv")), "earlier\r\n");
 }
@@ -397,25 +430,25 @@ std::vector<StateCase> stateCases() {
       {"empty", none, "1行目: 行がありません"},
       {"header_only", [](const std::string& b) { return b.substr(0, b.find("\r\n") + 2); },
        "2行目: 行がありません"},
-      {"utf8_without_mark", utf8WithoutMark, "1行目: 「弥生会計」でも「ブルーリターン」でもありません"},
+      {"utf8_without_mark", utf8WithoutMark,
+       "1行目: 「弥生会計」でも「ブルーリターン」でもありません"},
       {"utf16", utf16, "1行目: 「弥生会計」でも「ブルーリターン」でもありません"},
       {"binary", garbage, "1行目: 「弥生会計」でも「ブルーリターン」でもありません"},
       {"truncated_last_line", [](const std::string& b) { return b.substr(0, b.size() - 4); },
        std::to_string(last) + "行目: SimplifiedTaxation が True でも False でもありません"},
-      {"too_few_columns", onLine(record, [](std::string& l) { l.erase(l.rfind(',', l.size() - 2)); }),
+      {"too_few_columns",
+       onLine(record, [](std::string& l) { l.erase(l.rfind(',', l.size() - 2)); }),
        std::to_string(record) + "行目: 項目数が 31 です（32 項目）"},
       {"too_many_columns", onLine(record, [](std::string& l) { l += "x,"; }),
        std::to_string(record) + "行目: 項目数が 33 です（32 項目）"},
       {"unclosed_quote", onLine(record, [](std::string& l) { l.insert(0, "\""); }),
        std::to_string(record) + "行目: 引用符（\"）が閉じていません"},
       {"quoted_comma_and_quote",
-       onLine(record,
-              [](std::string& l) {
-                l = encodeCp932("\"甲,乙\"\"丙\"\"\"") + l.substr(l.find(','));
-              }),
+       onLine(
+           record,
+           [](std::string& l) { l = encodeCp932("\"甲,乙\"\"丙\"\"\"") + l.substr(l.find(',')); }),
        ""},
-      {"number_past_32_bits",
-       onLine(accounts + 1, [](std::string& l) { l = " 99999999999 "; }),
+      {"number_past_32_bits", onLine(accounts + 1, [](std::string& l) { l = " 99999999999 "; }),
        std::to_string(accounts + 1) + "行目: 件数 99999999999 が範囲外です（上限 2001）"},
       {"past_capacity", onLine(accounts + 1, [](std::string& l) { l = " 2002 "; }),
        std::to_string(accounts + 1) + "行目: 件数 2002 が範囲外です（上限 2001）"},

@@ -12,6 +12,7 @@
 #include "state/conversion_state.hpp"
 #include "state/derived_lists.hpp"
 #include "state/work_state_format.hpp"
+#include "state/work_state_format.hpp"
 #include "support/fixtures.hpp"
 #include "support/scripted_platform.hpp"
 #include "support/temp_dir.hpp"
@@ -704,6 +705,28 @@ TEST(WorkStateRestore, FullTablesSaveAndRestore) {
   ASSERT_TRUE(restoreWorkStateFromFile(restored, platform, path));
   expectRestoredFrom(s, restored);
   EXPECT_TRUE(platform.messages.empty());
+}
+
+TEST(WorkStateRestore, CommasAndQuotesInTextsComeBackAsSaved) {
+  TempDir dir;
+  ScriptedPlatform platform;
+  ConversionState saved = smallState();
+  saved.workAccounts[0].sourceName = "現金,小口";
+  saved.workDepartments[0].col(8) = "\"営業\"部";
+  saved.sourceFiles[3] = "/a,b/補助科目一覧表.txt";
+  const std::string path = dir.file("state.dat");
+  ASSERT_TRUE(saveWorkStateToFile(saved, platform, path));
+  const std::string text = testing::readCp932(path);
+  EXPECT_NE(text.find(",\"現金,小口\","), std::string::npos);
+  EXPECT_NE(text.find(",\"\"\"営業\"\"部\","), std::string::npos);
+  EXPECT_NE(text.find(",\"/a,b/補助科目一覧表.txt\","), std::string::npos);
+
+  ConversionState restored;
+  ASSERT_TRUE(restoreWorkStateFromFile(restored, platform, path));
+  EXPECT_EQ(restored.workAccounts[0].sourceName, "現金,小口");
+  EXPECT_EQ(restored.workDepartments[0].col(8), "\"営業\"部");
+  EXPECT_EQ(restored.sourceFiles[3], "/a,b/補助科目一覧表.txt");
+  EXPECT_EQ(workStateBytes(restored, nullptr), workStateBytes(saved, nullptr));
 }
 
 }  // namespace
