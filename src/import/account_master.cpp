@@ -1,6 +1,7 @@
 #include "import/account_master.hpp"
 
 #include "base/text.hpp"
+#include "platform/file_io.hpp"
 #include "platform/text_file.hpp"
 #include "state/conversion_state.hpp"
 #include "state/derived_lists.hpp"
@@ -13,7 +14,16 @@ bool loadStandardAccountMaster(ConversionState& state, const std::string& path,
   try {
     auto text = readWholeTextFile(path);
     if (!text) {
-      state.recordError(kLocationMaster, {path, 0, "ファイルを読み込めません"});
+      state.recordError(kLocationMaster, {path, 0, unreadableFileReason(path)});
+      return false;
+    }
+    // A UTF-8 file without the mark would be read as CP932 and give garbled names.
+    if (const std::string why = unusableTextReason(path); !why.empty() && !text->empty()) {
+      state.recordError(kLocationMaster, {path, 0, why});
+      return false;
+    }
+    if (const auto opened = openQuoteLine(*text)) {
+      state.recordError(kLocationMaster, {path, *opened, "引用符（\"）が閉じていません"});
       return false;
     }
     CrLfLineReader lines(*text, progress);
@@ -24,8 +34,7 @@ bool loadStandardAccountMaster(ConversionState& state, const std::string& path,
       if (line.empty()) continue;
       lineNo = fileLine;
       const auto cols = splitPlainView(line, ",");
-      if (cols.size() < 5)
-        throw StepError("列が足りません（5列以上必要です）");
+      if (cols.size() < 5) throw StepError("列が足りません（5列以上必要です）");
       StandardAccount& a = state.standardAccounts.append();
       a.ledraCode = trimSpaces(cols[2]);
       a.ledraName = trimSpaces(cols[3]);
@@ -36,6 +45,7 @@ bool loadStandardAccountMaster(ConversionState& state, const std::string& path,
       }
     }
     lineNo = 0;
+    if (state.standardAccounts.count() == 0) throw StepError("勘定科目の行がありません");
     rebuildStandardAccountCandidates(state);
     return true;
   } catch (const CapacityError&) {

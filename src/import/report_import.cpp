@@ -9,11 +9,12 @@
 #include <vector>
 
 #include "base/numbers.hpp"
+#include "base/quoted_fields.hpp"
 #include "base/text.hpp"
 #include "import/classification.hpp"
-#include "base/quoted_fields.hpp"
-#include "platform/text_file.hpp"
+#include "platform/file_io.hpp"
 #include "platform/platform.hpp"
+#include "platform/text_file.hpp"
 #include "state/conversion_state.hpp"
 
 namespace ledra {
@@ -120,12 +121,7 @@ std::optional<std::string> titleMismatch(const Fields& firstLine, int kind) {
   const std::string title = firstLine.size() > 1 ? trimSpaces(firstLine[1]) : std::string();
   const ReportKindInfo& wanted = kKinds[kind];
   if (title == wanted.title) return std::nullopt;
-  for (const ReportKindInfo& other : kKinds) {
-    if (title == other.title)
-      return std::string("このファイルは") + other.name + "です（" + wanted.name +
-             "を指定してください）";
-  }
-  return "帳票名" + quotedField(title) + "は" + wanted.name + "ではありません";
+  return std::string(wanted.name) + "ではありません（帳票名：" + title + "）";
 }
 
 // Departments of the balance rows: with one department every row belongs to it; otherwise
@@ -277,9 +273,10 @@ bool importRows(ConversionState& state, Platform& platform, const std::string& p
     CrLfLineReader lines(text, &platform);
     std::string_view line;
     int64_t fileLine = 0;
-    Fields fields;                           // reused for every line
+    Fields fields;  // reused for every line
+    std::string scratch;
     bool more = lines.next(line, fileLine);  // a text always has a first part, maybe empty
-    quotedFieldViews(line, fields);
+    cutQuotedFields(line, fields, scratch);
     if (auto reason = titleMismatch(fields, kind)) {
       state.recordError(kLocationReportImport, {path, 1, *reason});
       return false;
@@ -290,7 +287,7 @@ bool importRows(ConversionState& state, Platform& platform, const std::string& p
     makeRoomForRows(state, kind, std::count(text.begin(), text.end(), '\n') + 1);
     for (; more; more = lines.next(line, fileLine)) {
       if (line.empty()) continue;
-      quotedFieldViews(line, fields);
+      cutQuotedFields(line, fields, scratch);
       const bool taken = fields[0] == kDetailRow || (info.takesTotals && fields[0] == kTotalRow);
       if (!taken) continue;
       lineNo = fileLine;
@@ -301,6 +298,12 @@ bool importRows(ConversionState& state, Platform& platform, const std::string& p
       entryLines.push_back(lineNo);
     }
     lineNo = 0;
+    if (entryLines.empty()) {
+      const std::string why = unusableTextReason(path);
+      state.recordError(kLocationReportRows,
+                        {path, 0, why.empty() ? "[明細行]の行がありません" : why});
+      return false;
+    }
 
     if (kind == 1) {
       linkAccountOpeningBalances(state);
@@ -321,7 +324,8 @@ bool importRows(ConversionState& state, Platform& platform, const std::string& p
     runClassification(state, static_cast<ReportKind>(kind));
   } catch (const ClassificationError& e) {
     int64_t line = 0;
-    if (e.tableKind == static_cast<ReportKind>(kind) && e.entry >= 0 && static_cast<size_t>(e.entry) < entryLines.size())
+    if (e.tableKind == static_cast<ReportKind>(kind) && e.entry >= 0 &&
+        static_cast<size_t>(e.entry) < entryLines.size())
       line = entryLines[static_cast<size_t>(e.entry)];
     state.recordError(kLocationClassify, {path, line, e.what()});
     return false;
@@ -341,15 +345,23 @@ bool importReport(ConversionState& state, Platform& platform, const std::string&
                   ReportKind kind) {
   const int k = kindNumber(kind);
   if (k < 0) {
-    state.recordError(kLocationReportImport,
-                      {path, 0,
-                       "帳票の種類「" + std::to_string(static_cast<int>(kind)) +
-                           "」は読み込めません"});
+    state.recordError(
+        kLocationReportImport,
+        {path, 0, "帳票の種類「" + std::to_string(static_cast<int>(kind)) + "」は読み込めません"});
     return false;
   }
   const auto text = readWholeTextFile(path);
   if (!text) {
-    state.recordError(kLocationReportRead, {path, 0, "ファイルを読み込めません"});
+    state.recordError(kLocationReportRead, {path, 0, unreadableFileReason(path)});
+    return false;
+  }
+  // No text at all (UTF-16, binary) is said so rather than blamed on a stray quote.
+  if (text->find('\0') != std::string::npos) {
+    state.recordError(kLocationReportRead, {path, 0, unusableTextReason(path)});
+    return false;
+  }
+  if (const auto opened = openQuoteLine(*text)) {
+    state.recordError(kLocationReportRead, {path, *opened, "引用符（\"）が閉じていません"});
     return false;
   }
 

@@ -21,15 +21,39 @@ bool asciiEncodesToItself() {
 
 RecordWriter::RecordWriter(std::string& out) : out_(out), direct_(asciiEncodesToItself()) {}
 
+namespace {
+
+// A quote inside a field is doubled so that the field stays one. A CP932 trail byte is never
+// a quote, so this holds for encoded text too.
+std::string doubledQuotes(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + 8);
+  for (char c : text) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  return out;
+}
+
+}  // namespace
+
 void RecordWriter::field(std::string_view text) {
   open();
-  put(text);
+  if (text.find('"') == std::string_view::npos) {
+    put(text);
+  } else {
+    put(doubledQuotes(text));
+  }
   close();
 }
 
 void RecordWriter::encodedField(std::string_view cp932) {
   open();
-  out_.append(cp932);
+  if (cp932.find('"') == std::string_view::npos) {
+    out_.append(cp932);
+  } else {
+    out_.append(doubledQuotes(cp932));
+  }
   close();
 }
 

@@ -5,8 +5,8 @@
 
 namespace ledra {
 
-// Writes records straight into a CP932 file text: "a","b","c" with nothing doubled or
-// escaped, then CR LF. Encoding piece by piece gives the bytes that encoding the whole line
+// Writes records straight into a CP932 file text: "a","b","c" with a quote inside a field
+// doubled, then CR LF. Encoding piece by piece gives the bytes that encoding the whole line
 // would, as the quotes between fields end every character; only the texts that are not plain
 // ASCII need the encoder.
 class RecordWriter {

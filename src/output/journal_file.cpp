@@ -10,16 +10,16 @@
 
 #include "base/dates.hpp"
 #include "base/numbers.hpp"
+#include "base/quoted_fields.hpp"
 #include "base/text.hpp"
 #include "base/text_index.hpp"
-#include "base/quoted_fields.hpp"
-#include "platform/text_file.hpp"
 #include "output/csv_record_writer.hpp"
 #include "output/output_common.hpp"
 #include "output/tax_conversion.hpp"
 #include "platform/cp932.hpp"
 #include "platform/file_io.hpp"
 #include "platform/platform.hpp"
+#include "platform/text_file.hpp"
 #include "state/conversion_state.hpp"
 
 namespace ledra {
@@ -30,22 +30,22 @@ constexpr std::string_view kFileName = "shiwake.csv";
 constexpr std::string_view kDetailMarker = "[明細行]";
 constexpr size_t kJournalColumns = 29;
 constexpr size_t kDescriptionBytes = 62;
+constexpr size_t kDroppedLinesNamed = 5;
 
 // The lookups of one call, answered from indexes built once: each holds the entry a linear
 // search would settle on (the last match, or the first where the first one counts).
 struct Lookups {
-  TextIndex lastAccount;      // by SourceName (弥生会計) or SourceCode (ブルーリターンＡ)
-  TextIndex subAccount;       // 弥生会計: last by parent and own name; ブルーリターンＡ: first by name
-  TextIndex lastDepartment;   // by MatchName
-  TextIndex lastBalance;      // by LedraName
+  TextIndex lastAccount;  // by SourceName (弥生会計) or SourceCode (ブルーリターンＡ)
+  TextIndex subAccount;  // 弥生会計: last by parent and own name; ブルーリターンＡ: first by name
+  TextIndex lastDepartment;  // by MatchName
+  TextIndex lastBalance;     // by LedraName
 
   Lookups(const ConversionState& state, bool yayoi)
       : lastAccount(static_cast<size_t>(state.workAccounts.count()), TextIndex::Keep::Last),
         subAccount(static_cast<size_t>(state.workSubAccounts.count()),
                    yayoi ? TextIndex::Keep::Last : TextIndex::Keep::First),
         lastDepartment(static_cast<size_t>(state.workDepartments.count()), TextIndex::Keep::Last),
-        lastBalance(static_cast<size_t>(state.workAccountBalances.count()),
-                    TextIndex::Keep::Last) {
+        lastBalance(static_cast<size_t>(state.workAccountBalances.count()), TextIndex::Keep::Last) {
     for (int32_t i = 0; i < state.workAccounts.count(); ++i) {
       const WorkAccount& a = state.workAccounts[i];
       lastAccount.put(yayoi ? a.sourceName : a.sourceCode, i);
@@ -120,7 +120,9 @@ void writeSide(RecordWriter& record, const SideFields& s, std::string_view descr
     record.field(*f);
 }
 
-void writeEmptySide(RecordWriter& record) { record.quotedFields(R"(,"","","","","","","","","","0","0")"); }
+void writeEmptySide(RecordWriter& record) {
+  record.quotedFields(R"(,"","","","","","","","","","0","0")");
+}
 
 // removeBlanks(text) == target, without building the text.
 bool equalsWithoutBlanks(std::string_view text, std::string_view target) {
@@ -337,6 +339,17 @@ class JournalWriter {
     out.described = out.hasAmount();
   }
 
+  // Why the slip of the line last refused is left out.
+ public:
+  std::string dropReason() const {
+    for (auto [side, label] : {std::pair{&debit_, "借方"}, std::pair{&credit_, "貸方"}}) {
+      if (!side->processed) return std::string(label) + "の勘定科目が未設定です";
+      if (!side->valid) return std::string(label) + "の勘定科目が無効化されています";
+    }
+    return {};
+  }
+
+ private:
   void updateFlags(CarriedSide& side) const {
     if (const std::optional<int32_t> b = lookups_.lastBalance.find(side.nameText)) {
       side.processed = state_.workAccountBalances[*b].processed;
@@ -376,6 +389,7 @@ bool writeJournalFile(ConversionState& state, Platform& platform) {
   std::string file = source;
   int64_t lineNo = 0;
   state.droppedJournalLines = 0;
+  state.firstDroppedJournalLines.clear();
   // The output run's import hands on the text it decoded; it is released with the writer.
   ConversionState::HeldJournalText held = std::move(state.heldJournalText);
   state.heldJournalText = {};
@@ -397,6 +411,7 @@ bool writeJournalFile(ConversionState& state, Platform& platform) {
     out.reserve(text->size() + text->size() / 2);
     int64_t value = 0;
     std::vector<std::string_view> cols;
+    std::string scratch;
     RecordWriter record(out);
     const std::string_view all = *text;
     // Every line ends with CR LF; what follows the last one is no line.
@@ -404,11 +419,16 @@ bool writeJournalFile(ConversionState& state, Platform& platform) {
     for (size_t start = 0, end; (end = all.find(kCrLf, start)) != all.npos;
          start = end + kCrLf.size(), ++i) {
       lineNo = static_cast<int64_t>(i) + 1;
-      quotedFieldViews(all.substr(start, end - start), cols);
+      if (!cutQuotedFields(all.substr(start, end - start), cols, scratch))
+        throw StepError("引用符（\"）が閉じていません");
       if (cols[0] != kDetailMarker) continue;
       if (cols.size() < kJournalColumns) throw StepError("列が足りません（29列以上必要です）");
       if (++value > max) throw StepError("仕訳の行数が取込時と異なります");
-      if (!writer.line(cols, record)) ++state.droppedJournalLines;
+      if (!writer.line(cols, record)) {
+        ++state.droppedJournalLines;
+        if (state.firstDroppedJournalLines.size() < kDroppedLinesNamed)
+          state.firstDroppedJournalLines.emplace_back(lineNo, writer.dropReason());
+      }
       platform.progressSetValue(value);
     }
     lineNo = 0;
@@ -423,6 +443,16 @@ bool writeJournalFile(ConversionState& state, Platform& platform) {
   }
   platform.progressHide();
   return false;
+}
+
+std::string droppedJournalLinesDetail(const ConversionState& state) {
+  std::string out;
+  for (const auto& [line, reason] : state.firstDroppedJournalLines)
+    out += "\r\n" + std::to_string(line) + "行目: " + reason;
+  const auto named = static_cast<int32_t>(state.firstDroppedJournalLines.size());
+  if (state.droppedJournalLines > named)
+    out += "\r\nほか" + std::to_string(state.droppedJournalLines - named) + "行";
+  return out;
 }
 
 void renumberVouchers(ConversionState& state) {

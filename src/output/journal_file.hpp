@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 namespace ledra {
 
 struct ConversionState;
@@ -12,6 +14,10 @@ class Platform;
 // droppedJournalLines. False on any failure, with the earlier file left in place and the
 // reason in lastErrorDetail.
 bool writeJournalFile(ConversionState& state, Platform& platform);
+
+// The lines that name the first dropped journal lines (file line and reason each) and how many
+// more there are, each line after CR LF; empty when none was dropped.
+std::string droppedJournalLinesDetail(const ConversionState& state);
 
 // Replaces the voucher numbers by 1, 2, 3, ...: adjacent lines that share a voucher number
 // and a calendar month (not the year) share a new number.

@@ -64,7 +64,10 @@ std::string quotedRecord(const std::vector<std::string>& fields) {
   for (size_t i = 0; i < fields.size(); ++i) {
     if (i) out += ',';
     out += '"';
-    out += fields[i];
+    for (char c : fields[i]) {
+      if (c == '"') out += '"';
+      out += c;
+    }
     out += '"';
   }
   return out;

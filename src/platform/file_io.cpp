@@ -37,6 +37,24 @@ std::optional<std::string> readFileBytes(const std::string& path) {
   return data;
 }
 
+namespace {
+int injectedWriteError = 0;
+}  // namespace
+
+void injectWriteErrorForTesting(int errnoValue) { injectedWriteError = errnoValue; }
+
+std::string unreadableFileReason(const std::string& path) {
+  std::error_code ec;
+  const auto status = std::filesystem::status(path, ec);
+  if (std::filesystem::is_directory(status)) return "フォルダです（ファイルを指定してください）";
+  if (!std::filesystem::exists(status)) return "ファイルがありません";
+  if (!std::filesystem::is_regular_file(status)) return "通常のファイルではありません";
+  const int fd = ::open(path.c_str(), O_RDONLY);
+  if (fd < 0) return std::string("ファイルを読み込めません（") + std::strerror(errno) + "）";
+  ::close(fd);
+  return "ファイルを読み込めません";
+}
+
 bool writeFileAtomic(const std::string& path, std::string_view bytes, std::string* error) {
   auto fail = [&](const std::string& why) {
     if (error) *error = why;
@@ -48,7 +66,8 @@ bool writeFileAtomic(const std::string& path, std::string_view bytes, std::strin
   if (fd < 0) return fail(path + ": " + std::strerror(errno));
   size_t done = 0;
   while (done < bytes.size()) {
-    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    ssize_t n = injectedWriteError ? -1 : ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (injectedWriteError) errno = injectedWriteError;
     if (n < 0) {
       if (errno == EINTR) continue;
       const std::string why = std::strerror(errno);
@@ -92,6 +111,5 @@ void Cp932TextBuilder::line(std::string_view utf8) {
   appendCp932(bytes_, utf8);
   bytes_ += "\r\n";
 }
-
 
 }  // namespace ledra

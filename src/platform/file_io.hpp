@@ -11,9 +11,16 @@ std::optional<std::string> readFileBytes(const std::string& path);
 // True when the path is a file this process can open for reading.
 bool canOpenForReading(const std::string& path);
 
+// Why a file cannot be read, in words for a detail line: a folder where a file is expected, a
+// missing file, or the system's own reason.
+std::string unreadableFileReason(const std::string& path);
+
 // Writes to a temporary file beside the target and renames it over the target only when
 // everything was written, so a failure leaves the earlier file (or none) and no temporary.
 bool writeFileAtomic(const std::string& path, std::string_view bytes, std::string* error = nullptr);
+
+// Tests make every following write fail with this errno (0 ends it), as a full disk would.
+void injectWriteErrorForTesting(int errnoValue);
 
 // The path with the separator between folder and name ("a" + "b" -> "a/b").
 std::string joinPath(std::string_view folder, std::string_view name);

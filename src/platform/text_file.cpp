@@ -17,6 +17,65 @@ std::optional<std::string> readWholeTextFile(const std::string& path) {
   return text;
 }
 
+namespace {
+
+// True when the bytes hold a non-ASCII character and every one is well-formed UTF-8.
+bool looksLikeUtf8(std::string_view b) {
+  bool wide = false;
+  for (size_t i = 0; i < b.size();) {
+    const auto c = static_cast<unsigned char>(b[i]);
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    const size_t len = c >= 0xC2 && c <= 0xDF   ? 2
+                       : c >= 0xE0 && c <= 0xEF ? 3
+                       : c >= 0xF0 && c <= 0xF4 ? 4
+                                                : 0;
+    if (len == 0 || i + len > b.size()) return false;
+    for (size_t k = 1; k < len; ++k)
+      if ((static_cast<unsigned char>(b[i + k]) & 0xC0) != 0x80) return false;
+    wide = true;
+    i += len;
+  }
+  return wide;
+}
+
+}  // namespace
+
+std::string unusableTextReason(const std::string& path) {
+  const auto bytes = readFileBytes(path);
+  if (!bytes) return unreadableFileReason(path);
+  const std::string_view b = *bytes;
+  if (b.empty()) return "ファイルが空です";
+  if (b.starts_with("\xFF\xFE") || b.starts_with("\xFE\xFF"))
+    return "UTF-16のファイルは読み込めません（CP932で保存してください）";
+  if (b.find('\0') != std::string_view::npos) return "テキストファイルではありません";
+  if (!b.starts_with("\xEF\xBB\xBF") && looksLikeUtf8(b))
+    return "BOMのないUTF-8のファイルは読み込めません（CP932かBOM付きUTF-8で保存してください）";
+  return {};
+}
+
+std::optional<int64_t> openQuoteLine(std::string_view text) {
+  int64_t line = 1;
+  int64_t openedOn = 0;
+  int64_t firstOpenLineEnd = 0;
+  bool open = false;
+  for (size_t i = 0; (i = text.find_first_of("\"\n", i)) != std::string_view::npos; ++i) {
+    if (text[i] == '\n') {
+      if (open && firstOpenLineEnd == 0) firstOpenLineEnd = line;
+      ++line;
+    } else {
+      open = !open;
+      if (open) openedOn = line;
+    }
+  }
+  if (!open) return std::nullopt;
+  // A stray quote pairs with the quotes after it, so the stretch left open at the end is not
+  // where the fault is; the first line that ends inside quotes is.
+  return firstOpenLineEnd ? firstOpenLineEnd : openedOn;
+}
+
 std::vector<std::string> splitQuotedText(std::string_view text, std::string_view delimiter,
                                          bool removeQuotes, Platform* progress) {
   constexpr char kQuoteMark = '\x01';

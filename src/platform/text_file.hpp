@@ -17,6 +17,15 @@ class Platform;
 // Nothing when the file is missing or cannot be read.
 std::optional<std::string> readWholeTextFile(const std::string& path);
 
+// Why the file's bytes hold no text this program reads (empty, UTF-16, binary, UTF-8 without
+// the byte-order mark), in words for a detail line; empty when none of these is the case.
+std::string unusableTextReason(const std::string& path);
+
+// When a double quote is still open at the end of the text (every quote opens or closes a
+// quoted stretch, as the line cutting counts them), the 1-based line where the fault lies: the
+// first line that ends inside quotes, else the line of the last quote.
+std::optional<int64_t> openQuoteLine(std::string_view text);
+
 // Cuts text at the delimiter (CR LF or one character) except inside double-quoted stretches.
 // A doubled quote outside a quoted stretch stays a quote; with removeQuotes every other quote
 // is dropped. A text that ends with the delimiter yields a last, empty part. Progress goes to

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "base/dates.hpp"
 #include "state/table.hpp"
@@ -249,6 +251,8 @@ struct RunContext {
   // Journal lines the journal writer left out because their slip names an invalidated or
   // unlinked account; shown at the end of the run.
   int32_t droppedJournalLines = 0;
+  // The journal file lines of the first few of them, each with why it was left out.
+  std::vector<std::pair<int64_t, std::string>> firstDroppedJournalLines;
 
   // The journal text as the output run's import decoded it, handed on to the journal writer
   // so that the file is read once.

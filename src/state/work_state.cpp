@@ -23,6 +23,7 @@ constexpr const char* kSaveFailedTitle = "保存失敗";
 constexpr const char* kSavedTitle = "保存完了";
 constexpr const char* kBadFileText = "保存データの形式が正しくありません。";
 constexpr const char* kErrorTitle = "エラー";
+constexpr const char* kUnreadableText = "保存ファイルを読み込めません。";
 constexpr const char* kMissingSuffix = "が存在しません。";
 
 void emptyAllTables(ConversionState& s) {
@@ -130,15 +131,28 @@ SaveResult saveWorkState(ConversionState& state, Platform& platform) {
 }
 
 bool restoreWorkStateFromFile(ConversionState& state, Platform& platform, const std::string& path) {
+  // A folder, or a file that cannot be opened, is no malformed state: what is held stays.
+  if (platform.folderExists(path)) {
+    platform.message(std::string(kUnreadableText) + std::string(kCrLf) + path + ": " +
+                         unreadableFileReason(path),
+                     kErrorTitle);
+    return false;
+  }
   if (!platform.fileExists(path)) {
     platform.message(path + kMissingSuffix, kErrorTitle);
     return false;
   }
   const std::optional<std::string> text = readWholeTextFile(path);
-  if (!text) return refuse(state, platform, path + ": 読み込めません");
+  if (!text) {
+    platform.message(std::string(kUnreadableText) + std::string(kCrLf) + path + ": " +
+                         unreadableFileReason(path),
+                     kErrorTitle);
+    return false;
+  }
   ConversionData parsed;
   std::string problem;
-  if (!parseWorkState(*text, parsed, &problem)) return refuse(state, platform, problem);
+  if (!parseWorkState(*text, parsed, &problem))
+    return refuse(state, platform, path + " " + problem);
   adopt(state, std::move(parsed));
   rebuildDerivedLists(state);
   return true;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/numbers.hpp"
+#include "base/quoted_fields.hpp"
 #include "base/text.hpp"
 #include "platform/cp932.hpp"
 #include "state/conversion_state.hpp"
@@ -201,14 +202,14 @@ class Writer {
 
   // A whole-line setting: any text but a line break.
   void settingLine(const std::string& s, const char* name) {
-    check(s, false, [&] { return std::string(name); });
+    check(s, [&] { return std::string(name); });
     fixedLine(s);
   }
 
   void sourceFilesLine(const std::array<std::string, 11>& files) {
     for (int i = 0; i <= 9; ++i) {
-      check(files[i], true, [&] { return "SourceFiles(" + std::to_string(i) + ")"; });
-      out_ += files[i];
+      check(files[i], [&] { return "SourceFiles(" + std::to_string(i) + ")"; });
+      appendQuotedWhenNeeded(out_, files[i]);
       out_ += ',';
     }
     out_ += kCrLf;
@@ -231,8 +232,11 @@ class Writer {
   void endRecord() { out_ += kCrLf; }
 
   void text(const std::string& s, const char* name, int column = 0) {
-    check(s, true, [&] { return recordItem(fieldName(name, column)); });
-    field(s);
+    check(s, [&] { return recordItem(fieldName(name, column)); });
+    if (!trailingComma_ && !firstField_) out_ += ',';
+    appendQuotedWhenNeeded(out_, s);
+    if (trailingComma_) out_ += ',';
+    firstField_ = false;
   }
   void number(int32_t v, const char*) {
     char digits[16];
@@ -247,25 +251,12 @@ class Writer {
   void groupCode(const std::string& code, int32_t) { text(code, "SubAccountGroupCode"); }
 
  private:
+  // Commas and quotes are carried by quoting; only a line break cannot be.
   template <class Name>
-  void check(std::string_view s, bool commaBreaksIt, Name name) {
+  void check(std::string_view s, Name name) {
     if (problem_) return;
-    // One pass for both marks; a line break outranks a comma wherever it stands.
-    bool lineBreak = false;
-    bool comma = false;
-    for (char c : s) {
-      if (c == '\r' || c == '\n') {
-        lineBreak = true;
-        break;
-      }
-      comma |= c == ',';
-    }
-    const char* reason = nullptr;
-    if (lineBreak)
-      reason = "改行を含んでいます";
-    else if (commaBreaksIt && comma)
-      reason = "「,」を含んでいます";
-    if (reason) problem_ = name() + ": " + reason;
+    if (s.find_first_of("\r\n") != std::string_view::npos)
+      problem_ = name() + ": 改行を含んでいます";
   }
 
   std::string recordItem(const std::string& field) const {
@@ -395,7 +386,7 @@ class Reader {
 
   // Splits a record line into fields; trailingComma lines end with "," after the last field.
   void beginRecord(std::string_view line, size_t expected, bool trailingComma) {
-    fields_ = splitPlainView(line, ",");
+    if (!cutQuotedFields(line, fields_, scratch_, true)) fail("引用符（\"）が閉じていません");
     fieldIndex_ = 0;
     size_t found = fields_.size();
     if (trailingComma && fields_.back().empty()) --found;
@@ -440,6 +431,7 @@ class Reader {
   std::vector<std::string_view> lines_;
   size_t pos_ = 0;
   std::vector<std::string_view> fields_;
+  std::string scratch_;  // unquoted fields of the current record
   size_t fieldIndex_ = 0;
 };
 
@@ -484,7 +476,9 @@ void readState(std::string_view text, ConversionData& p) {
   p.ledraUserName = r.next();
   p.departmentTotalName = r.next();
   p.baseFolder = r.next();
-  const std::vector<std::string_view> files = splitPlainView(r.next(), ",");
+  std::vector<std::string_view> files;
+  std::string unquoted;
+  if (!cutQuotedFields(r.next(), files, unquoted, true)) r.fail("引用符（\"）が閉じていません");
   if (files.size() != 11 || !files.back().empty()) r.fail("ソースファイルが10個ではありません");
   for (int i = 0; i <= 9; ++i) p.sourceFiles[i] = std::string(files[i]);
   p.outputFolder = r.next();

@@ -42,7 +42,7 @@ class ClassificationTest : public ::testing::Test {
     }
     return import(YayoiReport::DepartmentList, {testing::departmentRow("社", {})}) &&
            import(YayoiReport::AccountList, accounts) &&
-           import(YayoiReport::SubAccountList, subs) && import(YayoiReport::SubAccountBalances, {});
+           import(YayoiReport::SubAccountList, subs) && import(YayoiReport::SubAccountBalances, {subBalanceRow("社", "科目1", "補助", "0")});
   }
 
   testing::TempDir dir;
@@ -290,7 +290,7 @@ TEST_F(ClassificationTest, ParentChoicesListMappedAndUnmappedParents) {
   ASSERT_TRUE(import(YayoiReport::SubAccountList,
                      {subAccountRow("売掛金", "甲", "1"), subAccountRow("現金", "乙", "1"),
                       subAccountRow("預金", "丙", "1")}));
-  ASSERT_TRUE(import(YayoiReport::SubAccountBalances, {}));
+  ASSERT_TRUE(import(YayoiReport::SubAccountBalances, {subBalanceRow("", "現金", "乙", "0")}));
   const std::vector<std::string> expected = {"全て表示", "100：現金", "勘定科目未設定",
                                              "300：売掛金"};
   EXPECT_EQ(parentAccountChoiceTexts(state), expected);

@@ -100,10 +100,11 @@ TEST_F(JournalImport, KeepsDateAndVoucherOfEveryDetailLine) {
   EXPECT_EQ(platform.progressMax, 8);
 }
 
-TEST_F(JournalImport, OnlyOtherMarkersGiveNoRows) {
+TEST_F(JournalImport, OnlyOtherMarkersFailForWantOfRows) {
   state.journalRows.append();  // left over from an earlier run
-  ASSERT_TRUE(import({"[合計行],2007/04/30,1" + std::string(26, ','), "[合計行],x"}));
+  EXPECT_FALSE(import({"[合計行],2007/04/30,1" + std::string(26, ','), "[合計行],x"}));
   EXPECT_EQ(state.journalRows.count(), 0);
+  expectFormatFailure(0, "[明細行]の行がありません");
 }
 
 TEST_F(JournalImport, ProgressMovesEveryTenLines) {
@@ -136,7 +137,7 @@ TEST_F(JournalImport, WrongHeaderFailsWithoutMessage) {
 
 TEST_F(JournalImport, FileTooShortForTheHeaderShowsTheFormatMessage) {
   EXPECT_FALSE(import({}, false));
-  expectFormatFailure(0, "見出しの2行がありません");
+  expectFormatFailure(0, "ファイルが空です");
   platform.messages.clear();
   EXPECT_FALSE(import({"帳票名,仕訳日記帳"}, false));
   expectFormatFailure(0, "見出しの2行がありません");
@@ -144,7 +145,7 @@ TEST_F(JournalImport, FileTooShortForTheHeaderShowsTheFormatMessage) {
 
 TEST_F(JournalImport, MissingFileShowsTheFormatMessage) {
   EXPECT_FALSE(importJournal(state, platform, path));
-  expectFormatFailure(0, "ファイルを読み込めません");
+  expectFormatFailure(0, "ファイルがありません");
 }
 
 TEST_F(JournalImport, ShortDetailLineFailsAndKeepsEarlierRows) {
@@ -197,7 +198,7 @@ TEST_F(JournalImport, WithOneDepartmentEveryBalanceRowCounts) {
   state.workDepartments.append();
   addAccount("当座預金");
   addBalance("営業部", "当座預金", -500);
-  ASSERT_TRUE(import({}));
+  ASSERT_TRUE(import({journalLine({{2, "2007/04/01"}})}));
   EXPECT_EQ(inUse(), (std::vector<bool>{true}));
 }
 

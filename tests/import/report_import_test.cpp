@@ -65,11 +65,12 @@ struct KindCase {
 
 class ReportKindTest : public ReportImportTest, public ::testing::WithParamInterface<KindCase> {};
 
-TEST_P(ReportKindTest, HeaderOnlyReportEmptiesTheTableUnderItsCaption) {
+TEST_P(ReportKindTest, HeaderOnlyReportFailsAndKeepsNothingUnderItsCaption) {
   const KindCase& c = GetParam();
   ASSERT_TRUE(import(c.report, {fullRow(c.report, kDetail)}));
   platform.progress.clear();
-  ASSERT_TRUE(import(c.report, {}));
+  ASSERT_FALSE(import(c.report, {}));
+  EXPECT_EQ(detail(), pathOf(c.report) + ": [明細行]の行がありません");
   EXPECT_EQ(countOf(state, c.report), 0);
   ASSERT_GE(platform.progress.size(), 3u);
   EXPECT_EQ(platform.progress.front().kind, testing::ScriptedPlatform::ProgressEvent::Show);
@@ -96,7 +97,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ReportImportTest, MissingFileFailsBeforeTheDialogIsShown) {
   EXPECT_FALSE(importReport(state, platform, dir.file("none.txt"), ReportKind::AccountList));
   EXPECT_EQ(state.lastErrorLocation, "P3:0003");
-  EXPECT_EQ(detail(), dir.file("none.txt") + ": ファイルを読み込めません");
+  EXPECT_EQ(detail(), dir.file("none.txt") + ": ファイルがありません");
   EXPECT_TRUE(platform.progress.empty());
 }
 
@@ -241,7 +242,7 @@ TEST_F(ReportImportTest, ReportOfAnotherKindIsRefused) {
   EXPECT_FALSE(importReport(state, platform, other, ReportKind::AccountList));
   EXPECT_EQ(state.lastErrorLocation, "P3:0001");
   EXPECT_EQ(detail(),
-            other + " 1行目: このファイルは補助科目一覧表です（勘定科目一覧表を指定してください）");
+            other + " 1行目: 勘定科目一覧表ではありません（帳票名：補助科目一覧表）");
   EXPECT_EQ(state.workAccounts.count(), 1);
   EXPECT_FALSE(platform.progressVisible);
 
@@ -249,7 +250,7 @@ TEST_F(ReportImportTest, ReportOfAnotherKindIsRefused) {
   lines[0] = "\"帳票名\",\"損益計算書\"";
   testing::writeCp932Lines(other, lines);
   EXPECT_FALSE(importReport(state, platform, other, ReportKind::TrialBalance));
-  EXPECT_EQ(detail(), other + " 1行目: 帳票名「損益計算書」は科目残高試算表ではありません");
+  EXPECT_EQ(detail(), other + " 1行目: 科目残高試算表ではありません（帳票名：損益計算書）");
 }
 
 TEST_F(ReportImportTest, FileWithoutTitleLineIsReadByRowMarkers) {
@@ -264,7 +265,7 @@ TEST_F(ReportImportTest, FileWithoutTitleLineIsReadByRowMarkers) {
   EXPECT_EQ(state.workSubAccounts[0].col(3), "東西銀行");
 }
 
-TEST_F(ReportImportTest, CommaInsideQuotesStillCutsTheLine) {
+TEST_F(ReportImportTest, CommaInsideQuotesBelongsToTheField) {
   auto lines = testing::yayoiReportLines(YayoiReport::SubAccountList, {});
   lines.push_back("\"[明細行]\",\"普通預金\",\"東西,銀行\",,,\"001\",,,,,");
   const std::string path = pathOf(YayoiReport::SubAccountList);
@@ -272,10 +273,8 @@ TEST_F(ReportImportTest, CommaInsideQuotesStillCutsTheLine) {
   ASSERT_TRUE(importReport(state, platform, path, ReportKind::SubAccountList));
   ASSERT_EQ(state.workSubAccounts.count(), 1);
   const WorkSubAccount& s = state.workSubAccounts[0];
-  EXPECT_EQ(s.col(3), "\"東西");  // half-quoted fields keep their quote
-  EXPECT_EQ(s.col(4), "銀行\"");
-  EXPECT_EQ(s.col(6), "");
-  EXPECT_EQ(s.col(7), "001");
+  EXPECT_EQ(s.col(3), "東西,銀行");
+  EXPECT_EQ(s.col(6), "001");
 }
 
 TEST_F(ReportImportTest, AccountWithoutNameFailsAtItsLine) {

@@ -43,9 +43,9 @@ TEST_F(InvalidationListTest, ListsInvalidatedAccountsInTableOrder) {
 
   ASSERT_TRUE(writeInvalidationList(state, platform));
 
-  // 現金 is 8C BB 8B E0 in CP932; values are neither cut nor have their quotes doubled.
+  // 現金 is 8C BB 8B E0 in CP932; values are not cut, and their quotes are doubled.
   EXPECT_EQ(readBytes(listPath()), "\"111\",\"\x8C\xBB\x8B\xE0\"\r\n\"135\",\"" +
-                                       std::string(30, 'N') + "\x94\x84\"\x8A\x7C\x8B\xE0\"\r\n");
+                                       std::string(30, 'N') + "\x94\x84\"\"\x8A\x7C\x8B\xE0\"\r\n");
   EXPECT_TRUE(platform.messages.empty());
 }
 

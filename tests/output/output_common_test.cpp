@@ -68,8 +68,8 @@ TEST(FitBytesPaddedTest, CleanCutAndFittingTextNeedNoBlank) {
   EXPECT_EQ(fitBytesPadded("摘要", 62), "摘要");
 }
 
-TEST(QuotedRecordTest, QuotesEveryFieldAndEscapesNothing) {
-  EXPECT_EQ(quotedRecord({"a", "b\"c", "x,y", ""}), "\"a\",\"b\"c\",\"x,y\",\"\"");
+TEST(QuotedRecordTest, QuotesEveryFieldAndDoublesInnerQuotes) {
+  EXPECT_EQ(quotedRecord({"a", "b\"c", "x,y", ""}), "\"a\",\"b\"\"c\",\"x,y\",\"\"");
   EXPECT_EQ(quotedRecord({""}), "\"\"");
   EXPECT_EQ(quotedRecord({}), "");
 }

@@ -122,14 +122,14 @@ TEST_F(ServiceFilesTest, AccountFileCutsFieldsToTheirByteWidths) {
   WorkAccount& a = addAccount("A", "12345678", repeat("長", 22));
   a.col(2) = repeat("あ", 30);
   a.col(3) = "a" + repeat("あ", 30);
-  a.col(4) = "普通\"預金\"";  // quotes stay as they are
-  a.col(5) = "x,y";           // so do commas
+  a.col(4) = "普通\"預金\"";  // quotes are doubled
+  a.col(5) = "x,y";           // commas stay
   a.col(13) = "123456789";    // width 8
   a.col(16) = "ABCDEF";       // width 4
   a.col(18) = "ｱｲｳｴｵ";        // width 4, single-byte kana
   ASSERT_TRUE(writeAccountFile(state, platform));
   const std::string expected =
-      "\"" + repeat("あ", 21) + "\",\"a" + repeat("あ", 20) + "\",\"普通\"預金\"\",\"x,y\"," +
+      "\"" + repeat("あ", 21) + "\",\"a" + repeat("あ", 20) + "\",\"普通\"\"預金\"\"\",\"x,y\"," +
       sourceColumns("A", 6, 12) + ",\"12345678\"," + sourceColumns("A", 14, 15) + ",\"ABCD\"," +
       sourceColumns("A", 17, 17) + ",\"ｱｲｳｴ\",\"" + repeat("長", 21) + "\",\"123456\"";
   EXPECT_EQ(file("kanjyo.csv"), fileBytes({expected}));

@@ -12,6 +12,7 @@
 #include "state/conversion_state.hpp"
 #include "state/derived_lists.hpp"
 #include "state/work_state_format.hpp"
+#include "state/work_state_format.hpp"
 #include "support/fixtures.hpp"
 #include "support/scripted_platform.hpp"
 #include "support/temp_dir.hpp"
@@ -402,18 +403,10 @@ TEST(WorkStateSave, RefusesTextsTheFormatCannotCarry) {
     std::function<void(ConversionState&)> change;
     std::string detail;
   } cases[] = {
-      {[](ConversionState& s) { s.workAccounts[0].sourceName = "現金,小口"; },
-       "変更中勘定科目 1件目 SourceName: 「,」を含んでいます"},
-      {[](ConversionState& s) { s.sourceFiles[3] = "/a,b/補助科目一覧表.txt"; },
-       "SourceFiles(3): 「,」を含んでいます"},
       {[](ConversionState& s) { s.ledraUserName = "山田\r\n商店"; },
        "LedraUserName: 改行を含んでいます"},
-      {[](ConversionState& s) { s.workDepartments[0].col(8) = "営業,部"; },
-       "変更中部門一覧 1件目 Columns 8: 「,」を含んでいます"},
       {[](ConversionState& s) { s.workSubAccountBalances[0].parentLedraName = "現\n金"; },
        "変更中補助残高 1件目 ParentLedraName: 改行を含んでいます"},
-      {[](ConversionState& s) { s.workAccountBalances[0].subAccountGroupCode = "0,2"; },
-       "変更中科目残高 1件目 SubAccountGroupCode: 「,」を含んでいます"},
       {[](ConversionState& s) {
          s.workAccountBalances[0].ratio = std::numeric_limits<float>::quiet_NaN();
        },
@@ -632,7 +625,7 @@ TEST(WorkStateRestore, RefusesMalformedFiles) {
     ConversionState state = occupiedState();
     EXPECT_FALSE(restoreWorkStateFromFile(state, platform, path)) << c.detail;
     ASSERT_EQ(platform.messages.size(), 1u) << c.detail;
-    EXPECT_EQ(platform.messages[0].text, kBadFile + "\r\n" + c.detail);
+    EXPECT_EQ(platform.messages[0].text, kBadFile + "\r\n" + path + " " + c.detail);
     EXPECT_EQ(platform.messages[0].title, "エラー");
     expectAllTablesEmpty(state);
     // Settings are taken only from a file that was accepted as a whole.
@@ -714,6 +707,28 @@ TEST(WorkStateRestore, FullTablesSaveAndRestore) {
   ASSERT_TRUE(restoreWorkStateFromFile(restored, platform, path));
   expectRestoredFrom(s, restored);
   EXPECT_TRUE(platform.messages.empty());
+}
+
+TEST(WorkStateRestore, CommasAndQuotesInTextsComeBackAsSaved) {
+  TempDir dir;
+  ScriptedPlatform platform;
+  ConversionState saved = smallState();
+  saved.workAccounts[0].sourceName = "現金,小口";
+  saved.workDepartments[0].col(8) = "\"営業\"部";
+  saved.sourceFiles[3] = "/a,b/補助科目一覧表.txt";
+  const std::string path = dir.file("state.dat");
+  ASSERT_TRUE(saveWorkStateToFile(saved, platform, path));
+  const std::string text = testing::readCp932(path);
+  EXPECT_NE(text.find(",\"現金,小口\","), std::string::npos);
+  EXPECT_NE(text.find(",\"\"\"営業\"\"部\","), std::string::npos);
+  EXPECT_NE(text.find(",\"/a,b/補助科目一覧表.txt\","), std::string::npos);
+
+  ConversionState restored;
+  ASSERT_TRUE(restoreWorkStateFromFile(restored, platform, path));
+  EXPECT_EQ(restored.workAccounts[0].sourceName, "現金,小口");
+  EXPECT_EQ(restored.workDepartments[0].col(8), "\"営業\"部");
+  EXPECT_EQ(restored.sourceFiles[3], "/a,b/補助科目一覧表.txt");
+  EXPECT_EQ(workStateBytes(restored, nullptr), workStateBytes(saved, nullptr));
 }
 
 }  // namespace

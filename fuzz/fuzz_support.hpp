@@ -1,0 +1,71 @@
+#pragma once
+
+#include <unistd.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+
+#include "platform/platform.hpp"
+
+namespace ledra::fuzz {
+
+// A platform that asks nobody and shows nothing; files are the real ones.
+class QuietPlatform : public Platform {
+ public:
+  MsgResult messageBox(const MessageRequest&) override { return MsgResult::Ok; }
+  std::optional<std::string> inputBox(const InputRequest&) override { return std::nullopt; }
+  std::optional<std::string> openFileDialog(const FileDialogRequest&) override {
+    return std::nullopt;
+  }
+  std::optional<std::string> saveFileDialog(const FileDialogRequest&) override {
+    return std::nullopt;
+  }
+  std::string browseFolder(const std::string&) override { return {}; }
+  bool fileExists(const std::string& path) override {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(path, ec);
+  }
+  bool folderExists(const std::string& path) override {
+    std::error_code ec;
+    return std::filesystem::is_directory(path, ec);
+  }
+  std::string documentsFolder() override { return scratchFolder(); }
+  std::string homeFolder() override { return scratchFolder(); }
+  std::string tempFolder() override { return scratchFolder(); }
+  void setBusy(bool) override {}
+  void progressShow() override {}
+  void progressHide() override {}
+  void progressSetCaption(const std::string&) override {}
+  void progressSetMax(int64_t) override {}
+  void progressSetValue(int64_t) override {}
+  DateTime now() override { return DateTime{}; }
+  int runArchiver(const std::string&) override { return 0; }
+
+  // A folder of this process's own, made on first use.
+  static const std::string& scratchFolder() {
+    static const std::string folder = [] {
+      const auto dir =
+          std::filesystem::temp_directory_path() / ("ledra-fuzz-" + std::to_string(::getpid()));
+      std::filesystem::create_directories(dir);
+      return dir.string();
+    }();
+    return folder;
+  }
+};
+
+// Writes the input to a file of the scratch folder and gives its path.
+inline std::string inputFile(const uint8_t* data, size_t size, const char* name) {
+  const std::string path = QuietPlatform::scratchFolder() + "/" + name;
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+  return path;
+}
+
+inline std::string_view asText(const uint8_t* data, size_t size) {
+  return {reinterpret_cast<const char*>(data), size};
+}
+
+}  // namespace ledra::fuzz

@@ -1,0 +1,48 @@
+// The journal import and the journal writer, against the example company's tables.
+#include <string>
+
+#include "fuzz_support.hpp"
+#include "import/account_master.hpp"
+#include "import/journal_import.hpp"
+#include "import/report_import.hpp"
+#include "output/journal_file.hpp"
+#include "state/conversion_state.hpp"
+
+using namespace ledra;
+
+namespace {
+
+const ConversionState& exampleCompany() {
+  static const ConversionState company = [] {
+    ConversionState s;
+    fuzz::QuietPlatform platform;
+    const std::string root = std::string(LEDRA_SOURCE_DIR) + "/examples/";
+    loadStandardAccountMaster(s, root + "ledra_master.csv", nullptr);
+    const std::pair<const char*, ReportKind> reports[] = {
+        {"部門一覧表.txt", ReportKind::DepartmentList},
+        {"勘定科目一覧表.txt", ReportKind::AccountList},
+        {"科目残高試算表.txt", ReportKind::TrialBalance},
+        {"補助科目一覧表.txt", ReportKind::SubAccountList},
+        {"補助残高一覧表.txt", ReportKind::SubAccountBalances}};
+    for (const auto& [name, kind] : reports)
+      importReport(s, platform, root + "yayoi/" + name, kind);
+    s.sourcePackage = SourcePackage::Yayoi;
+    s.ledraUserCode = "S0001234";
+    // Every slip is written, so that the writer's whole record is reached.
+    for (WorkAccountBalance& b : s.workAccountBalances) b.processed = b.accountValid = true;
+    s.outputFolder = fuzz::QuietPlatform::scratchFolder();
+    return s;
+  }();
+  return company;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  ConversionState state = exampleCompany();
+  const std::string path = fuzz::inputFile(data, size, "journal.txt");
+  state.sourceFiles[5] = path;
+  fuzz::QuietPlatform platform;
+  if (importJournal(state, platform, path, true)) writeJournalFile(state, platform);
+  return 0;
+}
