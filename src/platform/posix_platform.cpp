@@ -31,7 +31,14 @@ std::string PosixPlatform::homeFolder() {
   return home && *home ? home : "";
 }
 
+PosixPlatform::~PosixPlatform() {
+  if (runTempFolder_.empty()) return;
+  std::error_code ec;
+  std::filesystem::remove_all(runTempFolder_, ec);
+}
+
 std::string PosixPlatform::tempFolder() {
+  if (!runTempFolder_.empty()) return runTempFolder_;
   std::error_code ec;
   auto p = std::filesystem::temp_directory_path(ec);
   std::string base = ec ? std::string("/tmp") : p.string();
@@ -40,11 +47,16 @@ std::string PosixPlatform::tempFolder() {
   std::string folder = base + "/ledra-convert-" + std::to_string(::getuid());
   ::mkdir(folder.c_str(), 0700);
   struct stat st {};
-  if (::lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid())
-    return folder;
-  std::string tmpl = base + "/ledra-convert-XXXXXX";
-  if (::mkdtemp(tmpl.data())) return tmpl;
-  return base;
+  const bool own =
+      ::lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid();
+  // And in it a folder of this run's own, so that two conversions running at once never
+  // share the list file either.
+  std::string tmpl = (own ? folder : base) + "/run-XXXXXX";
+  if (::mkdtemp(tmpl.data())) {
+    runTempFolder_ = tmpl;
+    return runTempFolder_;
+  }
+  return own ? folder : base;
 }
 
 DateTime PosixPlatform::now() {

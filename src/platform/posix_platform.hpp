@@ -8,6 +8,11 @@ namespace ledra {
 // The GUI and the console derive from it and add the dialogs.
 class PosixPlatform : public Platform {
  public:
+  PosixPlatform() = default;
+  PosixPlatform(const PosixPlatform&) = delete;
+  PosixPlatform& operator=(const PosixPlatform&) = delete;
+  ~PosixPlatform() override;
+
   bool fileExists(const std::string& path) override;
   bool folderExists(const std::string& path) override;
   std::string documentsFolder() override;
@@ -16,6 +21,9 @@ class PosixPlatform : public Platform {
   DateTime now() override;
   int runArchiver(const std::string& commandLine) override;
   int runArchiverPrepared(const std::string& commandLine, PreparedMembers& prepared) override;
+
+ private:
+  std::string runTempFolder_;  // made on first use, removed with the platform
 };
 
 }  // namespace ledra
