@@ -9,11 +9,11 @@
 #include <vector>
 
 #include "answering_platform.hpp"
+#include "base/quoted_fields.hpp"
 #include "base/text.hpp"
 #include "import/account_master.hpp"
-#include "base/quoted_fields.hpp"
-#include "platform/text_file.hpp"
 #include "platform/file_io.hpp"
+#include "platform/text_file.hpp"
 #include "state/conversion_state.hpp"
 #include "support/temp_dir.hpp"
 #include "wizard/step_flow.hpp"

@@ -8,7 +8,6 @@
 #include <stdexcept>
 
 #include "app/console_platform.hpp"
-#include "wizard/conv_select_presenter.hpp"
 #include "app/map_command.hpp"
 #include "base/dates.hpp"
 #include "base/numbers.hpp"
@@ -18,6 +17,7 @@
 #include "platform/file_io.hpp"
 #include "state/conversion_state.hpp"
 #include "state/work_state.hpp"
+#include "wizard/conv_select_presenter.hpp"
 #include "wizard/journal_period.hpp"
 #include "wizard/status_report.hpp"
 #include "wizard/step_flow.hpp"
@@ -127,8 +127,8 @@ bool restoreForMapping(ConversionState& state, Platform& platform, const std::st
 int commandImport(const std::vector<std::string>& args) {
   const Options o(args, 1,
                   {"--package", "--master", "--output", "--save", "--source-dir", "--accounts",
-                   "--balances", "--sub-accounts", "--sub-balances", "--departments",
-                   "--journal", "--blue-data", "--from", "--to"},
+                   "--balances", "--sub-accounts", "--sub-balances", "--departments", "--journal",
+                   "--blue-data", "--from", "--to"},
                   {"--no-sub-accounts"});
   const std::string package = o.require("--package");
   const std::string master = absolute(o.require("--master"));
@@ -233,10 +233,14 @@ int commandMap(const std::vector<std::string>& args) {
     for (size_t i = 1; i + 1 < args.size(); i += 2) {
       const std::string& a = args[i];
       const std::string& v = args[i + 1];
-      if (a == "--set") changes.push_back(parseSetChange(v));
-      else if (a == "--invalidate") changes.push_back({MapChange::Invalidate, v, "", ""});
-      else if (a == "--validate") changes.push_back({MapChange::Validate, v, "", ""});
-      else if (a == "--sub-code") changes.push_back(parseSubCodeChange(v));
+      if (a == "--set")
+        changes.push_back(parseSetChange(v));
+      else if (a == "--invalidate")
+        changes.push_back({MapChange::Invalidate, v, "", ""});
+      else if (a == "--validate")
+        changes.push_back({MapChange::Validate, v, "", ""});
+      else if (a == "--sub-code")
+        changes.push_back(parseSubCodeChange(v));
     }
   } catch (const std::invalid_argument& e) {
     throw UsageError(e.what());

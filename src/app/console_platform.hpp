@@ -27,7 +27,6 @@ class ConsolePlatform : public PosixPlatform {
   void progressSetMax(int64_t max) override;
   void progressSetValue(int64_t value) override;
 
-
  private:
   void drawProgress(bool force);
   void clearProgressLine();

@@ -3,9 +3,9 @@
 #include <stdexcept>
 
 #include "matching/mapping_operations.hpp"
-#include "state/derived_lists.hpp"
 #include "platform/platform.hpp"
 #include "state/conversion_state.hpp"
+#include "state/derived_lists.hpp"
 
 namespace ledra {
 
@@ -20,8 +20,8 @@ MapChange parseSubCodeChange(const std::string& text) {
   const size_t slash = text.find('/');
   const size_t eq = text.rfind('=');
   if (slash == std::string::npos || slash == 0 || eq == std::string::npos || eq < slash + 2)
-    throw std::invalid_argument("--sub-code は 科目コード/補助科目名=コード の形で指定してください: " +
-                                text);
+    throw std::invalid_argument(
+        "--sub-code は 科目コード/補助科目名=コード の形で指定してください: " + text);
   return {MapChange::SubCode, text.substr(0, slash), text.substr(eq + 1),
           text.substr(slash + 1, eq - slash - 1)};
 }
@@ -50,11 +50,11 @@ bool applyMapChanges(ConversionState& state, Platform& platform,
         r = setSubAccountCode(state, c.sourceCode, c.subAccount, c.value);
         if (r.refusal == MappingRefusal::NoSuchChoice ||
             r.refusal == MappingRefusal::NoSuchSubAccount) {
-          platform.message(r.refusal == MappingRefusal::NoSuchChoice
-                               ? "勘定科目(" + c.sourceCode + ")には補助科目がありません。"
-                               : "補助科目(" + c.sourceCode + "/" + c.subAccount +
-                                     ")が存在しません。",
-                           "エラー");
+          platform.message(
+              r.refusal == MappingRefusal::NoSuchChoice
+                  ? "勘定科目(" + c.sourceCode + ")には補助科目がありません。"
+                  : "補助科目(" + c.sourceCode + "/" + c.subAccount + ")が存在しません。",
+              "エラー");
         }
         break;
     }

@@ -11,9 +11,9 @@ class Platform;
 // One change of the map command, applied as the mapping screen would apply it.
 struct MapChange {
   enum Kind { Set, Invalidate, Validate, SubCode } kind;
-  std::string sourceCode;   // the account (for SubCode: the parent account)
-  std::string value;        // Set: the standard-account code; SubCode: the new code
-  std::string subAccount;   // SubCode: the sub-account name
+  std::string sourceCode;  // the account (for SubCode: the parent account)
+  std::string value;       // Set: the standard-account code; SubCode: the new code
+  std::string subAccount;  // SubCode: the sub-account name
 };
 
 // "SOURCECODE=LEDRACODE"; throws std::invalid_argument when malformed.

@@ -107,9 +107,7 @@ bool fitsInt32(int64_t v) {
   return v >= std::numeric_limits<int32_t>::min() && v <= std::numeric_limits<int32_t>::max();
 }
 
-bool fitsInt32(double v) {
-  return std::isfinite(v) && v >= -2147483648.0 && v <= 2147483647.0;
-}
+bool fitsInt32(double v) { return std::isfinite(v) && v >= -2147483648.0 && v <= 2147483647.0; }
 
 std::optional<int32_t> toInt32Rounded(double v) {
   const double r = roundHalfEven(v);
@@ -120,7 +118,8 @@ std::optional<int32_t> toInt32Rounded(double v) {
 std::string numberFormat(int64_t value) {
   const bool negative = value < 0;
   // Work on the magnitude as unsigned so that the smallest value keeps its digits.
-  uint64_t mag = negative ? uint64_t(0) - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+  uint64_t mag =
+      negative ? uint64_t(0) - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
   std::string digits = std::to_string(mag);
   std::string out;
   const size_t n = digits.size();

@@ -28,8 +28,12 @@ void TextIndex::put(std::string_view a, std::string_view b, int32_t row) {
   for (size_t i = h & mask_;; i = (i + 1) & mask_) {
     Slot& slot = slots_[i];
     if (!slot.used) {
-      slot = Slot{h, static_cast<uint32_t>(keys_.size()), static_cast<uint32_t>(a.size()),
-                  static_cast<uint32_t>(a.size() + b.size()), row, true};
+      slot = Slot{h,
+                  static_cast<uint32_t>(keys_.size()),
+                  static_cast<uint32_t>(a.size()),
+                  static_cast<uint32_t>(a.size() + b.size()),
+                  row,
+                  true};
       keys_.append(a);
       keys_.append(b);
       ++count_;

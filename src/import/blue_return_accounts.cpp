@@ -5,11 +5,11 @@
 #include <vector>
 
 #include "base/numbers.hpp"
+#include "base/quoted_fields.hpp"
 #include "base/text.hpp"
 #include "import/report_import.hpp"
-#include "base/quoted_fields.hpp"
-#include "platform/text_file.hpp"
 #include "platform/platform.hpp"
+#include "platform/text_file.hpp"
 #include "state/conversion_state.hpp"
 
 namespace ledra {

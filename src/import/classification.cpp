@@ -9,8 +9,8 @@
 #include "base/numbers.hpp"
 #include "base/text.hpp"
 #include "base/text_index.hpp"
-#include "state/derived_lists.hpp"
 #include "state/conversion_state.hpp"
+#include "state/derived_lists.hpp"
 
 namespace ledra {
 
@@ -64,7 +64,8 @@ void classifyAccounts(ConversionState& state) {
     a.selected = true;
     a.valid = true;
     auto name = sourceNameOf(a);
-    if (!name) throw ClassificationError("2～7列目から科目名を読み取れません", ReportKind::AccountList, i);
+    if (!name)
+      throw ClassificationError("2～7列目から科目名を読み取れません", ReportKind::AccountList, i);
     a.sourceName = std::move(*name);
 
     auto it = byName.find(a.sourceName);
@@ -83,18 +84,20 @@ void classifyAccounts(ConversionState& state) {
 
 void classifyAccountBalances(ConversionState& state) {
   const bool blue = isBlueReturn(state);
-  const TextIndex accountByName = indexBy(state.workAccounts, kFirst,
+  const TextIndex accountByName =
+      indexBy(state.workAccounts, kFirst,
               [](const WorkAccount& a) -> std::string_view { return a.sourceName; });
-  const TextIndex accountByCode = indexBy(state.workAccounts, kFirst,
+  const TextIndex accountByCode =
+      indexBy(state.workAccounts, kFirst,
               [](const WorkAccount& a) -> std::string_view { return a.sourceCode; });
-  const TextIndex departmentByMatchName = indexBy(state.workDepartments, kFirst,
+  const TextIndex departmentByMatchName =
+      indexBy(state.workDepartments, kFirst,
               [](const WorkDepartment& d) -> std::string_view { return d.matchName; });
 
   for (WorkAccountBalance& row : state.workAccountBalances) {
     row.processed = false;
     row.subAccountGroupCode = "00";
-    auto found =
-        blue ? accountByCode.find(row.accountSourceCode) : accountByName.find(row.col(5));
+    auto found = blue ? accountByCode.find(row.accountSourceCode) : accountByName.find(row.col(5));
     if (found) {
       const WorkAccount& a = state.workAccounts[*found];
       if (!blue) row.accountSourceCode = a.sourceCode;
@@ -117,7 +120,8 @@ void classifyAccountBalances(ConversionState& state) {
   state.profitAndLossView.clear();
   state.balanceSheetView.clear();
   state.allView.clear();
-  const TextIndex rowByCode = indexBy(state.workAccountBalances, kFirst,
+  const TextIndex rowByCode =
+      indexBy(state.workAccountBalances, kFirst,
               [](const WorkAccountBalance& r) -> std::string_view { return r.accountSourceCode; });
   for (int32_t i = 0; i < state.workAccounts.count(); ++i) {
     WorkAccount& a = state.workAccounts[i];
@@ -140,13 +144,13 @@ void classifyAccountBalances(ConversionState& state) {
   if (!oneDepartment) {
     for (int32_t i = 0; i < state.workAccountBalances.count(); ++i) {
       const WorkAccountBalance& r = state.workAccountBalances[i];
-      if (r.col(2) == state.departmentTotalName) totalRowByCode.put(r.accountSourceCode, r.col(2), i);
+      if (r.col(2) == state.departmentTotalName)
+        totalRowByCode.put(r.accountSourceCode, r.col(2), i);
     }
   }
   for (WorkAccount& a : state.workAccounts) {
-    auto r = oneDepartment
-                 ? rowByCode.find(a.sourceCode)
-                 : totalRowByCode.find(a.sourceCode, state.departmentTotalName);
+    auto r = oneDepartment ? rowByCode.find(a.sourceCode)
+                           : totalRowByCode.find(a.sourceCode, state.departmentTotalName);
     if (r) a.displayBalance = state.workAccountBalances[*r].amount1;
   }
 }
@@ -171,8 +175,9 @@ void classifySubAccounts(ConversionState& state) {
       [](const WorkAccountBalance& r) -> std::string_view { return r.accountSourceName; });
   const TextMultiIndex subBalanceRowsByAccount(
       state.workSubAccountBalances,
-                 [](const WorkSubAccountBalance& r) -> std::string_view { return r.col(5); });
-  const TextIndex departmentByMatchName = indexBy(state.workDepartments, kFirst,
+      [](const WorkSubAccountBalance& r) -> std::string_view { return r.col(5); });
+  const TextIndex departmentByMatchName =
+      indexBy(state.workDepartments, kFirst,
               [](const WorkDepartment& d) -> std::string_view { return d.matchName; });
 
   // Every account of a name overwrites the same rows, so only the last one processed leaves
@@ -232,7 +237,8 @@ void classifySubAccounts(ConversionState& state) {
   }
   linkRows();
 
-  const TextIndex firstSubOfParent = indexBy(state.workSubAccounts, kFirst,
+  const TextIndex firstSubOfParent =
+      indexBy(state.workSubAccounts, kFirst,
               [](const WorkSubAccount& s) -> std::string_view { return s.col(2); });
   const TextIndex firstSubOfParentAndName =
       indexBy(state.workSubAccounts, kFirst, [](const WorkSubAccount& s) {
@@ -342,11 +348,20 @@ void classifyDepartments(ConversionState& state) {
 
 void runClassification(ConversionState& state, ReportKind kind) {
   switch (kind) {
-    case ReportKind::AccountList: classifyAccounts(state); break;
-    case ReportKind::TrialBalance: classifyAccountBalances(state); break;
-    case ReportKind::SubAccountBalances: classifySubAccounts(state); break;
-    case ReportKind::DepartmentList: classifyDepartments(state); break;
-    default: break;
+    case ReportKind::AccountList:
+      classifyAccounts(state);
+      break;
+    case ReportKind::TrialBalance:
+      classifyAccountBalances(state);
+      break;
+    case ReportKind::SubAccountBalances:
+      classifySubAccounts(state);
+      break;
+    case ReportKind::DepartmentList:
+      classifyDepartments(state);
+      break;
+    default:
+      break;
   }
 }
 

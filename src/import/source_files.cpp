@@ -10,9 +10,9 @@ namespace ledra {
 
 namespace {
 
-constexpr std::array<std::string_view, 6> kYayoiNames = {
-    "勘定科目一覧表.txt", "科目残高試算表.txt", "補助科目一覧表.txt",
-    "補助残高一覧表.txt", "部門一覧表.txt",     "仕訳データ.txt"};
+constexpr std::array<std::string_view, 6> kYayoiNames = {"勘定科目一覧表.txt", "科目残高試算表.txt",
+                                                         "補助科目一覧表.txt", "補助残高一覧表.txt",
+                                                         "部門一覧表.txt",     "仕訳データ.txt"};
 
 }  // namespace
 

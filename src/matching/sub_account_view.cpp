@@ -1,7 +1,7 @@
 #include "matching/sub_account_view.hpp"
 
-#include "state/derived_lists.hpp"
 #include "state/conversion_state.hpp"
+#include "state/derived_lists.hpp"
 
 namespace ledra {
 

@@ -66,7 +66,9 @@ DateTime PosixPlatform::now() {
   return DateTime{{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday}, tm.tm_hour, tm.tm_min, tm.tm_sec};
 }
 
-int PosixPlatform::runArchiver(const std::string& commandLine) { return runZipCommand(commandLine); }
+int PosixPlatform::runArchiver(const std::string& commandLine) {
+  return runZipCommand(commandLine);
+}
 
 int PosixPlatform::runArchiverPrepared(const std::string& commandLine, PreparedMembers& prepared) {
   return runZipCommand(commandLine, &prepared);

@@ -226,9 +226,7 @@ struct ConversionData {
   int32_t groupCounter = 0;
 
   std::string& sourceFile(SourceFile f) { return sourceFiles[static_cast<size_t>(f)]; }
-  const std::string& sourceFile(SourceFile f) const {
-    return sourceFiles[static_cast<size_t>(f)];
-  }
+  const std::string& sourceFile(SourceFile f) const { return sourceFiles[static_cast<size_t>(f)]; }
 };
 
 // Lists worked out from the saved data; rebuildDerivedLists makes them anew.

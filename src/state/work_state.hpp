@@ -16,8 +16,9 @@ enum class SaveResult { Saved, Cancelled, Failed };
 SaveResult saveWorkState(ConversionState& state, Platform& platform);
 
 // Saves without a dialog. A text that the format cannot carry (a comma in a record field or a
-// source path, a line break anywhere) refuses the save before anything is written; an open or write error leaves any earlier file as it was. Both show the failure
-// message; success shows nothing and sets WorkStateFile.
+// source path, a line break anywhere) refuses the save before anything is written; an open or write
+// error leaves any earlier file as it was. Both show the failure message; success shows nothing and
+// sets WorkStateFile.
 bool saveWorkStateToFile(ConversionState& state, Platform& platform, const std::string& path);
 
 // The "保存データを読込む" button: asks for the file and restores it. False when the dialog was

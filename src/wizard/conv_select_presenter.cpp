@@ -34,7 +34,8 @@ void ConvSelectPresenter::load() {
   state_.baseFolder = platform_.documentsFolder();
   // Only the first two packages can be converted; the others are shown as to come.
   view_.packageEnabled = {true, true, false, false};
-  for (size_t i = 0; i < view_.packageLabels.size(); ++i) view_.packageLabels[i] = packageNames()[i];
+  for (size_t i = 0; i < view_.packageLabels.size(); ++i)
+    view_.packageLabels[i] = packageNames()[i];
 }
 
 StartAction ConvSelectPresenter::clickPackage(int index) {

@@ -50,7 +50,6 @@ class ConvSelectPresenter {
   StartMode startMode_ = StartMode::Normal;
 };
 
-
 // The name of a package as the start form's buttons show it; empty for none.
 std::string packageName(SourcePackage package);
 

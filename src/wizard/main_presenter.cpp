@@ -31,7 +31,6 @@ std::string defaultBlueReturnFolder(Platform& platform) {
   return joinPath(platform.homeFolder(), ".wine/drive_c/Program Files/ブルーリターンＡ2007");
 }
 
-
 }  // namespace
 
 WindowLayout welcomeLayout() { return {9345, 5100, 7815, 8280, 8040, 4200, false, 0, 0}; }
@@ -151,8 +150,9 @@ bool MainPresenter::loadBlueReturn() {
   while (year == 0) {
     state_.blueReturnFolder = defaultBlueReturnFolder(platform_);
     if (!platform_.folderExists(state_.blueReturnFolder)) {
-      platform_.message(state_.blueReturnFolder +
-                        "が存在しません。\r\nブルーリターンのインストールされているフォルダを指定して下さい。");
+      platform_.message(
+          state_.blueReturnFolder +
+          "が存在しません。\r\nブルーリターンのインストールされているフォルダを指定して下さい。");
       std::string chosen = platform_.browseFolder("フォルダーを選択してください");
       if (chosen.empty()) {
         startAborted_ = true;
@@ -242,8 +242,8 @@ void MainPresenter::clickSave() {
 bool MainPresenter::requestClose() {
   const std::string& s = state_.screenState;
   if (s == kScreenFileSettings || s == kScreenWelcome || s == kScreenMapping) {
-    if (platform_.message(std::string(kProgramCaption) + "を終了します。\r\n宜しいですか？",
-                          "注意", MsgButtons::OkCancel) != MsgResult::Ok)
+    if (platform_.message(std::string(kProgramCaption) + "を終了します。\r\n宜しいですか？", "注意",
+                          MsgButtons::OkCancel) != MsgResult::Ok)
       return false;
   }
   mapping_.closePicker();  // an open picker closes with the form

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "wizard/conv_select_presenter.hpp"
-#include "wizard/mapping_presenter.hpp"
 #include "wizard/file_settings_presenter.hpp"
+#include "wizard/mapping_presenter.hpp"
 
 namespace ledra {
 

@@ -5,10 +5,10 @@
 
 #include "base/text.hpp"
 #include "matching/mapping_operations.hpp"
-#include "state/derived_lists.hpp"
 #include "matching/wheel_scroll.hpp"
 #include "platform/platform.hpp"
 #include "state/conversion_state.hpp"
+#include "state/derived_lists.hpp"
 #include "wizard/conv_select_presenter.hpp"
 #include "wizard/step_flow.hpp"
 

@@ -251,7 +251,8 @@ StepOutcome runOutputStep(ConversionState& state, Platform& platform, bool askCo
   std::string done = "変換を正常に終了しました。";
   if (state.droppedJournalLines > 0) {
     done += "\r\n無効化または未設定の勘定科目を含む伝票の仕訳" +
-            std::to_string(state.droppedJournalLines) + "行は出力されていません。" + droppedJournalLinesDetail(state);
+            std::to_string(state.droppedJournalLines) + "行は出力されていません。" +
+            droppedJournalLinesDetail(state);
   }
   platform.message(done, "終了");
   return StepOutcome::Done;
@@ -308,8 +309,7 @@ bool evaluateNextButton(const ConversionState& state) {
     }
     if (state.sourcePackage == SourcePackage::BlueReturn)
       return !state.sourceFile(SourceFile::BlueAccounts).empty() &&
-             !state.sourceFile(SourceFile::BlueJournal).empty() &&
-             !state.outputFolder.empty();
+             !state.sourceFile(SourceFile::BlueJournal).empty() && !state.outputFolder.empty();
     return true;
   }
   if (state.screenState == kScreenMapping) return mappingComplete(state);

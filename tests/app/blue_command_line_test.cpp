@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+
 #include <string>
 
 #include "support/blue_fixtures.hpp"
@@ -28,10 +29,11 @@ TEST(BlueCommandLine, ABadJournalRecordSavesNoState) {
     testing::BlueCompany company = testing::sampleBlueCompany();
     company.records = {c.record};
     company.writeTo(dir.file("Y2007"));
-    const testing::BinaryRun r = testing::runBinary("import --package blue --master '" LEDRA_SOURCE_DIR
-                            "/examples/ledra_master.csv' --blue-data '" +
-                            dir.file("Y2007") + "' --from 2007/01/01 --output '" + dir.path() +
-                            "' --save '" + dir.file("state.dat") + "'");
+    const testing::BinaryRun r =
+        testing::runBinary("import --package blue --master '" LEDRA_SOURCE_DIR
+                           "/examples/ledra_master.csv' --blue-data '" +
+                           dir.file("Y2007") + "' --from 2007/01/01 --output '" + dir.path() +
+                           "' --save '" + dir.file("state.dat") + "'");
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "仕訳データの取込に失敗しました。\n" + dir.file("Y2007") +
                          "/仕訳データ: " + c.reason + "\n");

@@ -12,9 +12,9 @@ TEST(Numbers, LeadingNumber) {
     const char* text;
     double value;
   } cases[] = {
-      {"", 0},         {"abc", 0},     {"123", 123},       {"  -45", -45},   {"12abc", 12},
-      {"1.5.3", 1.5},  {"1e3", 1000},  {"1e", 1},          {"+7", 7},        {"1 2 3", 123},
-      {"-0.5", -0.5},  {".25", 0.25},  {"2007年", 2007},   {"1,234", 1},
+      {"", 0},        {"abc", 0},    {"123", 123},     {"  -45", -45}, {"12abc", 12},
+      {"1.5.3", 1.5}, {"1e3", 1000}, {"1e", 1},        {"+7", 7},      {"1 2 3", 123},
+      {"-0.5", -0.5}, {".25", 0.25}, {"2007年", 2007}, {"1,234", 1},
   };
   for (const auto& c : cases) EXPECT_DOUBLE_EQ(leadingNumber(c.text), c.value) << c.text;
 }
@@ -22,8 +22,8 @@ TEST(Numbers, LeadingNumber) {
 TEST(Numbers, RoundingModes) {
   struct Case {
     double v, even, away;
-  } cases[] = {{2.5, 2, 3}, {3.5, 4, 4}, {-2.5, -2, -3}, {-3.5, -4, -4}, {1.4999, 1, 1},
-               {0.5, 0, 1}, {-0.5, 0, -1}, {7, 7, 7}};
+  } cases[] = {{2.5, 2, 3},    {3.5, 4, 4}, {-2.5, -2, -3}, {-3.5, -4, -4},
+               {1.4999, 1, 1}, {0.5, 0, 1}, {-0.5, 0, -1},  {7, 7, 7}};
   for (const auto& c : cases) {
     EXPECT_EQ(roundHalfEven(c.v), c.even) << c.v;
     EXPECT_EQ(roundHalfAway(c.v), c.away) << c.v;

@@ -21,7 +21,8 @@ class MasterLoad : public ::testing::Test {
 };
 
 TEST_F(MasterLoad, TrimsAndTakesTheIdentifyingLine) {
-  ASSERT_TRUE(load({"  1234 , Shop  , 101 , 現金 ,x", "", ",,102,普通預金,y,extra", ",,,名前のみ,z"}));
+  ASSERT_TRUE(
+      load({"  1234 , Shop  , 101 , 現金 ,x", "", ",,102,普通預金,y,extra", ",,,名前のみ,z"}));
   EXPECT_EQ(state.ledraUserCode, "1234");
   EXPECT_EQ(state.ledraUserName, "Shop");
   ASSERT_EQ(state.standardAccounts.count(), 3);  // the empty line takes no entry

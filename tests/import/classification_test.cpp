@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "import/report_import.hpp"
-#include "state/derived_lists.hpp"
 #include "state/conversion_state.hpp"
+#include "state/derived_lists.hpp"
 #include "support/scripted_platform.hpp"
 #include "support/temp_dir.hpp"
 #include "support/yayoi_fixtures.hpp"
@@ -42,7 +42,8 @@ class ClassificationTest : public ::testing::Test {
     }
     return import(YayoiReport::DepartmentList, {testing::departmentRow("社", {})}) &&
            import(YayoiReport::AccountList, accounts) &&
-           import(YayoiReport::SubAccountList, subs) && import(YayoiReport::SubAccountBalances, {subBalanceRow("社", "科目1", "補助", "0")});
+           import(YayoiReport::SubAccountList, subs) &&
+           import(YayoiReport::SubAccountBalances, {subBalanceRow("社", "科目1", "補助", "0")});
   }
 
   testing::TempDir dir;

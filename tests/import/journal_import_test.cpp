@@ -1,5 +1,4 @@
 #include "import/journal_import.hpp"
-#include "output/journal_file.hpp"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +6,7 @@
 #include <vector>
 
 #include "base/dates.hpp"
+#include "output/journal_file.hpp"
 #include "state/conversion_state.hpp"
 #include "support/fixtures.hpp"
 #include "support/scripted_platform.hpp"

@@ -241,8 +241,7 @@ TEST_F(ReportImportTest, ReportOfAnotherKindIsRefused) {
   const std::string other = write(YayoiReport::SubAccountList, {});
   EXPECT_FALSE(importReport(state, platform, other, ReportKind::AccountList));
   EXPECT_EQ(state.lastErrorLocation, "P3:0001");
-  EXPECT_EQ(detail(),
-            other + " 1行目: 勘定科目一覧表ではありません（帳票名：補助科目一覧表）");
+  EXPECT_EQ(detail(), other + " 1行目: 勘定科目一覧表ではありません（帳票名：補助科目一覧表）");
   EXPECT_EQ(state.workAccounts.count(), 1);
   EXPECT_FALSE(platform.progressVisible);
 

@@ -85,8 +85,8 @@ class JournalFile : public ::testing::Test {
     for (const Cols& c : lines) {
       text.push_back(detailLine(c));
       const auto date = parseDate(c.at(2));
-      state.journalRows.append({state.journalRows.count() + 1, date ? *date : Date{0},
-                                std::stoi(c.at(3))});
+      state.journalRows.append(
+          {state.journalRows.count() + 1, date ? *date : Date{0}, std::stoi(c.at(3))});
     }
     testing::writeCp932Lines(state.sourceFiles[5], text);
   }
@@ -419,8 +419,8 @@ TEST_F(JournalFile, MissingSourceFails) {
 
 Cols entry(const std::string& debit, const std::string& debitSub, const std::string& amount,
            const std::string& date = "2007/04/01") {
-  return {{2, date},      {3, "1"},         {10, debit}, {11, debitSub}, {13, "対象外"},
-          {15, amount},   {17, "売上高"},   {20, "対象外"}, {22, amount}};
+  return {{2, date},    {3, "1"},       {10, debit},    {11, debitSub}, {13, "対象外"},
+          {15, amount}, {17, "売上高"}, {20, "対象外"}, {22, amount}};
 }
 
 TEST_F(JournalFile, SubAccountKeysKeepParentAndNameApart) {
@@ -490,8 +490,8 @@ TEST_F(JournalFile, AmountTexts) {
 TEST_F(JournalFile, EveryLinesDateIsChecked) {
   account("現金", "100", "現金");
   // A date text like the line before's is taken as that date; any other must parse.
-  ASSERT_TRUE(write({entry("現金", "", "1"), entry("現金", "", "2"),
-                     entry("現金", "", "3", "2007/04/02")}));
+  ASSERT_TRUE(write(
+      {entry("現金", "", "1"), entry("現金", "", "2"), entry("現金", "", "3", "2007/04/02")}));
   std::vector<std::string> dates;
   for (const Record& r : records()) dates.push_back(r.at(4));
   EXPECT_EQ(dates, (std::vector<std::string>{"20070401", "20070401", "20070402"}));
@@ -508,8 +508,8 @@ TEST_F(JournalFile, HeldTextIsUsedOnlyForItsPathAndThenReleased) {
   account("現金", "100", "現金");
   writeSource({entry("現金", "", "1")});
   const std::string onDisk = testing::readBytes(state.sourceFiles[5]);
-  const std::string held = "帳票名,仕訳日記帳\r\n書式名,汎用形式\r\n" +
-                           detailLine(entry("現金", "", "77")) + "\r\n";
+  const std::string held =
+      "帳票名,仕訳日記帳\r\n書式名,汎用形式\r\n" + detailLine(entry("現金", "", "77")) + "\r\n";
 
   state.heldJournalText = {dir.file("他の仕訳.txt"), held, true};
   ASSERT_TRUE(writeJournalFile(state, platform));

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "support/fixtures.hpp"
-#include "support/zip_reader.hpp"
 #include "support/temp_dir.hpp"
+#include "support/zip_reader.hpp"
 
 namespace ledra {
 namespace {

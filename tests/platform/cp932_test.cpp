@@ -27,8 +27,8 @@ TEST(Cp932, UnencodableCharactersBecomeQuestionMarks) {
 
 TEST(Cp932, BadBytesAreReadAsQuestionMarksWithoutAbortingTheRead) {
   const std::string fffd = "?";
-  EXPECT_EQ(decodeCp932("ab\x8C"), "ab" + fffd);              // lead byte at the end
-  EXPECT_EQ(decodeCp932("\x8C a"), fffd + " a");            // bad trail byte kept as text
+  EXPECT_EQ(decodeCp932("ab\x8C"), "ab" + fffd);  // lead byte at the end
+  EXPECT_EQ(decodeCp932("\x8C a"), fffd + " a");  // bad trail byte kept as text
   EXPECT_EQ(decodeCp932("\x80\xA0\xFE"), fffd + fffd + fffd);
   EXPECT_EQ(decodeCp932("x\xFFy"), "x" + fffd + "y");
   EXPECT_EQ(encodeCp932(decodeCp932("\xFD")), "?");
@@ -41,7 +41,10 @@ TEST(Cp932, ByteOrderMarkMeansUtf8FoldedToWhatCp932Holds) {
   EXPECT_EQ(decodeFileText("\xEF\xBB\xBF現金"), "現金");
   EXPECT_EQ(decodeFileText("\x8C\xBB\x8B\xE0"), "現金");
   EXPECT_EQ(decodeFileText(""), "");
-  EXPECT_EQ(decodeFileText("\xEF\xBB\xBF" "Café代 通信費\u301C 𠮷野家 a" "\xFF" "b"),
+  EXPECT_EQ(decodeFileText("\xEF\xBB\xBF"
+                           "Café代 通信費\u301C 𠮷野家 a"
+                           "\xFF"
+                           "b"),
             "Caf?代 通信費～ ?野家 a?b");
 }
 

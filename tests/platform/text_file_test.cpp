@@ -1,8 +1,8 @@
-#include "base/quoted_fields.hpp"
 #include "platform/text_file.hpp"
 
 #include <gtest/gtest.h>
 
+#include "base/quoted_fields.hpp"
 #include "support/fixtures.hpp"
 #include "support/scripted_platform.hpp"
 #include "support/temp_dir.hpp"
@@ -36,8 +36,7 @@ TEST(ReadWholeTextFile, EveryLineEndsWithCrLf) {
 
 TEST(SplitQuotedText, CutsOnlyOutsideQuotes) {
   EXPECT_EQ(splitQuotedText("a,b\r\nc\r\n", "\r\n", false), (Lines{"a,b", "c", ""}));
-  EXPECT_EQ(splitQuotedText("x,\"y\r\nz\",w\r\n", "\r\n", false),
-            (Lines{"x,\"y\r\nz\",w", ""}));
+  EXPECT_EQ(splitQuotedText("x,\"y\r\nz\",w\r\n", "\r\n", false), (Lines{"x,\"y\r\nz\",w", ""}));
   // An unbalanced quote keeps later line ends inside the same line.
   EXPECT_EQ(splitQuotedText("\"a\r\nb\r\nc", "\r\n", false), (Lines{"\"a\r\nb\r\nc"}));
   EXPECT_EQ(splitQuotedText("", "\r\n", false), (Lines{""}));

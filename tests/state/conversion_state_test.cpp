@@ -1,7 +1,8 @@
 #include "state/conversion_state.hpp"
-#include "state/derived_lists.hpp"
 
 #include <gtest/gtest.h>
+
+#include "state/derived_lists.hpp"
 
 namespace ledra {
 namespace {
@@ -10,7 +11,7 @@ TEST(GroupCode, TwoCharacterCodes) {
   struct Case {
     int32_t n;
     const char* code;
-  } cases[] = {{0, "00"}, {7, "07"}, {9, "09"}, {10, "10"}, {12, "12"},
+  } cases[] = {{0, "00"},  {7, "07"},   {9, "09"},   {10, "10"}, {12, "12"},
                {35, "35"}, {100, "A0"}, {105, "A5"}, {359, "Z9"}};
   for (const auto& c : cases) EXPECT_EQ(subAccountGroupCode(c.n), c.code) << c.n;
   EXPECT_FALSE(subAccountGroupCode(360));
@@ -48,7 +49,8 @@ TEST(Candidates, OnlyEntriesWithCodeAndName) {
 }
 
 TEST(ErrorDetail, Describes) {
-  EXPECT_EQ((ErrorDetail{"a.txt", 12, "列が足りません"}).describe(), "a.txt 12行目: 列が足りません");
+  EXPECT_EQ((ErrorDetail{"a.txt", 12, "列が足りません"}).describe(),
+            "a.txt 12行目: 列が足りません");
   EXPECT_EQ((ErrorDetail{"", 0, "理由"}).describe(), "理由");
   EXPECT_EQ(ErrorDetail{}.describe(), "");
 }

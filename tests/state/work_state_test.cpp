@@ -12,7 +12,6 @@
 #include "state/conversion_state.hpp"
 #include "state/derived_lists.hpp"
 #include "state/work_state_format.hpp"
-#include "state/work_state_format.hpp"
 #include "support/fixtures.hpp"
 #include "support/scripted_platform.hpp"
 #include "support/temp_dir.hpp"

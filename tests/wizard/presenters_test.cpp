@@ -1,5 +1,3 @@
-#include "wizard/main_presenter.hpp"
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -10,6 +8,7 @@
 #include "state/work_state.hpp"
 #include "support/fixtures.hpp"
 #include "support/scripted_platform.hpp"
+#include "wizard/main_presenter.hpp"
 #include "wizard/step_flow.hpp"
 
 namespace ledra {
@@ -73,8 +72,8 @@ TEST_F(StartUp, FailedMasterLoadAsksAgain) {
   const auto& req = platform.openRequests[0];
   EXPECT_EQ(req.title, "Ledraの勘定科目データを指定して下さい。");
   EXPECT_EQ(req.filter, "CSVファイル(*.csv)|*.csv");
-  EXPECT_EQ(req.options,
-            (FileDialogOptions{.fileMustExist = true, .pathMustExist = true, .hideReadOnly = true}));
+  EXPECT_EQ(req.options, (FileDialogOptions{
+                             .fileMustExist = true, .pathMustExist = true, .hideReadOnly = true}));
   EXPECT_EQ(req.initialFolder, platform.documents + "/Yayoi/Exchange/");
 
   EXPECT_EQ(state.screenState, "広告中");
@@ -196,8 +195,8 @@ TEST_F(StartUp, BlueReturnAsksForTheFolderAndTheYearUntilBothExist) {
                                       "\"2009\"会計年度のデータが存在しません。"}));
   EXPECT_EQ(platform.messages[1].title, "");
   EXPECT_EQ(platform.openRequests[0].initialFolder, platform.documents);
-  EXPECT_EQ(platform.folderPrompts,
-            (std::vector<std::string>{"フォルダーを選択してください", "フォルダーを選択してください"}));
+  EXPECT_EQ(platform.folderPrompts, (std::vector<std::string>{"フォルダーを選択してください",
+                                                              "フォルダーを選択してください"}));
   ASSERT_EQ(platform.inputRequests.size(), 3u);
   EXPECT_EQ(platform.inputRequests[0].prompt, "会計年度");
   EXPECT_EQ(platform.inputRequests[0].title, "会計年度を入力して下さい。");
@@ -225,8 +224,7 @@ TEST_F(StartUp, BlueReturnAsksForTheFolderAndTheYearUntilBothExist) {
   p3.inputAnswers = {"0", std::nullopt, "2008"};
   ASSERT_TRUE(main3.load());
   const std::string missing3 = replaceAll(missing, platform.home, p3.home);
-  EXPECT_EQ(p3.messageTexts(),
-            (std::vector<std::string>{kWelcome, missing3, missing3, missing3}));
+  EXPECT_EQ(p3.messageTexts(), (std::vector<std::string>{kWelcome, missing3, missing3, missing3}));
   EXPECT_EQ(s3.blueReturnDataFolder, install + "/Data/Y2008");
 
   // Cancelling the folder browser ends start-up.

@@ -39,12 +39,14 @@ TEST(MappingComplete, SubAccountCodeClashes) {
       {"same parent same code", {{"111", "1"}, {"111", "1"}}, {false, false}},
       {"different parents", {{"111", "1"}, {"112", "1"}}, {true, true}},
       {"three alike", {{"111", "1"}, {"111", "1"}, {"111", "1"}}, {false, false, false}},
-      {"run broken by another parent", {{"111", "1"}, {"112", "2"}, {"111", "1"}},
+      {"run broken by another parent",
+       {{"111", "1"}, {"112", "2"}, {"111", "1"}},
        {true, true, true}},
       {"empty parent blocks", {{"", "1"}, {"111", "2"}}, {false, true}},
       {"empty parent on the last row alone does not", {{"111", "1"}, {"", "2"}}, {true, true}},
       {"case and width matter", {{"111", "a"}, {"111", "A"}, {"111", "Ａ"}}, {true, true, true}},
-      {"clash further down the run", {{"111", "1"}, {"111", "2"}, {"111", "1"}},
+      {"clash further down the run",
+       {{"111", "1"}, {"111", "2"}, {"111", "1"}},
        {false, true, false}},
   };
   for (const auto& c : cases) EXPECT_EQ(uniqueFlags(c.rows), c.unique) << c.name;
@@ -108,9 +110,10 @@ TEST(StatusReport, CountsAndNamesWhatBlocks) {
   const StatusReport r = buildStatusReport(s);
   EXPECT_FALSE(r.ready);
   EXPECT_EQ(r.remaining, "マッチング科目残数：1/3");
-  EXPECT_EQ(r.lines, (std::vector<std::string>{"マッチング科目残数：1/3", "勘定科目未設定：101 科目1",
-                                               "補助科目コード重複：普通預金/A銀行 (1)",
-                                               "補助科目コード重複：普通預金/A銀行 (1)"}));
+  EXPECT_EQ(r.lines,
+            (std::vector<std::string>{"マッチング科目残数：1/3", "勘定科目未設定：101 科目1",
+                                      "補助科目コード重複：普通預金/A銀行 (1)",
+                                      "補助科目コード重複：普通預金/A銀行 (1)"}));
 }
 
 }  // namespace

@@ -279,7 +279,8 @@ TEST_F(StepFlow, DroppedJournalLinesAreReported) {
   EXPECT_EQ(runOutputStep(state, platform, false), StepOutcome::Done);
   EXPECT_EQ(state.droppedJournalLines, 1);
   EXPECT_EQ(platform.lastMessage().text,
-            "変換を正常に終了しました。\r\n無効化または未設定の勘定科目を含む伝票の仕訳1行は出力されていません。"
+            "変換を正常に終了しました。\r\n無効化または未設定の勘定科目を含む伝票の仕訳1行は出力さ"
+            "れていません。"
             "\r\n4行目: 借方の勘定科目が無効化されています");
 }
 
