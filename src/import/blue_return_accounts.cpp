@@ -96,6 +96,16 @@ bool importBlueAccounts(ConversionState& state, Platform& platform, const std::s
     state.recordError(kLocationReportRead, {path, 0, "ファイルを読み込めません"});
     return false;
   }
+  // No text this program reads (empty, UTF-16, binary, UTF-8 without the mark) would give
+  // no account or garbled names; a quote left open would swallow the lines after it.
+  if (const std::string why = unusableTextReason(path); !why.empty()) {
+    state.recordError(kLocationReportRead, {path, 0, why});
+    return false;
+  }
+  if (const auto opened = openQuoteLine(*text)) {
+    state.recordError(kLocationReportRead, {path, *opened, "引用符（\"）が閉じていません"});
+    return false;
+  }
   platform.progressShow();
   platform.progressSetCaption("基本データ取込中");
   platform.progressSetValue(0);
@@ -114,11 +124,14 @@ bool importBlueAccounts(ConversionState& state, Platform& platform, const std::s
     CrLfLineReader lines(*text, &platform);
     std::string_view line;
     Fields fields;
+    std::string scratch;
     std::string accountName;
     bool haveAccount = false;
     for (size_t n = 1; lines.next(line, fileLine); ++n) {
       if (n <= kHeadingLines || line.empty()) continue;
-      quotedFieldViews(line, fields);
+      // A comma or a doubled quote inside a quoted name belongs to the name; cut anywhere
+      // else, it would shift the side and the opening amounts of the line.
+      if (!cutQuotedFields(line, fields, scratch)) throw StepError("引用符（\"）が閉じていません");
       if (fields.size() < 3) continue;
       const bool accountLine =
           charLength(col(fields, 1)) == 3 && col(fields, 2).empty() && !col(fields, 3).empty();

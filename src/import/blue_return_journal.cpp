@@ -113,6 +113,11 @@ std::optional<Date> periodDate(const std::array<int32_t, 6>& p, size_t first) {
   return makeDate(p[first], p[first + 1], p[first + 2]);
 }
 
+std::string periodText(const std::array<int32_t, 6>& p) {
+  return zeroPad(p[0], 4) + "/" + zeroPad(p[1], 2) + "/" + zeroPad(p[2], 2) + "～" +
+         zeroPad(p[3], 4) + "/" + zeroPad(p[4], 2) + "/" + zeroPad(p[5], 2);
+}
+
 // One line of the intermediate file: every field quoted, inner quotes doubled.
 class LineBuilder {
  public:
@@ -189,9 +194,15 @@ bool expandBlueJournal(ConversionState& state, Platform& platform, const std::st
           std::string_view(*bytes).substr(r * kBlueRecordSize, kBlueRecordSize);
       if (byteAt(rec, 0) != 0) continue;
       const int32_t year = word(rec, 4, "年");
-      // A record that holds no real date (an unused, zero-filled one) lies in no period.
-      const auto date = makeDate(year, byteAt(rec, 6), byteAt(rec, 7));
-      if (!date) continue;
+      const uint8_t month = byteAt(rec, 6);
+      const uint8_t day = byteAt(rec, 7);
+      // An unused, zero-filled record lies in no period; any other date must exist, or the
+      // record would be lost without a word.
+      if (year == 0 && month == 0 && day == 0) continue;
+      const auto date = makeDate(year, month, day);
+      if (!date)
+        throw StepError("日付ではありません: " + zeroPad(year, 4) + "/" + zeroPad(month, 2) + "/" +
+                        zeroPad(day, 2));
       if (*date < *start || *end < *date) continue;
       const std::string eraDate = formatEra(*date);
       if (eraDate.empty()) throw StepError("日付を和暦で表せません");
@@ -248,6 +259,10 @@ bool expandBlueJournal(ConversionState& state, Platform& platform, const std::st
       if (recordNo % 10 == 0) platform.progressSetValue(recordNo);
     }
     recordNo = 0;
+    // Like a journal export without a row, a journal with nothing in the period converts to
+    // nothing; it is said at once rather than as an empty intermediate file later.
+    if (state.journalRows.count() == 0)
+      throw StepError("期間内の仕訳がありません（" + periodText(state.journalPeriod) + "）");
     std::string error;
     if (!writeFileAtomic(intermediate, encodeCp932(text), &error))
       throw StepError(intermediate + "を書き込めません: " + error);

@@ -1,0 +1,51 @@
+// ブルーリターンＡ's binary journal: the expansion into the intermediate file, then the journal
+// import and writer reading that file, against the example company's accounts.
+#include <string>
+
+#include "fuzz_support.hpp"
+#include "import/account_master.hpp"
+#include "import/blue_return_accounts.hpp"
+#include "import/blue_return_journal.hpp"
+#include "import/classification.hpp"
+#include "import/journal_import.hpp"
+#include "output/journal_file.hpp"
+#include "state/conversion_state.hpp"
+
+using namespace ledra;
+
+namespace {
+
+const ConversionState& exampleCompany() {
+  static const ConversionState company = [] {
+    ConversionState s;
+    fuzz::QuietPlatform platform;
+    const std::string root = std::string(LEDRA_SOURCE_DIR) + "/examples/";
+    loadStandardAccountMaster(s, root + "ledra_master.csv", nullptr);
+    s.sourcePackage = SourcePackage::BlueReturn;
+    importBlueAccounts(s, platform, root + "blue/Data/Y2007/kcode.brf");
+    for (ReportKind kind :
+         {ReportKind::DepartmentList, ReportKind::AccountList, ReportKind::TrialBalance,
+          ReportKind::SubAccountList, ReportKind::SubAccountBalances})
+      classifyImport(s, platform, kind);
+    s.ledraUserCode = "S0001234";
+    s.fiscalYear = 2007;
+    s.journalPeriod = {2007, 1, 1, 2007, 12, 31};
+    // Every slip is written, so that the writer's whole record is reached.
+    for (WorkAccountBalance& b : s.workAccountBalances) b.processed = b.accountValid = true;
+    s.outputFolder = fuzz::QuietPlatform::scratchFolder();
+    return s;
+  }();
+  return company;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  ConversionState state = exampleCompany();
+  const std::string path = fuzz::inputFile(data, size, "journal.bin");
+  fuzz::QuietPlatform platform;
+  if (!expandBlueJournal(state, platform, path)) return 0;
+  const std::string intermediate = state.sourceFile(SourceFile::Journal);
+  if (importJournal(state, platform, intermediate, true)) writeJournalFile(state, platform);
+  return 0;
+}
