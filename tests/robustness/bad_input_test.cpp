@@ -2,7 +2,6 @@
 // each case either fails its step with a detail naming the file, the line and the reason,
 // leaving the outputs and the work-state file alone, or converts as the untouched input does.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -13,6 +12,7 @@
 
 #include "platform/cp932.hpp"
 #include "support/fixtures.hpp"
+#include "support/run_binary.hpp"
 #include "support/temp_dir.hpp"
 
 namespace ledra {
@@ -168,13 +168,8 @@ struct Outcome {
 };
 
 Outcome run(const std::string& args) {
-  Outcome r{};
-  FILE* p = ::popen((std::string(LEDRA_BINARY) + " " + args + " 2>&1").c_str(), "r");
-  char buf[4096];
-  for (size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) r.output.append(buf, n);
-  const int w = ::pclose(p);
-  r.status = WIFEXITED(w) ? WEXITSTATUS(w) : -1;
-  return r;
+  const testing::BinaryRun r = testing::runBinaryMerged(args);
+  return {r.status, r.out};
 }
 std::string q(const std::string& s) { return "'" + s + "'"; }
 

@@ -9,21 +9,31 @@
 
 namespace ledra::testing {
 
-BinaryRun runBinary(const std::string& arguments) {
+namespace {
+
+BinaryRun run(const std::string& arguments, const std::string& redirection) {
   BinaryRun r;
-  TempDir dir;
-  const std::string errFile = dir.file("stderr");
-  const std::string command =
-      std::string("'") + LEDRA_BINARY + "' " + arguments + " 2>'" + errFile + "'";
+  const std::string command = std::string("'") + LEDRA_BINARY + "' " + arguments + redirection;
   std::FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return r;
-  char buffer[512];
+  char buffer[4096];
   size_t n;
   while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) r.out.append(buffer, n);
   const int raw = pclose(pipe);
   r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  return r;
+}
+
+}  // namespace
+
+BinaryRun runBinary(const std::string& arguments) {
+  TempDir dir;
+  const std::string errFile = dir.file("stderr");
+  BinaryRun r = run(arguments, " 2>'" + errFile + "'");
   r.err = readBytes(errFile);
   return r;
 }
+
+BinaryRun runBinaryMerged(const std::string& arguments) { return run(arguments, " 2>&1"); }
 
 }  // namespace ledra::testing

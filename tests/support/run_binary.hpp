@@ -12,5 +12,8 @@ struct BinaryRun {
 
 // Runs ledra-convert with the arguments (a shell word list, quoted as needed).
 BinaryRun runBinary(const std::string& arguments);
+// The same with standard error sent into standard output: `out` holds both in the order they
+// were written, and `err` stays empty.
+BinaryRun runBinaryMerged(const std::string& arguments);
 
 }  // namespace ledra::testing
