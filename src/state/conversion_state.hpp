@@ -273,12 +273,9 @@ struct RunContext {
 
 // The whole in-memory state of one conversion: one object, passed by reference, made of its
 // saved data, the lists derived from it and the run's context.
-struct ConversionState : ConversionData, DerivedLists, RunContext {
-  ConversionData& data() { return *this; }
-  const ConversionData& data() const { return *this; }
-  DerivedLists& derived() { return *this; }
-  RunContext& run() { return *this; }
-};
+// A function that needs only one part takes that part (the work-state format takes
+// ConversionData), and the state converts to it.
+struct ConversionState : ConversionData, DerivedLists, RunContext {};
 
 // Two-character group code: symbol n / 10 of 0-9A-Z, then digit n % 10 (105 -> "A5").
 // Numbers of 360 or more (and negative ones) have no code.
