@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "platform/cp932.hpp"
+#include "robustness/robustness_support.hpp"
 #include "support/blue_fixtures.hpp"
 #include "support/fixtures.hpp"
-#include "support/run_binary.hpp"
 #include "support/temp_dir.hpp"
 
 namespace ledra {
@@ -121,15 +121,9 @@ struct Case {
   std::string shows = {};
 };
 
-struct Outcome {
-  int status;
-  std::string output;
-};
-Outcome run(const std::string& args) {
-  const testing::BinaryRun r = testing::runBinaryMerged(args);
-  return {r.status, r.out};
-}
-std::string q(const std::string& s) { return "'" + s + "'"; }
+using robustness::Outcome;
+using robustness::q;
+using robustness::run;
 
 Outcome convert(const std::string& work, const BlueFiles& f) {
   const std::string data = work + "/Data/Y2007";
@@ -147,21 +141,7 @@ Outcome convert(const std::string& work, const BlueFiles& f) {
   return c;
 }
 
-std::map<std::string, std::string> outputs(const std::string& folder) {
-  std::map<std::string, std::string> files;
-  for (const auto& e : fs::directory_iterator(folder)) {
-    std::string name = e.path().filename().string();
-    // The archive's and the intermediate journal's names carry the time of the run.
-    if (name.ends_with(".zip")) {
-      files["archive.zip"] = {};
-      continue;
-    }
-    if (name.ends_with("中間仕訳データ.txt")) name = "中間仕訳データ.txt";
-    files[name] = testing::readBytes(e.path().string());
-  }
-  return files;
-}
-
+using robustness::outputs;
 const std::map<std::string, std::string>& baseline() {
   static const std::map<std::string, std::string> files = [] {
     testing::TempDir work;
@@ -186,16 +166,7 @@ TEST_P(BlueReturnInput, FailsItsStepWithTheCauseOrConvertsRightly) {
     ASSERT_EQ(r.status, 0) << r.output;
     const auto got = outputs(work.file("out"));
     const auto& want = baseline();
-    std::vector<std::string> differing;
-    for (const auto& [name, bytes] : got) {
-      auto it = want.find(name);
-      if (it == want.end() || it->second != bytes) differing.push_back(name);
-    }
-    EXPECT_EQ(got.size(), want.size());
-    EXPECT_EQ(differing, c.changed);
-    for (const std::string& name : c.changed)
-      EXPECT_NE(got.at(name).find(encodeCp932(c.shows)), std::string::npos)
-          << name << ": " << decodeCp932(got.at(name));
+    robustness::expectOutputsAsBaseline(got, want, c.changed, c.shows);
     return;
   }
   // Outputs and a state of an earlier run, which a failure must leave alone.
