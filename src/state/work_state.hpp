@@ -15,8 +15,8 @@ enum class SaveResult { Saved, Cancelled, Failed };
 // has been shown.
 SaveResult saveWorkState(ConversionState& state, Platform& platform);
 
-// Saves without a dialog. A text that the format cannot carry (a comma in a record field or a
-// source path, a line break anywhere) refuses the save before anything is written; an open or write
+// Saves without a dialog. A text that the format cannot carry (a line break anywhere, a path
+// CP932 cannot hold) refuses the save before anything is written; an open or write
 // error leaves any earlier file as it was. Both show the failure message; success shows nothing and
 // sets WorkStateFile.
 bool saveWorkStateToFile(ConversionState& state, Platform& platform, const std::string& path);

@@ -203,12 +203,15 @@ class Writer {
   // A whole-line setting: any text but a line break.
   void settingLine(const std::string& s, const char* name) {
     check(s, [&] { return std::string(name); });
+    checkHeldByCp932(s, [&] { return std::string(name); });
     fixedLine(s);
   }
 
   void sourceFilesLine(const std::array<std::string, 11>& files) {
     for (int i = 0; i <= 9; ++i) {
-      check(files[i], [&] { return "SourceFiles(" + std::to_string(i) + ")"; });
+      auto name = [&] { return "SourceFiles(" + std::to_string(i) + ")"; };
+      check(files[i], name);
+      checkHeldByCp932(files[i], name);
       appendQuotedWhenNeeded(out_, files[i]);
       out_ += ',';
     }
@@ -257,6 +260,14 @@ class Writer {
     if (problem_) return;
     if (s.find_first_of("\r\n") != std::string_view::npos)
       problem_ = name() + ": 改行を含んでいます";
+  }
+
+  // Read texts are already folded, but paths come from the file system as they are: one CP932
+  // cannot hold would come back as another path, so the state would no longer find its files.
+  template <class Name>
+  void checkHeldByCp932(const std::string& s, Name name) {
+    if (problem_ || isAscii(s)) return;
+    if (foldToCp932(s) != s) problem_ = name() + ": CP932で表せない文字を含んでいます（" + s + "）";
   }
 
   std::string recordItem(const std::string& field) const {

@@ -411,6 +411,11 @@ TEST(WorkStateSave, RefusesTextsTheFormatCannotCarry) {
        },
        "変更中科目残高 1件目 Ratio: 数値ではありません"},
       {[](ConversionState& s) { s.sourcePackage = SourcePackage::None; }, "SourcePackage: 0"},
+      // A path is held as the file system gives it; folded, it would name another folder.
+      {[](ConversionState& s) { s.outputFolder = "/home/u/出力😀"; },
+       "OutputFolder: CP932で表せない文字を含んでいます（/home/u/出力😀）"},
+      {[](ConversionState& s) { s.sourceFiles[3] = "/home/u/Café/仕訳日記帳.txt"; },
+       "SourceFiles(3): CP932で表せない文字を含んでいます（/home/u/Café/仕訳日記帳.txt）"},
   };
   for (const Case& c : cases) {
     TempDir dir;
