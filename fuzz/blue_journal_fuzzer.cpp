@@ -3,10 +3,8 @@
 #include <string>
 
 #include "fuzz_support.hpp"
-#include "import/account_master.hpp"
 #include "import/blue_return_accounts.hpp"
 #include "import/blue_return_journal.hpp"
-#include "import/classification.hpp"
 #include "import/journal_import.hpp"
 #include "output/journal_file.hpp"
 #include "state/conversion_state.hpp"
@@ -17,22 +15,13 @@ namespace {
 
 const ConversionState& exampleCompany() {
   static const ConversionState company = [] {
-    ConversionState s;
+    ConversionState s = fuzz::withExampleMaster(SourcePackage::BlueReturn);
     fuzz::QuietPlatform platform;
-    const std::string root = std::string(LEDRA_SOURCE_DIR) + "/examples/";
-    loadStandardAccountMaster(s, root + "ledra_master.csv", nullptr);
-    s.sourcePackage = SourcePackage::BlueReturn;
-    importBlueAccounts(s, platform, root + "blue/Data/Y2007/kcode.brf");
-    for (ReportKind kind :
-         {ReportKind::DepartmentList, ReportKind::AccountList, ReportKind::TrialBalance,
-          ReportKind::SubAccountList, ReportKind::SubAccountBalances})
-      classifyImport(s, platform, kind);
-    s.ledraUserCode = "S0001234";
+    importBlueAccounts(s, platform, fuzz::examplesFolder() + "blue/Data/Y2007/kcode.brf");
+    fuzz::classifyAll(s, platform);
     s.fiscalYear = 2007;
     s.journalPeriod = {2007, 1, 1, 2007, 12, 31};
-    // Every slip is written, so that the writer's whole record is reached.
-    for (WorkAccountBalance& b : s.workAccountBalances) b.processed = b.accountValid = true;
-    s.outputFolder = fuzz::QuietPlatform::scratchFolder();
+    fuzz::writeEverySlip(s);
     return s;
   }();
   return company;

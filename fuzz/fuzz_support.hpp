@@ -8,7 +8,10 @@
 #include <string>
 #include <string_view>
 
+#include "import/account_master.hpp"
+#include "import/classification.hpp"
 #include "platform/platform.hpp"
+#include "state/conversion_state.hpp"
 
 namespace ledra::fuzz {
 
@@ -66,6 +69,32 @@ inline std::string inputFile(const uint8_t* data, size_t size, const char* name)
 
 inline std::string_view asText(const uint8_t* data, size_t size) {
   return {reinterpret_cast<const char*>(data), size};
+}
+
+inline std::string examplesFolder() { return std::string(LEDRA_SOURCE_DIR) + "/examples/"; }
+
+// A state holding the example master, for the given package.
+inline ConversionState withExampleMaster(SourcePackage package) {
+  ConversionState s;
+  loadStandardAccountMaster(s, examplesFolder() + "ledra_master.csv", nullptr);
+  s.sourcePackage = package;
+  return s;
+}
+
+// The classification ブルーリターンＡ's account file is followed by; stops at the first refusal.
+inline bool classifyAll(ConversionState& s, Platform& platform) {
+  for (ReportKind kind :
+       {ReportKind::DepartmentList, ReportKind::AccountList, ReportKind::TrialBalance,
+        ReportKind::SubAccountList, ReportKind::SubAccountBalances})
+    if (!classifyImport(s, platform, kind)) return false;
+  return true;
+}
+
+// Every slip is written, so that the journal writer's whole record is reached.
+inline void writeEverySlip(ConversionState& s) {
+  s.ledraUserCode = "S0001234";
+  for (WorkAccountBalance& b : s.workAccountBalances) b.processed = b.accountValid = true;
+  s.outputFolder = QuietPlatform::scratchFolder();
 }
 
 }  // namespace ledra::fuzz

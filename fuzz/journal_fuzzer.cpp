@@ -2,7 +2,6 @@
 #include <string>
 
 #include "fuzz_support.hpp"
-#include "import/account_master.hpp"
 #include "import/journal_import.hpp"
 #include "import/report_import.hpp"
 #include "output/journal_file.hpp"
@@ -14,10 +13,8 @@ namespace {
 
 const ConversionState& exampleCompany() {
   static const ConversionState company = [] {
-    ConversionState s;
+    ConversionState s = fuzz::withExampleMaster(SourcePackage::Yayoi);
     fuzz::QuietPlatform platform;
-    const std::string root = std::string(LEDRA_SOURCE_DIR) + "/examples/";
-    loadStandardAccountMaster(s, root + "ledra_master.csv", nullptr);
     const std::pair<const char*, ReportKind> reports[] = {
         {"部門一覧表.txt", ReportKind::DepartmentList},
         {"勘定科目一覧表.txt", ReportKind::AccountList},
@@ -25,12 +22,8 @@ const ConversionState& exampleCompany() {
         {"補助科目一覧表.txt", ReportKind::SubAccountList},
         {"補助残高一覧表.txt", ReportKind::SubAccountBalances}};
     for (const auto& [name, kind] : reports)
-      importReport(s, platform, root + "yayoi/" + name, kind);
-    s.sourcePackage = SourcePackage::Yayoi;
-    s.ledraUserCode = "S0001234";
-    // Every slip is written, so that the writer's whole record is reached.
-    for (WorkAccountBalance& b : s.workAccountBalances) b.processed = b.accountValid = true;
-    s.outputFolder = fuzz::QuietPlatform::scratchFolder();
+      importReport(s, platform, fuzz::examplesFolder() + "yayoi/" + name, kind);
+    fuzz::writeEverySlip(s);
     return s;
   }();
   return company;
