@@ -176,11 +176,10 @@ int commandImport(const std::vector<std::string>& args) {
 
   state.screenState = kScreenStarting;
   state.ledraAccountFile = master;
-  if (!platform.fileExists(master) || !loadStandardAccountMaster(state, master, &platform)) {
-    std::string text = "Ledraの勘定科目データ取込に失敗しました。";
-    const std::string detail = state.lastErrorDetail.describe();
-    if (!detail.empty()) text += "\r\n" + detail;
-    platform.message(text, "エラー");
+  // The loader names the cause, a missing file or a folder included.
+  if (!loadStandardAccountMaster(state, master, &platform)) {
+    platform.message(failureWithDetail("Ledraの勘定科目データ取込に失敗しました。", state),
+                     "エラー");
     return kExitFailed;
   }
   state.outputFolder = output;

@@ -31,6 +31,25 @@ std::string defaultBlueReturnFolder(Platform& platform) {
   return joinPath(platform.homeFolder(), ".wine/drive_c/Program Files/ブルーリターンＡ2007");
 }
 
+// Loads the chosen master, after `prepare` once the file opens; on failure the state's error
+// detail names the cause, whatever it was.
+template <class Prepare>
+bool loadMasterFile(ConversionState& state, Platform& platform, const std::string& path,
+                    Prepare prepare) {
+  state.lastErrorDetail.clear();
+  try {
+    if (!canOpenForReading(path)) {
+      state.lastErrorDetail = ErrorDetail{path, 0, unreadableFileReason(path)};
+      return false;
+    }
+    prepare();
+    return loadStandardAccountMaster(state, path, &platform);
+  } catch (const std::exception& e) {
+    state.lastErrorDetail = ErrorDetail{path, 0, e.what()};
+    return false;
+  }
+}
+
 }  // namespace
 
 WindowLayout welcomeLayout() { return {9345, 5100, 7815, 8280, 8040, 4200, false, 0, 0}; }
@@ -101,22 +120,15 @@ bool MainPresenter::loadYayoi() {
       startAborted_ = true;
       return false;
     }
-    bool loaded = false;
-    // Any error from opening the file to loading it is reported as a failed load.
-    try {
-      if (canOpenForReading(*path)) {
-        state_.ledraAccountFile = *path;
-        state_.screenState = kScreenStarting;
-        showWelcomeLayout();
-        setYayoiSourceFiles(state_, yayoiExchangeFolder(state_));
-        state_.outputFolder = yayoiExchangeFolder(state_);
-        loaded = loadStandardAccountMaster(state_, state_.ledraAccountFile, &platform_);
-      }
-    } catch (const std::exception&) {
-      loaded = false;
-    }
+    const bool loaded = loadMasterFile(state_, platform_, *path, [&] {
+      state_.ledraAccountFile = *path;
+      state_.screenState = kScreenStarting;
+      showWelcomeLayout();
+      setYayoiSourceFiles(state_, yayoiExchangeFolder(state_));
+      state_.outputFolder = yayoiExchangeFolder(state_);
+    });
     if (!loaded) {
-      platform_.message(kMasterFailed, "エラー");
+      platform_.message(failureWithDetail(kMasterFailed, state_), "エラー");
       continue;
     }
     state_.screenState = kScreenWelcome;
@@ -137,14 +149,9 @@ bool MainPresenter::loadBlueReturn() {
       return false;
     }
     state_.ledraAccountFile = *path;
-    bool loaded = false;
-    try {
-      loaded = canOpenForReading(*path) && loadStandardAccountMaster(state_, *path, &platform_);
-    } catch (const std::exception&) {
-      loaded = false;
-    }
+    const bool loaded = loadMasterFile(state_, platform_, *path, [] {});
     if (loaded) break;
-    platform_.message(kMasterFailed, "エラー");
+    platform_.message(failureWithDetail(kMasterFailed, state_), "エラー");
   }
   int32_t year = 0;
   while (year == 0) {

@@ -36,11 +36,6 @@ void reportMissing(Platform& platform, const std::string& path) {
   platform.message(path + "が存在しません。");
 }
 
-std::string withDetail(const std::string& first, const ConversionState& state) {
-  const std::string detail = state.lastErrorDetail.describe();
-  return detail.empty() ? first : first + "\r\n" + detail;
-}
-
 // The progress dialog is closed after every import and output run, however the run ends.
 class ProgressCloser {
  public:
@@ -84,11 +79,16 @@ class OutputSinkRelease {
 
 }  // namespace
 
+std::string failureWithDetail(const std::string& first, const ConversionState& state) {
+  const std::string detail = state.lastErrorDetail.describe();
+  return detail.empty() ? first : first + "\r\n" + detail;
+}
+
 BusyGuard::BusyGuard(Platform& platform) : platform_(platform) { platform_.setBusy(true); }
 BusyGuard::~BusyGuard() { platform_.setBusy(false); }
 
 std::string importFailureMessage(const ConversionState& state, const std::string& label) {
-  return withDetail(label + "取込に失敗しました。", state);
+  return failureWithDetail(label + "取込に失敗しました。", state);
 }
 
 bool runYayoiImportStep(ConversionState& state, Platform& platform) {
@@ -170,7 +170,7 @@ bool runBlueReturnImportStep(ConversionState& state, Platform& platform) {
   constexpr const char* kBasicFailed = "基本データの取込に失敗しました。";
   state.lastErrorDetail.clear();
   if (!readBlueSettings(state, settings) || !importBlueAccounts(state, platform, accounts)) {
-    platform.message(withDetail(kBasicFailed, state), kErrorTitle);
+    platform.message(failureWithDetail(kBasicFailed, state), kErrorTitle);
     return false;
   }
   for (ReportKind kind :
@@ -178,12 +178,12 @@ bool runBlueReturnImportStep(ConversionState& state, Platform& platform) {
         ReportKind::SubAccountList, ReportKind::SubAccountBalances}) {
     if (!classifyImport(state, platform, kind)) {
       state.lastErrorDetail.file = accounts;
-      platform.message(withDetail(kBasicFailed, state), kErrorTitle);
+      platform.message(failureWithDetail(kBasicFailed, state), kErrorTitle);
       return false;
     }
   }
   if (!expandBlueJournal(state, platform, journal)) {
-    platform.message(withDetail("仕訳データの取込に失敗しました。", state), kErrorTitle);
+    platform.message(failureWithDetail("仕訳データの取込に失敗しました。", state), kErrorTitle);
     return false;
   }
   return true;
@@ -221,7 +221,7 @@ StepOutcome runOutputStep(ConversionState& state, Platform& platform, bool askCo
   constexpr std::string_view kArchiveLabel = "pressdata.zip";
   constexpr std::string_view kLastMember = "zandaka.csv";
   const auto fail = [&](std::string_view fileName) {
-    platform.message(withDetail(std::string(fileName) + "出力に失敗しました。", state),
+    platform.message(failureWithDetail(std::string(fileName) + "出力に失敗しました。", state),
                      kErrorTitle);
     return StepOutcome::Failed;
   };

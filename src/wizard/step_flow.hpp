@@ -48,6 +48,9 @@ std::vector<bool> subAccountCodesUnique(const ConversionState& state);
 // Stores those flags in CodeUnique, which the sub-account panel colours by.
 void refreshCodeUnique(ConversionState& state);
 
+// The message, plus the state's failure detail on a second line when there is one.
+std::string failureWithDetail(const std::string& first, const ConversionState& state);
+
 // "label取込に失敗しました。" plus the failure detail on a second line when there is one.
 std::string importFailureMessage(const ConversionState& state, const std::string& label);
 

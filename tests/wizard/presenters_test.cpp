@@ -65,8 +65,11 @@ TEST_F(StartUp, FailedMasterLoadAsksAgain) {
   platform.openAnswers = {bad, dir.path(), good};
   ASSERT_TRUE(main.load());
   EXPECT_EQ(platform.messageTexts(),
-            (std::vector<std::string>{kWelcome, "Ledraの勘定科目データ取込に失敗しました。",
-                                      "Ledraの勘定科目データ取込に失敗しました。"}));
+            (std::vector<std::string>{kWelcome,
+                                      "Ledraの勘定科目データ取込に失敗しました。\r\n" + bad +
+                                          " 1行目: 列が足りません（5列以上必要です）",
+                                      "Ledraの勘定科目データ取込に失敗しました。\r\n" + dir.path() +
+                                          ": フォルダです（ファイルを指定してください）"}));
   EXPECT_EQ(platform.messages[1].title, "エラー");
   ASSERT_EQ(platform.openRequests.size(), 3u);
   const auto& req = platform.openRequests[0];
