@@ -214,7 +214,7 @@ int commandConvert(const std::vector<std::string>& args) {
     return kExitFailed;
   }
   if (!platform.folderExists(state.outputFolder)) {
-    platform.message(state.outputFolder + "が存在しません。");
+    platform.message(missingMessage(state.outputFolder, true));
     return kExitFailed;
   }
   return runOutputStep(state, platform, false) == StepOutcome::Done ? kExitOk : kExitFailed;

@@ -1,5 +1,6 @@
 #include "wizard/step_flow.hpp"
 
+#include <filesystem>
 #include <string_view>
 #include <unordered_map>
 
@@ -33,7 +34,11 @@ namespace {
 constexpr const char* kErrorTitle = "エラー";
 
 void reportMissing(Platform& platform, const std::string& path) {
-  platform.message(path + "が存在しません。");
+  platform.message(missingMessage(path, false));
+}
+
+void reportMissingFolder(Platform& platform, const std::string& path) {
+  platform.message(missingMessage(path, true));
 }
 
 // The progress dialog is closed after every import and output run, however the run ends.
@@ -78,6 +83,19 @@ class OutputSinkRelease {
 };
 
 }  // namespace
+
+std::string missingMessage(const std::string& path, bool folder) {
+  std::string text = path + "が存在しません。";
+  // Something of the other kind stands there: say so rather than leave the user looking.
+  std::error_code ec;
+  const auto status = std::filesystem::status(path, ec);
+  if (!std::filesystem::exists(status)) return text;
+  if (folder && !std::filesystem::is_directory(status))
+    return text + "\r\n" + path + ": フォルダではありません";
+  if (!folder && !std::filesystem::is_regular_file(status))
+    return text + "\r\n" + path + ": " + unreadableFileReason(path);
+  return text;
+}
 
 std::string failureWithDetail(const std::string& first, const ConversionState& state) {
   const std::string detail = state.lastErrorDetail.describe();
@@ -131,7 +149,7 @@ bool runYayoiImportStep(ConversionState& state, Platform& platform) {
     return false;
   }
   if (!platform.folderExists(state.outputFolder)) {
-    reportMissing(platform, state.outputFolder);
+    reportMissingFolder(platform, state.outputFolder);
     return false;
   }
   return true;
@@ -157,7 +175,7 @@ bool runBlueReturnImportStep(ConversionState& state, Platform& platform) {
     return false;
   }
   if (!platform.folderExists(state.outputFolder)) {
-    reportMissing(platform, state.outputFolder);
+    reportMissingFolder(platform, state.outputFolder);
     return false;
   }
   const auto& period = state.journalPeriod;

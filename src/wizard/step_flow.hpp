@@ -48,6 +48,10 @@ std::vector<bool> subAccountCodesUnique(const ConversionState& state);
 // Stores those flags in CodeUnique, which the sub-account panel colours by.
 void refreshCodeUnique(ConversionState& state);
 
+// "pathが存在しません。", plus a line naming what stands there instead when something does
+// (a folder where a file is expected, or a file where a folder is).
+std::string missingMessage(const std::string& path, bool folder);
+
 // The message, plus the state's failure detail on a second line when there is one.
 std::string failureWithDetail(const std::string& first, const ConversionState& state);
 
