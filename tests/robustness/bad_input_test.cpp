@@ -161,6 +161,8 @@ struct Case {
   std::vector<std::string> changed = {};
   std::string shows = {};
 };
+// Listed by name rather than as raw bytes.
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
 
 using robustness::Outcome;
 using robustness::q;
@@ -341,6 +343,8 @@ struct StateCase {
   Mutation mutate;
   std::string detail;  // after "PATH "; empty when the file must be accepted
 };
+// Listed by name rather than as raw bytes.
+void PrintTo(const StateCase& c, std::ostream* os) { *os << c.name; }
 
 class BadStateFile : public ::testing::TestWithParam<StateCase> {};
 

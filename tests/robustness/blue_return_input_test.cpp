@@ -120,6 +120,8 @@ struct Case {
   std::vector<std::string> changed = {};
   std::string shows = {};
 };
+// Listed by name rather than as raw bytes.
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
 
 using robustness::Outcome;
 using robustness::q;

@@ -147,6 +147,10 @@ void dialogs() {
       {{"/home/user/Documents/Yayoi/Exchange/部門一覧表.txtが存在しません。", "", MsgButtons::Ok,
         MsgIcon::None, 1},
        "message_missing"},
+      {{"Ledraの勘定科目データ取込に失敗しました。\r\n/home/user/Documents/Yayoi/Exchange/"
+        "ledra_master.csv 2002行目: 勘定科目が多すぎます（2001件まで）",
+        "エラー", MsgButtons::Ok, MsgIcon::None, 1},
+       "message_master_failed"},
   };
   for (const auto& [request, name] : boxes) {
     auto box = makeMessageBox(request, nullptr);
