@@ -1,6 +1,7 @@
 #include "matching/mapping_operations.hpp"
 
 #include "base/text.hpp"
+#include "platform/cp932.hpp"
 #include "platform/platform.hpp"
 #include "state/conversion_state.hpp"
 #include "state/derived_lists.hpp"
@@ -220,7 +221,9 @@ MappingResult decideSubAccountCode(ConversionState& state, int32_t entryIndex,
   SubAccountIndexEntry& entry = state.subAccountIndex[entryIndex];
   if (entry.subAccountRow < 0 || entry.subAccountRow >= state.workSubAccounts.count())
     return refused(MappingRefusal::NoSuchSubAccount);
-  const std::string text = removeBlanks(code);
+  // Typed text is held as CP932 holds it, like everything read from a file: two codes the
+  // output would write alike must clash here, not in the uploaded files.
+  const std::string text = foldToCp932(removeBlanks(code));
   WorkSubAccount& sub = state.workSubAccounts[entry.subAccountRow];
   sub.newSubCode = text;
   entry.newSubCode = text;

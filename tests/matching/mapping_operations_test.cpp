@@ -320,6 +320,11 @@ TEST(DecideSubAccountCode, StoresTheCodeInTheSubAccountAndItsOwnBalanceRowsOnly)
   EXPECT_EQ(s.workSubAccountBalances[1].newSubCode, "AB");
   ASSERT_TRUE(enterSubAccountCode(s, 1, "").applied());
   EXPECT_EQ(s.workSubAccounts[1].newSubCode, "");
+  // A typed code is held as the files will hold it, so that two codes the output would write
+  // alike also clash here.
+  ASSERT_TRUE(enterSubAccountCode(s, 1, "A\U0001F600〜").applied());
+  EXPECT_EQ(s.workSubAccounts[1].newSubCode, "A?～");
+  EXPECT_EQ(s.workSubAccountBalances[1].newSubCode, "A?～");
 
   EXPECT_EQ(decideSubAccountCode(s, 2, "5").refusal, MappingRefusal::NoSuchSubAccount);
 }
