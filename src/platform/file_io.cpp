@@ -55,6 +55,14 @@ std::string unreadableFileReason(const std::string& path) {
   return "ファイルを読み込めません";
 }
 
+std::string wrongKindReason(const std::string& path, bool folderWanted) {
+  std::error_code ec;
+  const auto status = std::filesystem::status(path, ec);
+  if (!std::filesystem::exists(status)) return {};
+  if (folderWanted) return std::filesystem::is_directory(status) ? "" : "フォルダではありません";
+  return std::filesystem::is_regular_file(status) ? "" : unreadableFileReason(path);
+}
+
 bool writeFileAtomic(const std::string& path, std::string_view bytes, std::string* error) {
   auto fail = [&](const std::string& why) {
     if (error) *error = why;

@@ -14,6 +14,9 @@ bool canOpenForReading(const std::string& path);
 // Why a file cannot be read, in words for a detail line: a folder where a file is expected, a
 // missing file, or the system's own reason.
 std::string unreadableFileReason(const std::string& path);
+// What stands at the path instead of the file (or folder) asked for, in the same words; empty
+// when nothing stands there or it is of the kind asked for.
+std::string wrongKindReason(const std::string& path, bool folderWanted);
 
 // Writes to a temporary file beside the target and renames it over the target only when
 // everything was written, so a failure leaves the earlier file (or none) and no temporary.

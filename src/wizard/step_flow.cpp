@@ -1,6 +1,5 @@
 #include "wizard/step_flow.hpp"
 
-#include <filesystem>
 #include <string_view>
 #include <unordered_map>
 
@@ -85,16 +84,10 @@ class OutputSinkRelease {
 }  // namespace
 
 std::string missingMessage(const std::string& path, bool folder) {
-  std::string text = path + "が存在しません。";
   // Something of the other kind stands there: say so rather than leave the user looking.
-  std::error_code ec;
-  const auto status = std::filesystem::status(path, ec);
-  if (!std::filesystem::exists(status)) return text;
-  if (folder && !std::filesystem::is_directory(status))
-    return text + "\r\n" + path + ": フォルダではありません";
-  if (!folder && !std::filesystem::is_regular_file(status))
-    return text + "\r\n" + path + ": " + unreadableFileReason(path);
-  return text;
+  const std::string why = wrongKindReason(path, folder);
+  const std::string text = path + "が存在しません。";
+  return why.empty() ? text : text + "\r\n" + path + ": " + why;
 }
 
 std::string failureWithDetail(const std::string& first, const ConversionState& state) {
