@@ -50,29 +50,6 @@ std::string headerOnly(const std::string& b) {
   return joined(ls);
 }
 std::string utf8WithoutMark(const std::string& b) { return decodeCp932(b); }
-std::string utf16(const std::string& b) {
-  std::string out = "\xFF\xFE";
-  const std::string u = decodeCp932(b);
-  for (size_t i = 0; i < u.size();) {
-    char32_t cp = static_cast<unsigned char>(u[i]);
-    size_t n = cp < 0x80 ? 1 : cp < 0xE0 ? 2 : cp < 0xF0 ? 3 : 4;
-    if (n > 1) cp &= (0xFF >> (n + 1));
-    for (size_t k = 1; k < n; ++k) cp = (cp << 6) | (static_cast<unsigned char>(u[i + k]) & 0x3F);
-    i += n;
-    out += static_cast<char>(cp & 0xFF);
-    out += static_cast<char>(cp >> 8);
-  }
-  return out;
-}
-std::string garbage(const std::string&) {
-  std::string out;
-  uint32_t x = 12345;
-  for (int i = 0; i < 4096; ++i) {
-    x = x * 1103515245 + 12345;
-    out += static_cast<char>(x >> 23);
-  }
-  return out;
-}
 // The last line cut inside its last double-byte character, with no line end.
 std::string cutInCharacter(const std::string& b) {
   std::string t = b.substr(0, b.size() - 2);
@@ -164,9 +141,11 @@ struct Case {
 // Listed by name rather than as raw bytes.
 void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
 
+using robustness::garbage;
 using robustness::Outcome;
 using robustness::q;
 using robustness::run;
+using robustness::utf16;
 
 // Imports and converts, the one file replaced by `path` when given.
 Outcome convert(const std::string& work, const Input* input, const std::string& path) {

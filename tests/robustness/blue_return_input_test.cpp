@@ -66,37 +66,6 @@ Mutation firstRecordWith(std::function<void(testing::BlueRecord&)> change) {
   return recordsWith([=](std::vector<testing::BlueRecord>& rs) { change(rs[1]); });
 }
 
-std::string utf16(const std::string& cp932) {
-  std::string out = "\xFF\xFE";
-  const std::u32string u = [&] {
-    std::u32string s;
-    const std::string u8 = decodeCp932(cp932);
-    for (size_t i = 0; i < u8.size();) {
-      char32_t cp = static_cast<unsigned char>(u8[i]);
-      const size_t n = cp < 0x80 ? 1 : cp < 0xE0 ? 2 : cp < 0xF0 ? 3 : 4;
-      if (n > 1) cp &= (0xFF >> (n + 1));
-      for (size_t k = 1; k < n; ++k)
-        cp = (cp << 6) | (static_cast<unsigned char>(u8[i + k]) & 0x3F);
-      s += cp;
-      i += n;
-    }
-    return s;
-  }();
-  for (char32_t cp : u) {
-    out += static_cast<char>(cp & 0xFF);
-    out += static_cast<char>(cp >> 8);
-  }
-  return out;
-}
-std::string garbage(const std::string&) {
-  std::string out;
-  uint32_t x = 12345;
-  for (int i = 0; i < 4096; ++i) {
-    x = x * 1103515245 + 12345;
-    out += static_cast<char>(x >> 23);
-  }
-  return out;
-}
 // The last line cut just after the lead byte of its last double-byte character.
 std::string cutInCharacter(const std::string& b) {
   const std::string t = b.substr(0, b.size() - 2);
@@ -123,9 +92,11 @@ struct Case {
 // Listed by name rather than as raw bytes.
 void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
 
+using robustness::garbage;
 using robustness::Outcome;
 using robustness::q;
 using robustness::run;
+using robustness::utf16;
 
 Outcome convert(const std::string& work, const BlueFiles& f) {
   const std::string data = work + "/Data/Y2007";

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -40,6 +41,33 @@ inline std::map<std::string, std::string> outputs(const std::string& folder) {
     files[name] = testing::readBytes(e.path().string());
   }
   return files;
+}
+
+// The CP932 bytes as UTF-16LE with its mark: what a user's editor writes when told "Unicode".
+inline std::string utf16(const std::string& cp932) {
+  std::string out = "\xFF\xFE";
+  const std::string u = decodeCp932(cp932);
+  for (size_t i = 0; i < u.size();) {
+    char32_t cp = static_cast<unsigned char>(u[i]);
+    const size_t n = cp < 0x80 ? 1 : cp < 0xE0 ? 2 : cp < 0xF0 ? 3 : 4;
+    if (n > 1) cp &= (0xFF >> (n + 1));
+    for (size_t k = 1; k < n; ++k) cp = (cp << 6) | (static_cast<unsigned char>(u[i + k]) & 0x3F);
+    i += n;
+    out += static_cast<char>(cp & 0xFF);
+    out += static_cast<char>(cp >> 8);
+  }
+  return out;
+}
+
+// 4 KB of the same pseudo-random bytes every run, in place of the file.
+inline std::string garbage(const std::string&) {
+  std::string out;
+  uint32_t x = 12345;
+  for (int i = 0; i < 4096; ++i) {
+    x = x * 1103515245 + 12345;
+    out += static_cast<char>(x >> 23);
+  }
+  return out;
 }
 
 // The same files as the untouched input gives, except `changed`, each of which holds `shows`
