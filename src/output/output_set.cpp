@@ -11,12 +11,13 @@
 #include <system_error>
 
 #include "platform/file_io.hpp"
+#include "platform/system_reason.hpp"
 
 namespace ledra {
 
 namespace {
 
-std::string failure(const std::string& path, int err) { return path + ": " + std::strerror(err); }
+std::string failure(const std::string& path, int err) { return path + ": " + systemReason(err); }
 
 }  // namespace
 

@@ -12,6 +12,7 @@
 #include <random>
 
 #include "platform/cp932.hpp"
+#include "platform/system_reason.hpp"
 
 namespace ledra {
 
@@ -50,7 +51,7 @@ std::string unreadableFileReason(const std::string& path) {
   if (!std::filesystem::exists(status)) return "ファイルがありません";
   if (!std::filesystem::is_regular_file(status)) return "通常のファイルではありません";
   const int fd = ::open(path.c_str(), O_RDONLY);
-  if (fd < 0) return std::string("ファイルを読み込めません（") + std::strerror(errno) + "）";
+  if (fd < 0) return std::string("ファイルを読み込めません（") + systemReason(errno) + "）";
   ::close(fd);
   return "ファイルを読み込めません";
 }
@@ -71,14 +72,14 @@ bool writeFileAtomic(const std::string& path, std::string_view bytes, std::strin
   const std::string folder = folderWithSeparator(path);
   std::string tmpl = (folder.empty() ? std::string("./") : folder) + ".ledra-tmp-XXXXXX";
   int fd = mkstemp(tmpl.data());
-  if (fd < 0) return fail(path + ": " + std::strerror(errno));
+  if (fd < 0) return fail(path + ": " + systemReason(errno));
   size_t done = 0;
   while (done < bytes.size()) {
     ssize_t n = injectedWriteError ? -1 : ::write(fd, bytes.data() + done, bytes.size() - done);
     if (injectedWriteError) errno = injectedWriteError;
     if (n < 0) {
       if (errno == EINTR) continue;
-      const std::string why = std::strerror(errno);
+      const std::string why = systemReason(errno);
       ::close(fd);
       ::unlink(tmpl.c_str());
       return fail(path + ": " + why);
@@ -90,12 +91,12 @@ bool writeFileAtomic(const std::string& path, std::string_view bytes, std::strin
   ::umask(mask);
   ::fchmod(fd, 0666 & ~mask);
   if (::close(fd) != 0) {
-    const std::string why = std::strerror(errno);
+    const std::string why = systemReason(errno);
     ::unlink(tmpl.c_str());
     return fail(path + ": " + why);
   }
   if (std::rename(tmpl.c_str(), path.c_str()) != 0) {
-    const std::string why = std::strerror(errno);
+    const std::string why = systemReason(errno);
     ::unlink(tmpl.c_str());
     return fail(path + ": " + why);
   }

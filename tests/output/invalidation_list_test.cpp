@@ -84,7 +84,9 @@ TEST_F(InvalidationListTest, MissingFolderFailsQuietlyAndClosesTheDialog) {
   EXPECT_FALSE(testing::fileExistsAt(state.outputFolder + "/無効化一覧.txt"));
   // The detail names the file once, as for the other writers.
   EXPECT_EQ(state.lastErrorDetail.file, state.outputFolder + "/無効化一覧.txt");
-  EXPECT_EQ(state.lastErrorDetail.reason, "ファイルを書き込めません（No such file or directory）");
+  EXPECT_EQ(
+      state.lastErrorDetail.reason,
+      "ファイルを書き込めません（ファイルまたはフォルダがありません: No such file or directory）");
 }
 
 }  // namespace

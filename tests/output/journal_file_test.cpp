@@ -399,7 +399,9 @@ TEST_F(JournalFile, UnwritableFolderNamesTheOutputFileOnce) {
   EXPECT_FALSE(write({sale("1")}));
   EXPECT_EQ(state.lastErrorDetail.file, dir.file("gone") + "/shiwake.csv");
   EXPECT_EQ(state.lastErrorDetail.line, 0);
-  EXPECT_EQ(state.lastErrorDetail.reason, "ファイルを書き込めません（No such file or directory）");
+  EXPECT_EQ(
+      state.lastErrorDetail.reason,
+      "ファイルを書き込めません（ファイルまたはフォルダがありません: No such file or directory）");
   EXPECT_FALSE(platform.progressVisible);
 }
 

@@ -54,7 +54,8 @@ TEST(OutputSetTest, PutNamesTheTargetWhenItCannotBeWritten) {
   EXPECT_EQ(error, dir.file("x.csv") + ": Is a directory");
   OutputSet gone(dir.file("missing"), {});
   EXPECT_FALSE(gone.put("y.csv", "y", &error));
-  EXPECT_EQ(error, dir.file("missing/y.csv") + ": No such file or directory");
+  EXPECT_EQ(error, dir.file("missing/y.csv") +
+                       ": ファイルまたはフォルダがありません: No such file or directory");
 }
 
 }  // namespace

@@ -59,7 +59,8 @@ TEST_F(Faults, OutputFolderRemovedBeforeTheConversion) {
   EXPECT_EQ(convert(), StepOutcome::Failed);
   EXPECT_EQ(platform.lastMessage().text,
             "kanjyo.csv出力に失敗しました。\r\n" + out() +
-                "/kanjyo.csv: ファイルを書き込めません（No such file or directory）");
+                "/kanjyo.csv: ファイルを書き込めません（ファイルまたはフォルダがありません: No "
+                "such file or directory）");
   EXPECT_FALSE(fs::exists(out()));
   EXPECT_EQ(heldNow(), held);
   fs::create_directories(out());
@@ -75,7 +76,8 @@ TEST_F(Faults, ReadOnlyOutputFolder) {
   ::chmod(out().c_str(), 0755);
   EXPECT_EQ(platform.lastMessage().text,
             "kanjyo.csv出力に失敗しました。\r\n" + out() +
-                "/kanjyo.csv: ファイルを書き込めません（Permission denied）");
+                "/kanjyo.csv: ファイルを書き込めません（アクセスが許可されていません: Permission "
+                "denied）");
   EXPECT_EQ(testing::readBytes(out() + "/kanjyo.csv"), earlier);
   EXPECT_EQ(heldNow(), held);
   EXPECT_EQ(convert(), StepOutcome::Done);
@@ -108,8 +110,9 @@ TEST_F(Faults, WorkStateFileThatCannotBeRead) {
   if (::geteuid() != 0) {
     ::chmod(statePath().c_str(), 0);
     EXPECT_FALSE(restoreWorkStateFromFile(state, platform, statePath()));
-    EXPECT_EQ(platform.lastMessage().text, "保存ファイルを読み込めません。\r\n" + statePath() +
-                                               ": ファイルを読み込めません（Permission denied）");
+    EXPECT_EQ(platform.lastMessage().text,
+              "保存ファイルを読み込めません。\r\n" + statePath() +
+                  ": ファイルを読み込めません（アクセスが許可されていません: Permission denied）");
     EXPECT_EQ(heldNow(), held);
   }
   EXPECT_EQ(convert(), StepOutcome::Done);
