@@ -38,7 +38,7 @@ TEST(OutputSetTest, AFailedMovePutsBackTheFilesAlreadyMoved) {
     std::string failed;
     EXPECT_FALSE(set.commit(&failed, &error));
     EXPECT_EQ(failed, "b.csv");
-    EXPECT_EQ(error, dir.file("b.csv") + ": Is a directory");
+    EXPECT_EQ(error, dir.file("b.csv") + ": フォルダです: Is a directory");
   }
   EXPECT_EQ(readBytes(dir.file("a.csv")), "earlier a");
   EXPECT_FALSE(testing::fileExistsAt(dir.file("new.csv")));
@@ -51,7 +51,7 @@ TEST(OutputSetTest, PutNamesTheTargetWhenItCannotBeWritten) {
   OutputSet set(dir.path(), {});
   std::string error;
   EXPECT_FALSE(set.put("x.csv", "x", &error));
-  EXPECT_EQ(error, dir.file("x.csv") + ": Is a directory");
+  EXPECT_EQ(error, dir.file("x.csv") + ": フォルダです: Is a directory");
   OutputSet gone(dir.file("missing"), {});
   EXPECT_FALSE(gone.put("y.csv", "y", &error));
   EXPECT_EQ(error, dir.file("missing/y.csv") +

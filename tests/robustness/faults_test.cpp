@@ -88,9 +88,10 @@ TEST_F(Faults, DiskFull) {
   const std::string earlier = testing::readBytes(out() + "/kanjyo.csv");
   injectWriteErrorForTesting(ENOSPC);
   EXPECT_EQ(convert(), StepOutcome::Failed);
-  EXPECT_EQ(platform.lastMessage().text, "kanjyo.csv出力に失敗しました。\r\n" + out() +
-                                             "/kanjyo.csv: ファイルを書き込めません（" +
-                                             std::strerror(ENOSPC) + "）");
+  EXPECT_EQ(platform.lastMessage().text,
+            "kanjyo.csv出力に失敗しました。\r\n" + out() +
+                "/kanjyo.csv: ファイルを書き込めません（ディスクの空き容量が足りません: " +
+                std::strerror(ENOSPC) + "）");
   EXPECT_EQ(testing::readBytes(out() + "/kanjyo.csv"), earlier);
   for (const auto& e : fs::directory_iterator(out()))
     EXPECT_FALSE(e.path().filename().string().starts_with(".ledra-tmp")) << e.path();
