@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string_view>
+#include <unordered_set>
 
 #include "base/quoted_fields.hpp"
 #include "base/text.hpp"
@@ -253,10 +254,9 @@ YayoiSourceSet recogniseYayoiFolder(const std::string& folder, const YayoiRows& 
 YayoiSourceSet recogniseYayoiFiles(const std::vector<std::string>& paths) {
   YayoiSourceSet set;
   std::array<std::vector<std::string>, kYayoiRowCount> claims;
-  std::vector<std::string> seen;
+  std::unordered_set<std::string> seen;
   for (const std::string& path : paths) {
-    if (std::find(seen.begin(), seen.end(), path) != seen.end()) continue;
-    seen.push_back(path);
+    if (!seen.insert(path).second) continue;
     RecognisedFile file = recogniseYayoiFile(path);
     if (file.role) {
       claims[static_cast<size_t>(*file.role)].push_back(path);

@@ -99,11 +99,6 @@ INSTANTIATE_TEST_SUITE_P(
                  "",
                  std::nullopt,
                  "取り込めない帳票です（帳票名：損益計算書）"},
-        FileCase{"ServiceOutput",
-                 {"\"100\",\"現金\""},
-                 "",
-                 std::nullopt,
-                 "弥生会計の帳票ではありません"},
         FileCase{"Utf16",
                  {},
                  std::string("\xFF\xFE\x22\x00\x33\x5E", 6),
@@ -111,17 +106,11 @@ INSTANTIATE_TEST_SUITE_P(
                  "弥生会計の帳票ではありません"},
         // A first line longer than any header is not read to its end.
         FileCase{"NoLineEndInTheHead",
-                 {},
-                 "帳票名,勘定科目一覧表" + std::string(9000, ' '),
+                 {"帳票名,勘定科目一覧表" + std::string(9000, ' ')},
+                 "",
                  std::nullopt,
-                 "弥生会計の帳票ではありません"}));
-
-TEST(RecogniseFile, AFolderIsNamedAsSuch) {
-  testing::TempDir dir;
-  const RecognisedFile file = recogniseYayoiFile(dir.path());
-  EXPECT_EQ(file.kind, RecognisedFile::Kind::Unreadable);
-  EXPECT_EQ(notFillingReason(file), dir.path() + ": フォルダです（ファイルを指定してください）");
-}
+                 "弥生会計の帳票ではありません",
+                 ""}));
 
 TEST(RecogniseFolder, FillsEveryRowByContentWhateverTheNames) {
   testing::TempDir dir;
@@ -174,17 +163,6 @@ TEST(RecogniseFolder, NamesEveryMissingAndDoubledRowAndTheReportsItCannotUse) {
   // The sub-account rows may stay empty.
   EXPECT_EQ(set.problems.size(), 3u);
   EXPECT_EQ(set.files[1], dir.file("c.txt"));
-}
-
-TEST(RecogniseFolder, RowsNotWantedAreNeitherLookedForNorDoubled) {
-  testing::TempDir dir;
-  writeRenamedSet(dir);
-  testing::writeYayoiReport(dir.file("copy.txt"), YayoiReport::AccountList, {});
-  YayoiRows wanted = kAllYayoiRows;
-  wanted[0] = false;
-  const YayoiSourceSet set = recogniseYayoiFolder(dir.path(), wanted);
-  EXPECT_TRUE(set.ok()) << sourceSetMessage(set, dir.path());
-  EXPECT_EQ(set.files[0], "");
 }
 
 TEST(RecogniseFiles, EachFillsItsRowAndAForeignOneIsNamed) {
