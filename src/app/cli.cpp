@@ -14,6 +14,7 @@
 #include "base/text.hpp"
 #include "import/account_master.hpp"
 #include "import/source_files.hpp"
+#include "import/source_recognition.hpp"
 #include "platform/file_io.hpp"
 #include "state/conversion_state.hpp"
 #include "state/work_state.hpp"
@@ -140,12 +141,6 @@ int commandImport(const std::vector<std::string>& args) {
   state.baseFolder = platform.documentsFolder();
   if (package == "yayoi") {
     state.sourcePackage = SourcePackage::Yayoi;
-    if (auto dir = o.get("--source-dir")) {
-      setYayoiSourceFiles(state, absolute(*dir));
-      // The sub-account reports are optional: left out when the folder has none.
-      for (SourceFile f : {SourceFile::SubAccountList, SourceFile::SubAccountBalances})
-        if (!platform.fileExists(state.sourceFile(f))) state.sourceFile(f).clear();
-    }
     static constexpr std::pair<const char*, SourceFile> kOverrides[] = {
         {"--accounts", SourceFile::AccountList},
         {"--balances", SourceFile::TrialBalance},
@@ -153,6 +148,29 @@ int commandImport(const std::vector<std::string>& args) {
         {"--sub-balances", SourceFile::SubAccountBalances},
         {"--departments", SourceFile::DepartmentList},
         {"--journal", SourceFile::Journal}};
+    if (auto dir = o.get("--source-dir")) {
+      // Files are found by what they hold; the rows named by their own options are not looked for.
+      YayoiRows wanted = kAllYayoiRows;
+      for (const auto& [name, file] : kOverrides)
+        if (o.get(name)) wanted[static_cast<size_t>(file)] = false;
+      if (o.flag("--no-sub-accounts"))
+        wanted[static_cast<size_t>(SourceFile::SubAccountList)] =
+            wanted[static_cast<size_t>(SourceFile::SubAccountBalances)] = false;
+      const std::string folder = absolute(*dir);
+      if (std::find(wanted.begin(), wanted.end(), true) != wanted.end()) {
+        if (!platform.folderExists(folder)) {
+          platform.message(missingMessage(folder, true));
+          return kExitFailed;
+        }
+        const YayoiSourceSet found = recogniseYayoiFolder(folder, wanted);
+        if (!found.ok()) {
+          platform.message(sourceSetMessage(found, folder), "エラー");
+          return kExitFailed;
+        }
+        for (size_t i = 0; i < kYayoiRowCount; ++i)
+          if (wanted[i]) state.sourceFiles[i] = found.files[i];
+      }
+    }
     for (const auto& [name, file] : kOverrides)
       if (auto v = o.get(name)) state.sourceFile(file) = absolute(*v);
     if (o.flag("--no-sub-accounts")) {
@@ -165,7 +183,17 @@ int commandImport(const std::vector<std::string>& args) {
         throw UsageError("--source-dir か各ファイルのオプションを指定してください");
   } else if (package == "blue") {
     state.sourcePackage = SourcePackage::BlueReturn;
-    const std::string data = absolute(o.require("--blue-data"));
+    std::string data = absolute(o.require("--blue-data"));
+    // The installation folder or its Data folder will do when it holds one year folder.
+    const auto years = findBlueYearFolders(data);
+    if (years.size() > 1) {
+      std::string text =
+          data + "に会計年度のデータが複数あります。--blue-data に一つを指定してください。";
+      for (const auto& y : years) text += "\r\n" + y;
+      platform.message(text, "エラー");
+      return kExitFailed;
+    }
+    if (years.size() == 1) data = years.front();
     state.blueReturnDataFolder = data;
     setBlueReturnSourceFiles(state, data);
     if (!applyJournalPeriodOptions(state, o.get("--from"), o.get("--to")))
