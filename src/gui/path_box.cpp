@@ -36,8 +36,8 @@ void PathBox::paintEvent(QPaintEvent* event) {
   QStyleOptionFrame option;
   initStyleOption(&option);
   style()->drawPrimitive(QStyle::PE_PanelLineEdit, &option, &painter, this);
-  painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
-                                 QPalette::Text));
+  painter.setPen(
+      palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::Text));
   painter.drawText(textRect(), Qt::AlignLeft | Qt::AlignVCenter, shown);
 }
 

@@ -51,8 +51,7 @@ class RestoredWindow : public ::testing::Test {
     ASSERT_TRUE(saveWorkStateToFile(saved, platform, file));
     controller.start();
     platform.openAnswers = {file};
-    QTest::mouseClick(control<QPushButton>(controller.convSelect(), "B_Continue"),
-                      Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(controller.convSelect(), "B_Continue"), Qt::LeftButton);
     ASSERT_NE(main(), nullptr);
     platform.messages.clear();
   }
@@ -147,7 +146,8 @@ TEST(MessageText, BreaksOnlyAtNaturalPoints) {
       {"勘定科目のあるフォルダを基準に、他のファイルも定義しますか？",
        w("勘定科目のあるフォルダを基準に、他の"),
        "勘定科目のあるフォルダを基準に、\n他のファイルも定義しますか？"},
-      {"作業状態を\r\n/a/b.dat\r\nに保存しました。", 1000, "作業状態を\n/a/b.dat\nに保存しました。"},
+      {"作業状態を\r\n/a/b.dat\r\nに保存しました。", 1000,
+       "作業状態を\n/a/b.dat\nに保存しました。"},
       // One word wider than any line is the only thing cut inside.
       {"あいうえおかきくけこ", w("あいうえお"), "あいうえお\nかきくけこ"},
   };
@@ -185,6 +185,18 @@ TEST(PathBox, ShowsTheFileNameEndWhileNotBeingTyped) {
   EXPECT_TRUE(shown.contains(QChar(0x2026))) << text(shown);
   QTest::mouseClick(box, Qt::LeftButton);
   EXPECT_EQ(box->shownText(), path);
+}
+
+// A display name of its own would be appended by the window system to every title
+// ("ようこそ — Ledraデータコンバート Ver1.41"); without one the titles stand as given.
+TEST(Titles, TheApplicationAddsNothingToWindowTitles) {
+  ledra::testing::guiApplication();
+  const QFont font = QApplication::font();
+  const QLocale locale;
+  setUpApplication();
+  EXPECT_EQ(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
+  QApplication::setFont(font);
+  QLocale::setDefault(locale);
 }
 
 TEST(ProgressWindow, AppearsOnlyOnceTheRunHasLastedItsDelay) {
