@@ -34,6 +34,8 @@ MsgResult ConsolePlatform::messageBox(const MessageRequest& request) {
     case MsgButtons::YesNo:
     case MsgButtons::YesNoCancel:
       return MsgResult::Yes;
+    case MsgButtons::SaveDiscardCancel:
+      return MsgResult::Cancel;  // nothing is closed without a person to answer
   }
   return MsgResult::Ok;
 }

@@ -10,6 +10,7 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "gui/path_box.hpp"
 #include "gui/widget_names.hpp"
 
 namespace ledra::gui {
@@ -36,7 +37,7 @@ QPushButton* browseButton(const QString& name, QWidget* parent) {
 }
 
 QLineEdit* pathBox(const QString& name, QWidget* parent) {
-  auto* e = new QLineEdit(parent);
+  auto* e = new PathBox(parent);
   e->setObjectName(name);
   e->setFixedHeight(kRowHeight);
   return e;
@@ -226,11 +227,11 @@ QGroupBox* FileSettingsScreen::buildPatternFrame() {
 void FileSettingsScreen::setText(QLineEdit* box, const std::string& text) {
   const QString t = QString::fromStdString(text);
   const QSignalBlocker block(box);
-  // Only a real change is written, so that the caret stays where the user types; a path
-  // put in by the program shows from its start, the whole of it is in the tool tip.
+  // Only a real change is written, so that the caret stays where the user types; a path put
+  // in by the program has the caret at its end, where the file name is.
   if (box->text() != t) {
     box->setText(t);
-    box->setCursorPosition(0);
+    box->setCursorPosition(static_cast<int>(t.size()));
   }
   box->setToolTip(t);
 }

@@ -44,10 +44,13 @@ void GuiController::start() {
 }
 
 void GuiController::onStartAction(StartAction action) {
-  if (action == StartAction::OpenMain)
+  if (action == StartAction::OpenMain) {
     openMain();
-  else if (action == StartAction::Exit)
+  } else if (action == StartAction::Exit) {
+    // With the main form open, the start form's 終了 asks what closing the main form asks.
+    if (main_ && !mainPresenter_.requestClose()) return;
     finish();
+  }
 }
 
 void GuiController::openMain() {
@@ -79,8 +82,7 @@ void GuiController::finish() {
 
 void setUpApplication() {
   QApplication::setApplicationName("ledra-convert");
-  // Window titles already name the program; the display name keeps them from getting a suffix.
-  QApplication::setApplicationDisplayName(QString::fromUtf8(kProgramCaption));
+  // No display name: the window system would append it to every title ("ようこそ — …").
   QApplication::setDesktopFileName("ledra-convert");
   QApplication::setWindowIcon(QIcon(":/ledra/icon.png"));
   // The forms end the program themselves (a dialog closing between forms must not).

@@ -14,9 +14,11 @@ namespace ledra::gui {
 namespace {
 constexpr int kRepaintIntervalMs = 50;
 constexpr int kBarSteps = 1000;  // the bar counts in thousandths, whatever the row count
+// Below half a second the work is over before the window could be read.
+constexpr int kShowDelayMs = 500;
 }  // namespace
 
-InputData::InputData(QWidget* parent) : QDialog(parent) {
+InputData::InputData(QWidget* parent) : QDialog(parent), showDelayMs_(kShowDelayMs) {
   setObjectName("InputData");
   setWindowTitle("進捗状況");
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
@@ -37,13 +39,20 @@ void InputData::start() {
   max_ = 0;
   value_ = 0;
   applyValue();
+  if (!sinceStart_.isValid()) sinceStart_.start();
+  showWhenDue();
+  repaintNow();
+}
+
+void InputData::showWhenDue() {
+  if (isVisible() || !sinceStart_.isValid() || sinceStart_.elapsed() < showDelayMs_) return;
   show();
   raise();
-  repaintNow();
 }
 
 void InputData::setTask(const QString& task) {
   setWindowTitle(task);
+  showWhenDue();
   repaintNow();
 }
 
@@ -55,7 +64,10 @@ void InputData::setMaximum(int64_t max) {
 void InputData::setValue(int64_t value) {
   value_ = value;
   applyValue();
-  if (!sinceRepaint_.isValid() || sinceRepaint_.elapsed() >= kRepaintIntervalMs) repaintNow();
+  if (!sinceRepaint_.isValid() || sinceRepaint_.elapsed() >= kRepaintIntervalMs) {
+    showWhenDue();
+    repaintNow();
+  }
 }
 
 void InputData::applyValue() {

@@ -56,6 +56,9 @@ MainWindow::MainWindow(MainPresenter& presenter, QWidget* parent)
   forceCsv_ = new QPushButton("強制CSV出力", this);
   forceCsv_->setObjectName("B_ToWriteCSV");
   forceCsv_->hide();
+  outputFolder_ = new QPushButton("出力先を変更...", this);
+  outputFolder_->setObjectName("B_OutputFolder");
+  outputFolder_->hide();
 
   buildWelcome();
   secondStep_ = new FileSettingsScreen(presenter_.fileSettings(), this);
@@ -71,13 +74,18 @@ MainWindow::MainWindow(MainPresenter& presenter, QWidget* parent)
     presenter_.clickSave();
     render();
   });
+  connect(outputFolder_, &QPushButton::clicked, this, [this] {
+    presenter_.clickOutputFolder();
+    render();
+  });
   connect(exit_, &QPushButton::clicked, this, &QWidget::close);
   connect(secondStep_, &FileSettingsScreen::readinessChanged, this, &MainWindow::render);
   connect(thirdStep_, &MappingScreen::changed, this, &MainWindow::renderNextButton);
 
   setTabOrder(message_, secondStep_->firstControl());
   setTabOrder(secondStep_->lastControl(), thirdStep_->firstControl());
-  setTabOrder(thirdStep_->lastControl(), statusSave_);
+  setTabOrder(thirdStep_->lastControl(), outputFolder_);
+  setTabOrder(outputFolder_, statusSave_);
   setTabOrder(statusSave_, next_);
   setTabOrder(next_, exit_);
 }
@@ -158,9 +166,19 @@ void MainWindow::render() {
   thirdStep_->setVisible(v.thirdStepVisible);
   forceCsv_->setVisible(v.forceCsvVisible);
   applyLayout(v.layout);
+  renderOutputFolderButton();
   secondStep_->render();
   if (v.thirdStepVisible) thirdStep_->render(v.packageLabel);
   renderNextButton();
+}
+
+void MainWindow::renderOutputFolderButton() {
+  // Beside 作業状態を保存, so a failed 変換 can be tried again elsewhere without losing the work.
+  const MainView& v = presenter_.view();
+  outputFolder_->setVisible(v.outputFolderVisible);
+  outputFolder_->setToolTip("出力先: " + q(v.outputFolder));
+  const int w = outputFolder_->sizeHint().width();
+  outputFolder_->setGeometry(statusSave_->x() - 8 - w, statusSave_->y(), w, statusSave_->height());
 }
 
 void MainWindow::renderNextButton() {

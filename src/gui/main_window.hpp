@@ -39,6 +39,7 @@ class MainWindow : public QWidget {
   void renderNextButton();
   void applyLayout(const WindowLayout& layout);
   void showPicture();
+  void renderOutputFolderButton();
 
   MainPresenter& presenter_;
   QLabel* company_;
@@ -46,6 +47,7 @@ class MainWindow : public QWidget {
   QPushButton* next_;
   QPushButton* statusSave_;
   QPushButton* forceCsv_;
+  QPushButton* outputFolder_;
   QGroupBox* firstStep_ = nullptr;
   QPlainTextEdit* message_ = nullptr;
   QLabel* picture_ = nullptr;

@@ -5,9 +5,11 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QSplitter>
 #include <QStandardPaths>
 
@@ -25,6 +27,33 @@ QString messageText(const std::string& text) {
   QString t = q(text);
   t.replace("\r\n", "\n");
   return t;
+}
+
+// What a message box needs beside its text: margins, the icon and the space after it.
+constexpr int kMessageChromeWidth = 110;
+
+// Where a message line may end: after punctuation, a blank or a path separator, and between a
+// run of ASCII (a path, a file name) and Japanese text, unless closing punctuation follows.
+bool breakAfter(const QString& line, qsizetype i) {
+  static const QString kAfter = QStringLiteral("、。，．）」』】：　 /\\,;:)]");
+  static const QString kNeverFirst = QStringLiteral("、。，．）」』】：ー・っゃゅょッャュョ");
+  const QChar c = line[i];
+  const QChar next = line[i + 1];
+  if (kNeverFirst.contains(next)) return false;
+  if (kAfter.contains(c)) return true;
+  if (c.isHighSurrogate()) return false;
+  return (c.unicode() < 0x80) != (next.unicode() < 0x80);
+}
+
+// The widest prefix of text that fits, at least one character (a surrogate pair whole).
+qsizetype fittingPrefix(const QString& text, const QFontMetrics& metrics, int maxWidth) {
+  qsizetype n = 0;
+  while (n < text.size()) {
+    const qsizetype step = text[n].isHighSurrogate() && n + 1 < text.size() ? 2 : 1;
+    if (n > 0 && metrics.horizontalAdvance(text.left(n + step)) > maxWidth) break;
+    n += step;
+  }
+  return n;
 }
 
 // A box without a title shows the program's name, as the system's boxes do.
@@ -72,13 +101,46 @@ QString toQtFilter(const std::string& filter) {
   return out.join(";;");
 }
 
+QString wrapAtNaturalPoints(const QString& text, const QFontMetrics& metrics, int maxWidth) {
+  QStringList out;
+  for (const QString& line : QString(text).replace("\r\n", "\n").split('\n')) {
+    QStringList pieces;  // each ends where the line may be broken
+    qsizetype start = 0;
+    for (qsizetype i = 0; i + 1 < line.size(); ++i) {
+      if (!breakAfter(line, i)) continue;
+      pieces << line.mid(start, i + 1 - start);
+      start = i + 1;
+    }
+    pieces << line.mid(start);
+    QString current;
+    for (QString piece : pieces) {
+      if (metrics.horizontalAdvance(current + piece) <= maxWidth) {
+        current += piece;
+        continue;
+      }
+      if (!current.isEmpty()) out << current;
+      // Only a piece too long for any line (a very long folder name) is cut inside.
+      while (metrics.horizontalAdvance(piece) > maxWidth) {
+        const qsizetype n = fittingPrefix(piece, metrics, maxWidth);
+        out << piece.left(n);
+        piece = piece.mid(n);
+      }
+      current = piece;
+    }
+    out << current;
+  }
+  return out.join('\n');
+}
+
 MsgResult toMsgResult(int standardButton) {
   switch (standardButton) {
     case QMessageBox::Cancel:
       return MsgResult::Cancel;
     case QMessageBox::Yes:
+    case QMessageBox::Save:
       return MsgResult::Yes;
     case QMessageBox::No:
+    case QMessageBox::Discard:
       return MsgResult::No;
     default:
       return MsgResult::Ok;
@@ -89,8 +151,15 @@ std::unique_ptr<QMessageBox> makeMessageBox(const MessageRequest& request, QWidg
   auto box = std::make_unique<QMessageBox>(parent);
   box->setObjectName("MessageBox");
   box->setWindowTitle(titleOrProgram(request.title));
-  box->setText(messageText(request.text));
   box->setTextFormat(Qt::PlainText);
+  // Qt would wrap Japanese between any two characters, even inside a word; the lines are
+  // broken here at their natural points, narrow enough that Qt leaves them as they are.
+  const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+  const int softLimit = screen ? std::min(screen->availableGeometry().width() / 2, 500) : 500;
+  const auto* label = box->findChild<QLabel*>("qt_msgbox_label");
+  box->setText(wrapAtNaturalPoints(q(request.text),
+                                   label ? label->fontMetrics() : box->fontMetrics(),
+                                   softLimit - kMessageChromeWidth));
   box->setIcon(toQtIcon(request.icon));
   struct Button {
     QMessageBox::StandardButton which;
@@ -110,6 +179,11 @@ std::unique_ptr<QMessageBox> makeMessageBox(const MessageRequest& request, QWidg
     case MsgButtons::YesNoCancel:
       buttons = {{QMessageBox::Yes, "はい(&Y)"},
                  {QMessageBox::No, "いいえ(&N)"},
+                 {QMessageBox::Cancel, "キャンセル"}};
+      break;
+    case MsgButtons::SaveDiscardCancel:
+      buttons = {{QMessageBox::Save, "保存(&S)"},
+                 {QMessageBox::Discard, "保存しない(&N)"},
                  {QMessageBox::Cancel, "キャンセル"}};
       break;
   }
@@ -155,6 +229,11 @@ std::unique_ptr<QFileDialog> makeFileDialog(const FileDialogRequest& request, bo
   }
   if (save) {
     dialog->setAcceptMode(QFileDialog::AcceptSave);
+    // A name typed without an extension gets the first filter's, before the overwrite check,
+    // so that the file is found again under the same filter.
+    const QString first = q(request.filter).section('|', 1, 1).section(';', 0, 0);
+    if (first.startsWith("*.") && first.size() > 2 && first.indexOf('*', 1) < 0)
+      dialog->setDefaultSuffix(first.mid(2));
     dialog->setFileMode(QFileDialog::AnyFile);
     dialog->setOption(QFileDialog::DontConfirmOverwrite, !request.options.overwritePrompt);
   } else {
@@ -247,7 +326,10 @@ void QtPlatform::setBusy(bool busy) {
 }
 
 InputData& QtPlatform::progress() {
-  if (!progress_) progress_ = new InputData(parent_);
+  if (!progress_) {
+    progress_ = new InputData(parent_);
+    if (progressShowDelayMs_ >= 0) progress_->setShowDelay(progressShowDelayMs_);
+  }
   return *progress_;
 }
 

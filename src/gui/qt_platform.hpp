@@ -7,6 +7,7 @@
 #include "platform/posix_platform.hpp"
 
 class QFileDialog;
+class QFontMetrics;
 class QInputDialog;
 class QMessageBox;
 class QWidget;
@@ -28,6 +29,11 @@ std::unique_ptr<QFileDialog> makeFileDialog(const FileDialogRequest& request, bo
 std::unique_ptr<QFileDialog> makeFolderDialog(const std::string& prompt, QWidget* parent);
 MsgResult toMsgResult(int standardButton);
 
+// The text's lines (CR LF or LF), each broken further where it is wider than maxWidth: after
+// punctuation, blanks and path separators, or between ASCII and Japanese text, never inside a
+// word unless one word alone is wider than a line.
+QString wrapAtNaturalPoints(const QString& text, const QFontMetrics& metrics, int maxWidth);
+
 // The Platform of the GUI: Qt dialogs, the busy cursor and the InputData progress window.
 // Files, folders, the clock and the archiver are the POSIX ones.
 class QtPlatform : public PosixPlatform {
@@ -37,6 +43,8 @@ class QtPlatform : public PosixPlatform {
 
   // The window the dialogs belong to (none: centred on the screen).
   void setDialogParent(QWidget* parent) { parent_ = parent; }
+  // How long a run goes on before its progress window appears (tests: 0, at once).
+  void setProgressShowDelay(int milliseconds) { progressShowDelayMs_ = milliseconds; }
 
   MsgResult messageBox(const MessageRequest& request) override;
   std::optional<std::string> inputBox(const InputRequest& request) override;
@@ -61,6 +69,7 @@ class QtPlatform : public PosixPlatform {
   // Owned here, but a child of its window, which may go first.
   QPointer<InputData> progress_;
   bool busy_ = false;
+  int progressShowDelayMs_ = -1;  // the window's own when negative
 };
 
 }  // namespace ledra::gui

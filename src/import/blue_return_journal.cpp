@@ -170,7 +170,7 @@ bool expandBlueJournal(ConversionState& state, Platform& platform, const std::st
     if (!start || !end) throw StepError("仕訳取込期間の日付が正しくありません");
 
     platform.progressShow();
-    platform.progressSetCaption("仕訳データ取込中");
+    platform.progressSetCaption("仕訳データ展開中");
     platform.progressSetValue(0);
     platform.progressSetMax(static_cast<int64_t>(records));
 

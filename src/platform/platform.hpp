@@ -10,7 +10,8 @@ namespace ledra {
 
 class PreparedMembers;
 
-enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
+// SaveDiscardCancel answers Yes for 保存, No for 保存しない.
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel, SaveDiscardCancel };
 enum class MsgIcon { None, Information, Question, Exclamation, Critical };
 enum class MsgResult { Ok, Cancel, Yes, No };
 

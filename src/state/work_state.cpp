@@ -123,6 +123,16 @@ SaveResult saveWorkState(ConversionState& state, Platform& platform) {
     return SaveResult::Failed;
   }
   if (!chosen || chosen->empty()) return SaveResult::Cancelled;
+  // A name without an extension gets ".dat", or the restore's filter would never show it; the
+  // dialog asked about the name as typed, so a file of the longer name is asked about here.
+  const size_t nameStart = chosen->find_last_of('/') + 1;
+  if (chosen->find('.', nameStart + 1) == std::string::npos) {
+    *chosen += ".dat";
+    if (platform.fileExists(*chosen) &&
+        platform.message(*chosen + "は既に存在します。\r\n上書きしますか？", "注意",
+                         MsgButtons::YesNo, MsgIcon::Exclamation, 2) != MsgResult::Yes)
+      return SaveResult::Cancelled;
+  }
   if (!saveWorkStateToFile(state, platform, *chosen)) return SaveResult::Failed;
   platform.message("作業状態を" + std::string(kCrLf) + state.workStateFile + std::string(kCrLf) +
                        "に保存しました。",

@@ -50,6 +50,49 @@ bool loadMasterFile(ConversionState& state, Platform& platform, const std::strin
   }
 }
 
+// Everything the user decides on the mapping screen, as one text that differs whenever one
+// decision does: codes and names given to accounts and their balance rows, invalidations,
+// sub-account codes and their parents, and the files and folder the run reads and writes.
+// What a conversion itself stores back (a balance row's default sub-account code, the journal's
+// line count) is left out: converting is no change to save.
+std::string mappingFingerprint(const ConversionState& s) {
+  std::string out;
+  auto text = [&out](const std::string& t) {
+    out += std::to_string(t.size());
+    out += ':';
+    out += t;
+  };
+  auto flag = [&out](bool b) { out += b ? '1' : '0'; };
+  for (const WorkAccount& a : s.workAccounts) {
+    text(a.ledraCode);
+    text(a.ledraName);
+    flag(a.valid);
+    flag(a.matched);
+  }
+  out += '|';
+  for (const WorkAccountBalance& b : s.workAccountBalances) {
+    text(b.ledraCode);
+    text(b.ledraName);
+    flag(b.accountValid);
+    flag(b.accountMatched);
+  }
+  out += '|';
+  for (const WorkSubAccount& sub : s.workSubAccounts) {
+    text(sub.newSubCode);
+    text(sub.parentLedraCode);
+    text(sub.parentLedraName);
+  }
+  out += '|';
+  for (const WorkSubAccountBalance& b : s.workSubAccountBalances) {
+    text(b.parentLedraCode);
+    text(b.parentLedraName);
+  }
+  out += '|';
+  for (const std::string& f : s.sourceFiles) text(f);
+  text(s.outputFolder);
+  return out;
+}
+
 }  // namespace
 
 WindowLayout welcomeLayout() { return {9345, 5100, 7815, 8280, 8040, 4200, false, 0, 0}; }
@@ -81,6 +124,11 @@ bool MainPresenter::load(StartMode mode) {
     view_.nextCaption = "変換";
     view_.companyLabel = state_.ledraUserName + "　データコンバート";
     view_.packageLabel = packageName(state_.sourcePackage);
+    // New places given for moved files are changes to save, so the baseline comes first.
+    markSaved();
+    relocateMissingInputs(state_, platform_);
+    view_.outputFolderVisible = true;
+    view_.outputFolder = state_.outputFolder;
     fileSettings_.refresh();
     return true;
   }
@@ -204,6 +252,15 @@ void MainPresenter::showMappingScreen() {
   view_.packageLabel = packageName(state_.sourcePackage);
   mapping_.show();
   view_.nextCaption = "変換";
+  view_.outputFolderVisible = true;
+  view_.outputFolder = state_.outputFolder;
+  markSaved();
+}
+
+void MainPresenter::markSaved() { savedMapping_ = mappingFingerprint(state_); }
+
+bool MainPresenter::hasUnsavedWork() const {
+  return state_.screenState == kScreenMapping && mappingFingerprint(state_) != savedMapping_;
 }
 
 void MainPresenter::guarded(const std::function<void()>& handler) {
@@ -237,21 +294,45 @@ void MainPresenter::clickNext() {
       if (state_.sourcePackage == SourcePackage::BlueReturn) fileSettings_.commitPeriod();
       if (runImportStep(state_, platform_)) showMappingScreen();
     } else if (state_.screenState == kScreenMapping) {
-      if (runOutputStep(state_, platform_, true) == StepOutcome::Done) view_.nextCaption = "再変換";
+      if (runOutputStep(state_, platform_, true, /*atWindow=*/true) == StepOutcome::Done)
+        view_.nextCaption = "再変換";
+      view_.outputFolder = state_.outputFolder;
     }
   });
 }
 
 void MainPresenter::clickSave() {
-  guarded([this] { saveWorkState(state_, platform_); });
+  guarded([this] {
+    if (saveWorkState(state_, platform_) == SaveResult::Saved) markSaved();
+  });
+}
+
+void MainPresenter::clickOutputFolder() {
+  guarded([this] {
+    const std::string chosen = platform_.browseFolder(kOutputFolderPrompt);
+    if (chosen.empty()) return;
+    state_.outputFolder = chosen;
+    view_.outputFolder = chosen;
+    fileSettings_.refresh();
+  });
 }
 
 bool MainPresenter::requestClose() {
   const std::string& s = state_.screenState;
-  if (s == kScreenFileSettings || s == kScreenWelcome || s == kScreenMapping) {
-    if (platform_.message(std::string(kProgramCaption) + "を終了します。\r\n宜しいですか？", "注意",
-                          MsgButtons::OkCancel) != MsgResult::Ok)
-      return false;
+  const std::string question = std::string(kProgramCaption) + "を終了します。\r\n宜しいですか？";
+  if (hasUnsavedWork()) {
+    const MsgResult answer = platform_.message(
+        question + "\r\n\r\n対応付けの変更が保存されていません。終了する前に保存しますか？", "注意",
+        MsgButtons::SaveDiscardCancel, MsgIcon::Exclamation, 3);
+    if (answer == MsgResult::Cancel) return false;
+    if (answer == MsgResult::Yes) {
+      SaveResult saved = SaveResult::Failed;
+      guarded([&] { saved = saveWorkState(state_, platform_); });
+      if (saved != SaveResult::Saved) return false;
+      markSaved();
+    }
+  } else if (s == kScreenFileSettings || s == kScreenWelcome || s == kScreenMapping) {
+    if (platform_.message(question, "注意", MsgButtons::OkCancel) != MsgResult::Ok) return false;
   }
   mapping_.closePicker();  // an open picker closes with the form
   return true;

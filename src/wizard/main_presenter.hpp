@@ -43,6 +43,10 @@ struct MainView {
   std::string nextCaption = "次へ >>";
   bool nextEnabled = false;
   bool forceCsvVisible = false;  // B_ToWriteCSV is never shown
+  // B_OutputFolder: chooses another output folder; on the mapping screen only. Its tool tip
+  // names the folder the files go to.
+  bool outputFolderVisible = false;
+  std::string outputFolder;
   WindowLayout layout;
 };
 
@@ -59,8 +63,14 @@ class MainPresenter {
   void clickNext();
   // B_StatusSave.
   void clickSave();
-  // The form is about to close: true when it may.
+  // B_OutputFolder: the folder browser; a chosen folder becomes the output folder.
+  void clickOutputFolder();
+  // The form is about to close: true when it may. With mapping changes not yet saved the
+  // question offers 保存 / 保存しない / キャンセル, and 保存 closes only after a good save.
   bool requestClose();
+  // True when the mapping (or the files and folder it goes with) differs from what was last
+  // saved or restored; after an import, from what the import made.
+  bool hasUnsavedWork() const;
 
   // The file-settings screen.
   FileSettingsPresenter& fileSettings() { return fileSettings_; }
@@ -82,6 +92,7 @@ class MainPresenter {
   void showWelcomeLayout();
   void showMappingScreen();
   void guarded(const std::function<void()>& handler);
+  void markSaved();
 
   ConversionState& state_;
   Platform& platform_;
@@ -89,6 +100,8 @@ class MainPresenter {
   MappingPresenter mapping_;
   FileSettingsPresenter fileSettings_;
   bool startAborted_ = true;
+  // The mapping as last saved, restored or imported; empty before the mapping screen.
+  std::string savedMapping_;
 };
 
 }  // namespace ledra

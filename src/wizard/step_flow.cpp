@@ -81,7 +81,97 @@ class OutputSinkRelease {
   ConversionState& state_;
 };
 
+// Passes everything through and keeps the name of the archive the archiver was asked to make
+// (the first quoted item of its command line), for the closing message.
+class ArchiveNameRecorder : public Platform {
+ public:
+  explicit ArchiveNameRecorder(Platform& inner) : inner_(inner) {}
+  const std::string& archiveName() const { return archiveName_; }
+
+  MsgResult messageBox(const MessageRequest& r) override { return inner_.messageBox(r); }
+  std::optional<std::string> inputBox(const InputRequest& r) override { return inner_.inputBox(r); }
+  std::optional<std::string> openFileDialog(const FileDialogRequest& r) override {
+    return inner_.openFileDialog(r);
+  }
+  std::optional<std::string> saveFileDialog(const FileDialogRequest& r) override {
+    return inner_.saveFileDialog(r);
+  }
+  std::string browseFolder(const std::string& prompt) override {
+    return inner_.browseFolder(prompt);
+  }
+  bool fileExists(const std::string& path) override { return inner_.fileExists(path); }
+  bool folderExists(const std::string& path) override { return inner_.folderExists(path); }
+  std::string documentsFolder() override { return inner_.documentsFolder(); }
+  std::string homeFolder() override { return inner_.homeFolder(); }
+  std::string tempFolder() override { return inner_.tempFolder(); }
+  void setBusy(bool busy) override { inner_.setBusy(busy); }
+  void progressShow() override { inner_.progressShow(); }
+  void progressHide() override { inner_.progressHide(); }
+  void progressSetCaption(const std::string& c) override { inner_.progressSetCaption(c); }
+  void progressSetMax(int64_t max) override { inner_.progressSetMax(max); }
+  void progressSetValue(int64_t value) override { inner_.progressSetValue(value); }
+  DateTime now() override { return inner_.now(); }
+  int runArchiver(const std::string& commandLine) override {
+    record(commandLine);
+    return inner_.runArchiver(commandLine);
+  }
+  int runArchiverPrepared(const std::string& commandLine, PreparedMembers& prepared) override {
+    record(commandLine);
+    return inner_.runArchiverPrepared(commandLine, prepared);
+  }
+
+ private:
+  void record(const std::string& commandLine) {
+    const size_t open = commandLine.find('"');
+    const size_t close = open == std::string::npos ? open : commandLine.find('"', open + 1);
+    if (close != std::string::npos) archiveName_ = commandLine.substr(open + 1, close - open - 1);
+  }
+  Platform& inner_;
+  std::string archiveName_;
+};
+
+std::string folderOf(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
 }  // namespace
+
+bool relocateMissingInputs(ConversionState& state, Platform& platform) {
+  std::string& journal = state.sourceFile(SourceFile::Journal);
+  if (!journal.empty() && !platform.fileExists(journal)) {
+    if (platform.message(journal + "が存在しません。\r\n移動した仕訳データを指定して下さい。",
+                         "注意", MsgButtons::OkCancel, MsgIcon::Exclamation) != MsgResult::Ok)
+      return false;
+    FileDialogRequest request;
+    request.title = "ファイルを選択";
+    request.filter = "全てのファイル(*.*)|*.*";
+    request.options.fileMustExist = request.options.pathMustExist = true;
+    request.options.hideReadOnly = true;
+    const std::string oldFolder = folderOf(journal);
+    request.initialFolder = platform.folderExists(oldFolder) ? oldFolder : state.baseFolder;
+    const std::optional<std::string> chosen = platform.openFileDialog(request);
+    if (!chosen || chosen->empty()) return false;
+    journal = *chosen;
+    // A folder moved as a whole: the other files of the old folder are found in the new one.
+    const std::string newFolder = folderOf(journal);
+    for (std::string& file : state.sourceFiles) {
+      if (file.empty() || folderOf(file) != oldFolder || platform.fileExists(file)) continue;
+      const std::string moved = newFolder + file.substr(oldFolder.size());
+      if (platform.fileExists(moved)) file = moved;
+    }
+  }
+  if (!state.outputFolder.empty() && !platform.folderExists(state.outputFolder)) {
+    if (platform.message(
+            state.outputFolder + "が存在しません。\r\n出力先フォルダを指定して下さい。", "注意",
+            MsgButtons::OkCancel, MsgIcon::Exclamation) != MsgResult::Ok)
+      return false;
+    const std::string chosen = platform.browseFolder(kOutputFolderPrompt);
+    if (chosen.empty()) return false;
+    state.outputFolder = chosen;
+  }
+  return true;
+}
 
 std::string missingMessage(const std::string& path, bool folder) {
   // Something of the other kind stands there: say so rather than leave the user looking.
@@ -206,12 +296,16 @@ bool runImportStep(ConversionState& state, Platform& platform) {
   return runYayoiImportStep(state, platform);
 }
 
-StepOutcome runOutputStep(ConversionState& state, Platform& platform, bool askConfirmation) {
+StepOutcome runOutputStep(ConversionState& state, Platform& outerPlatform, bool askConfirmation,
+                          bool atWindow) {
   if (askConfirmation &&
-      platform.message("出力処理を行います。宜しいですか？", "注意", MsgButtons::OkCancel,
-                       MsgIcon::Question) != MsgResult::Ok) {
+      outerPlatform.message("出力処理を行います。宜しいですか？", "注意", MsgButtons::OkCancel,
+                            MsgIcon::Question) != MsgResult::Ok) {
     return StepOutcome::Cancelled;
   }
+  // Declining leaves the run to report the missing file as before.
+  if (atWindow) relocateMissingInputs(state, outerPlatform);
+  ArchiveNameRecorder platform(outerPlatform);
   BusyGuard busy(platform);
   ProgressCloser progress(platform);
   state.lastErrorDetail.clear();
@@ -260,6 +354,10 @@ StepOutcome runOutputStep(ConversionState& state, Platform& platform, bool askCo
   // On success the dialog closes before the closing message; a failure is shown over it.
   platform.progressHide();
   std::string done = "変換を正常に終了しました。";
+  if (atWindow) {
+    done += "\r\n出力先: " + state.outputFolder;
+    if (!platform.archiveName().empty()) done += "\r\n圧縮ファイル: " + platform.archiveName();
+  }
   if (state.droppedJournalLines > 0) {
     done += "\r\n無効化または未設定の勘定科目を含む伝票の仕訳" +
             std::to_string(state.droppedJournalLines) + "行は出力されていません。" +

@@ -31,8 +31,20 @@ bool runBlueReturnImportStep(ConversionState& state, Platform& platform);
 bool runImportStep(ConversionState& state, Platform& platform);
 
 // The 変換 step of the mapping screen: optional confirmation, the journal read again, every
-// writer in order, the invalidation list and the archive. Shows its own messages.
-StepOutcome runOutputStep(ConversionState& state, Platform& platform, bool askConfirmation);
+// writer in order, the invalidation list and the archive. Shows its own messages. With
+// atWindow (a person answers), a journal or output folder that has gone is asked for anew
+// before anything is read, and the closing message names the output folder and the archive.
+StepOutcome runOutputStep(ConversionState& state, Platform& platform, bool askConfirmation,
+                          bool atWindow = false);
+
+// The files the mapping screen still reads — the journal and the output folder — when they have
+// moved since they were chosen (restored work from another place): each missing one is named
+// and its new place asked for; other missing source files found beside the new journal follow
+// it. False when one is still missing (the user declined); the mapping is never touched.
+bool relocateMissingInputs(ConversionState& state, Platform& platform);
+
+// The place of a run's files, and the question that lets the user choose it again.
+inline constexpr const char* kOutputFolderPrompt = "フォルダーを選択してください";
 
 // The readiness rule of the next button for the current screen.
 bool evaluateNextButton(const ConversionState& state);

@@ -198,7 +198,9 @@ TEST_F(Mapping, ExampleCompanyFromTheStartToTheConvertedFiles) {
   // 変換.
   platform.messageAnswers = {MsgResult::Ok};
   click("B_Next");
-  EXPECT_EQ(platform.lastMessage().text, "変換を正常に終了しました。");
+  EXPECT_EQ(platform.lastMessage().text,
+            "変換を正常に終了しました。\r\n出力先: " + state.outputFolder +
+                "\r\n圧縮ファイル: S0001234_output_20261208102030.zip");
   EXPECT_EQ(text(next->text()), "再変換");
   for (const char* file : {"kanjyo.csv", "hojokamoku.csv", "busho.csv", "zandaka.csv",
                            "shiwake.csv", "無効化一覧.txt"})

@@ -114,6 +114,7 @@ TEST(QtPlatform, DialogsTakeTitleFolderFilterAndOptions) {
 TEST(QtPlatform, ProgressWindowFollowsTheWorkAndClosesAndTheCursorIsRestored) {
   ledra::testing::guiApplication();
   QtPlatform platform;
+  platform.setProgressShowDelay(0);
   platform.progressShow();
   platform.progressSetCaption("kanjyo.csv出力中");
   platform.progressSetMax(30001);

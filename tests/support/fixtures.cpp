@@ -7,6 +7,8 @@
 #include "base/text.hpp"
 #include "platform/cp932.hpp"
 #include "platform/file_io.hpp"
+#include "state/conversion_state.hpp"
+#include "state/work_state_format.hpp"
 
 namespace ledra::testing {
 
@@ -42,6 +44,25 @@ std::vector<std::string> readCp932Lines(const std::string& path) {
 bool fileExistsAt(const std::string& path) {
   std::error_code ec;
   return std::filesystem::exists(path, ec);
+}
+
+void writeOneAccountWork(const std::string& file, const std::string& outputFolder) {
+  ConversionState saved;
+  saved.sourcePackage = SourcePackage::Yayoi;
+  for (const char* code : {"111", "112"}) {
+    StandardAccount& s = saved.standardAccounts.append();
+    s.ledraCode = code;
+    s.ledraName = std::string("科目") + code;
+  }
+  WorkAccount& a = saved.workAccounts.append();
+  a.sourceCode = "100";
+  a.sourceName = "現金";
+  a.ledraCode = "111";
+  a.ledraName = "科目111";
+  a.valid = a.matched = true;
+  saved.allView.append(0);
+  saved.outputFolder = outputFolder;
+  writeBytes(file, workStateBytes(saved).value());
 }
 
 }  // namespace ledra::testing

@@ -5,7 +5,14 @@
 #include <string_view>
 #include <vector>
 
+namespace ledra {
+struct ConversionState;
+}
+
 namespace ledra::testing {
+
+// Saved 弥生会計 work: a chart of 111 and 112, one account (100 現金) mapped to 111.
+void writeOneAccountWork(const std::string& file, const std::string& outputFolder);
 
 // Writes the lines (UTF-8 literals) as a CP932 file, every line ended by CR LF.
 void writeCp932Lines(const std::string& path, const std::vector<std::string>& lines);

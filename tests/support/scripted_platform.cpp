@@ -28,6 +28,7 @@ MsgResult ScriptedPlatform::messageBox(const MessageRequest& request) {
     case MsgButtons::YesNo:
       return request.defaultButton == 2 ? MsgResult::No : MsgResult::Yes;
     case MsgButtons::YesNoCancel:
+    case MsgButtons::SaveDiscardCancel:
       return request.defaultButton == 3   ? MsgResult::Cancel
              : request.defaultButton == 2 ? MsgResult::No
                                           : MsgResult::Yes;

@@ -179,6 +179,101 @@ TEST_F(StartUp, RestoredWorkOpensOnTheMappingScreen) {
   EXPECT_EQ(second.startMode(), StartMode::Normal);
 }
 
+// The main form opened on saved work of one mapped account.
+class UnsavedWork : public StartUp {
+ protected:
+  void SetUp() override {
+    StartUp::SetUp();
+    file = dir.file("work.dat");
+    testing::writeOneAccountWork(file, dir.path());
+    platform.openAnswers = {file};
+    start.clickContinue();
+    ASSERT_TRUE(main.load(start.startMode()));
+    platform.messages.clear();
+  }
+  void typeCode(const char* code) {
+    main.mapping().changeAccountCode(0, code);
+    if (*code) main.mapping().pressEnterInAccountCode(0);
+  }
+  std::string file;
+  const std::string question = "Ledraデータコンバート Ver1.41を終了します。\r\n宜しいですか？";
+  const std::string unsaved =
+      question + "\r\n\r\n対応付けの変更が保存されていません。終了する前に保存しますか？";
+};
+
+TEST_F(UnsavedWork, ClosingAsksToSaveOnlyWhenTheMappingDiffersFromTheSavedOne) {
+  EXPECT_FALSE(main.hasUnsavedWork());
+  typeCode("112");
+  EXPECT_TRUE(main.hasUnsavedWork());
+  typeCode("");  // cleared, then given its saved code again: nothing to save
+  typeCode("111");
+  EXPECT_EQ(state.workAccounts[0].ledraCode, "111");
+  EXPECT_FALSE(main.hasUnsavedWork());
+  main.mapping().clickInvalid(0);
+  EXPECT_TRUE(main.hasUnsavedWork());
+
+  // キャンセル is the default answer and keeps the form.
+  platform.messages.clear();
+  EXPECT_FALSE(main.requestClose());
+  ASSERT_EQ(platform.messages.size(), 1u);
+  EXPECT_EQ(platform.lastMessage().text, unsaved);
+  EXPECT_EQ(platform.lastMessage().title, "注意");
+  EXPECT_EQ(platform.lastMessage().buttons, MsgButtons::SaveDiscardCancel);
+  EXPECT_EQ(platform.lastMessage().defaultButton, 3);
+
+  // 保存 with the save dialog cancelled stays; with a file chosen it saves, then closes.
+  platform.messageAnswers = {MsgResult::Yes};
+  EXPECT_FALSE(main.requestClose());
+  platform.messageAnswers = {MsgResult::Yes};
+  platform.saveAnswers = {dir.file("closing.dat")};
+  EXPECT_TRUE(main.requestClose());
+  EXPECT_EQ(platform.lastMessage().title, "保存完了");
+  EXPECT_FALSE(main.hasUnsavedWork());
+
+  // 保存しない closes and leaves the saved file as it was.
+  typeCode("");
+  const std::string before = testing::readBytes(file);
+  platform.messageAnswers = {MsgResult::No};
+  EXPECT_TRUE(main.requestClose());
+  EXPECT_EQ(testing::readBytes(file), before);
+}
+
+TEST_F(UnsavedWork, ASaveNamedWithoutExtensionIsWrittenAsDat) {
+  platform.saveAnswers = {dir.file("named")};
+  main.clickSave();
+  EXPECT_TRUE(testing::fileExistsAt(dir.file("named.dat")));
+  EXPECT_FALSE(testing::fileExistsAt(dir.file("named")));
+  EXPECT_EQ(platform.lastMessage().text,
+            "作業状態を\r\n" + dir.file("named.dat") + "\r\nに保存しました。");
+  // The dialog asked about "work"; "work.dat" exists, and is kept unless the user says Yes.
+  typeCode("");
+  const std::string before = testing::readBytes(file);
+  platform.saveAnswers = {dir.file("work")};
+  main.clickSave();
+  EXPECT_EQ(platform.lastMessage().text, file + "は既に存在します。\r\n上書きしますか？");
+  EXPECT_EQ(testing::readBytes(file), before);
+  EXPECT_TRUE(main.hasUnsavedWork());
+}
+
+TEST_F(StartUp, RestoredWorkWhoseJournalMovedAsksForItBeforeAnythingElse) {
+  ConversionState saved;
+  saved.sourcePackage = SourcePackage::Yayoi;
+  saved.sourceFiles[5] = dir.file("gone/仕訳データ.txt");
+  saved.outputFolder = dir.path();
+  const std::string file = dir.file("work.dat");
+  ASSERT_TRUE(saveWorkStateToFile(saved, platform, file));
+  const std::string moved = dir.file("仕訳データ.txt");
+  testing::writeCp932Lines(moved, {"帳票名,仕訳日記帳"});
+  platform.openAnswers = {file, moved};
+  start.clickContinue();
+  ASSERT_TRUE(main.load(start.startMode()));
+  EXPECT_EQ(
+      platform.lastMessage().text,
+      dir.file("gone/仕訳データ.txt") + "が存在しません。\r\n移動した仕訳データを指定して下さい。");
+  EXPECT_EQ(state.sourceFiles[5], moved);
+  EXPECT_TRUE(main.hasUnsavedWork());  // the new place is not saved yet
+}
+
 TEST_F(StartUp, BlueReturnAsksForTheFolderAndTheYearUntilBothExist) {
   const std::string install = dir.file("BR");
   std::filesystem::create_directories(install + "/Data/Y2008");

@@ -8,6 +8,7 @@
 
 #include "import/account_master.hpp"
 #include "state/conversion_state.hpp"
+#include "support/blue_fixtures.hpp"
 #include "support/fixtures.hpp"
 #include "support/scripted_platform.hpp"
 #include "support/yayoi_fixtures.hpp"
@@ -157,6 +158,67 @@ TEST_F(StepFlow, OutputRunWritesEverythingAndCanRepeat) {
   EXPECT_EQ(runOutputStep(state, platform, true), StepOutcome::Done);
   EXPECT_TRUE(testing::fileExistsAt(out + "/kanjyo.csv"));
   EXPECT_TRUE(testing::fileExistsAt(out + "/U1_output_20261208102031.zip"));
+}
+
+// Restored work whose folder moved: at the window the run asks for the journal and the output
+// folder before anything is read, the account list follows the journal, and the closing
+// message says where the files went.
+TEST_F(StepFlow, AtTheWindowMovedInputsAreAskedForAndTheClosingMessageNamesThePlace) {
+  ASSERT_TRUE(runImportStep(state, platform));
+  state.screenState = kScreenMapping;
+  const std::string oldJournal = state.sourceFiles[5];
+  const std::string moved = dir.file("moved");
+  std::filesystem::create_directories(moved);
+  std::filesystem::rename(oldJournal, moved + "/仕訳データ.txt");
+  const std::string accountList = state.sourceFiles[0];
+  const std::string accountListName = std::filesystem::path(accountList).filename().string();
+  std::filesystem::rename(accountList, moved + "/" + accountListName);
+  std::filesystem::remove_all(out);
+  const std::string newOut = dir.file("new-out");
+  std::filesystem::create_directories(newOut);
+
+  // Declining leaves everything as it was and the run fails as before.
+  platform.messages.clear();
+  platform.messageAnswers = {MsgResult::Ok, MsgResult::Cancel};
+  EXPECT_EQ(runOutputStep(state, platform, true, true), StepOutcome::Failed);
+  EXPECT_EQ(state.sourceFiles[5], oldJournal);
+  EXPECT_EQ(platform.messages.at(1).text,
+            oldJournal + "が存在しません。\r\n移動した仕訳データを指定して下さい。");
+
+  platform.messages.clear();
+  platform.messageAnswers = {MsgResult::Ok, MsgResult::Ok, MsgResult::Ok};
+  platform.openAnswers = {moved + "/仕訳データ.txt"};
+  platform.folderAnswers = {newOut};
+  ASSERT_EQ(runOutputStep(state, platform, true, true), StepOutcome::Done);
+  EXPECT_EQ(platform.messageTexts(),
+            (std::vector<std::string>{
+                "出力処理を行います。宜しいですか？",
+                oldJournal + "が存在しません。\r\n移動した仕訳データを指定して下さい。",
+                out + "が存在しません。\r\n出力先フォルダを指定して下さい。",
+                "変換を正常に終了しました。\r\n出力先: " + newOut +
+                    "\r\n圧縮ファイル: U1_output_20261208102030.zip"}));
+  EXPECT_EQ(state.sourceFiles[0], moved + "/" + accountListName);
+  EXPECT_EQ(state.outputFolder, newOut);
+  EXPECT_TRUE(testing::fileExistsAt(newOut + "/U1_output_20261208102030.zip"));
+}
+
+TEST(BlueReturnExpansion, ShowsItsOwnCaption) {
+  testing::TempDir dir;
+  const std::string folder = dir.file("Data/Y2007");
+  testing::exampleBlueCompany().writeTo(folder);
+  ConversionState state;
+  ScriptedPlatform platform;
+  ASSERT_TRUE(loadStandardAccountMaster(state, LEDRA_SOURCE_DIR "/examples/ledra_master.csv"));
+  state.sourcePackage = SourcePackage::BlueReturn;
+  state.sourceFiles[6] = folder + "/kcode.brf";
+  state.sourceFiles[7] = folder + "/仕訳データ";
+  state.outputFolder = dir.path();
+  state.journalPeriod = {2007, 1, 1, 2007, 12, 31};
+  ASSERT_TRUE(runImportStep(state, platform));
+  std::vector<std::string> captions;
+  for (const auto& e : platform.progress)
+    if (e.kind == ScriptedPlatform::ProgressEvent::Caption) captions.push_back(e.caption);
+  EXPECT_EQ(captions.back(), "仕訳データ展開中");
 }
 
 TEST_F(StepFlow, AFailedStepIsNamedAndLeavesEveryEarlierOutputAsItWas) {

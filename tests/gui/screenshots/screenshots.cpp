@@ -139,6 +139,18 @@ void dialogs() {
        "message_auto_define"},
       {{title + "を終了します。\r\n宜しいですか？", "注意", MsgButtons::OkCancel, MsgIcon::None, 1},
        "message_close"},
+      {{title + "を終了します。\r\n宜しいですか？\r\n\r\n対応付けの変更が保存されていません。終了"
+                "する前に保存しますか？",
+        "注意", MsgButtons::SaveDiscardCancel, MsgIcon::Exclamation, 3},
+       "message_close_unsaved"},
+      {{"/home/user/Documents/Yayoi/Exchange/仕訳データ.txtが存在しません。\r\n移動した仕訳デー"
+        "タを指定して下さい。",
+        "注意", MsgButtons::OkCancel, MsgIcon::Exclamation, 1},
+       "message_relocate_journal"},
+      {{"変換を正常に終了しました。\r\n出力先: /home/user/Documents/Yayoi/Exchange\r\n圧縮ファイ"
+        "ル: S0001234_output_20261208102030.zip",
+        "終了", MsgButtons::Ok, MsgIcon::None, 1},
+       "message_done"},
       {{"出力処理を行います。宜しいですか？", "注意", MsgButtons::OkCancel, MsgIcon::Question, 1},
        "message_output"},
       {{"勘定科目取込に失敗しました。\r\n勘定科目一覧表.txt 12行目: 列が足りません", "エラー",
