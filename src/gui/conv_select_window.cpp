@@ -18,6 +18,8 @@ ConvSelectWindow::ConvSelectWindow(ConvSelectPresenter& presenter,
     : QWidget(parent), presenter_(presenter), onAction_(std::move(onAction)) {
   setObjectName("ConvSelect");
   setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint);
+  // The focus is marked from the start, not only after the first Tab.
+  setAttribute(Qt::WA_KeyboardFocusChange);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(16, 14, 16, 14);
   layout->setSpacing(10);
@@ -57,6 +59,9 @@ ConvSelectWindow::ConvSelectWindow(ConvSelectPresenter& presenter,
   setTabOrder(packages_[0], packages_[1]);
   setTabOrder(packages_[1], continue_);
   setTabOrder(continue_, exit_);
+  // Enter presses the focused button, as Space does; the first package has the focus.
+  for (QPushButton* b : findChildren<QPushButton*>()) b->setAutoDefault(true);
+  packages_[0]->setFocus(Qt::OtherFocusReason);
   setFixedSize(400, 220);
 }
 

@@ -65,5 +65,26 @@ TEST_F(Picker, TheChoiceBelongsToTheRowAndATakenCodeIsRefused) {
   EXPECT_EQ(state.workAccounts[1].ledraCode, "C10");
 }
 
+TEST_F(Picker, KeysMoveTheChoiceOverTakenAccountsAndScrollToIt) {
+  const PickerView& v = picker.view();
+  auto chosen = [&] { return v.rows[static_cast<size_t>(v.selectedRow)].code; };
+  picker.moveSelection(RowKey::Down);  // C10 is taken
+  EXPECT_EQ(chosen(), "C11");
+  picker.moveSelection(RowKey::Last);
+  EXPECT_EQ(v.scrollValue, 2);
+  EXPECT_EQ(v.selectedRow, 9);
+  EXPECT_EQ(chosen(), "C21");
+  picker.moveSelection(RowKey::Up);
+  EXPECT_EQ(chosen(), "C20");
+  picker.moveSelection(RowKey::First);
+  EXPECT_EQ(v.scrollValue, 0);
+  EXPECT_EQ(chosen(), "C11");
+  picker.moveSelection(RowKey::Up);  // nothing above to choose
+  EXPECT_EQ(chosen(), "C11");
+  picker.moveSelection(RowKey::PageDown);
+  EXPECT_EQ(chosen(), "C21");
+  EXPECT_TRUE(picker.hasChoice());
+}
+
 }  // namespace
 }  // namespace ledra
