@@ -294,7 +294,7 @@ QFrame* MappingScreen::buildAccountPanel() {
   top->addWidget(heading("検索", frame));
   find_ = new QLineEdit(frame);
   find_->setObjectName("T_Find");
-  find_->setFixedWidth(140);
+  find_->setFixedWidth(120);
   find_->setClearButtonEnabled(true);
   find_->setToolTip(
       "コードまたは科目名の一部を入力すると、最初に該当する勘定科目まで移動します。"
@@ -309,9 +309,6 @@ QFrame* MappingScreen::buildAccountPanel() {
   connect(find_, &QLineEdit::returnPressed, this,
           [this] { forward([this] { presenter_.findNextAccount(); }); });
   top->addStretch(1);
-  blocking_ = heading("", frame, "L_Blocking", true);
-  top->addWidget(blocking_);
-  top->addSpacing(12);
   remaining_ = heading("", frame, "RemainObj", true);
   top->addWidget(remaining_);
   column->addLayout(top);
@@ -323,7 +320,11 @@ QFrame* MappingScreen::buildAccountPanel() {
   // VS_conv(0).
   sourceHeading_ = heading("", frame, "L_Y_0", true);
   g->addWidget(sourceHeading_, 0, 0, 1, 3);
-  g->addWidget(heading("Ledra", frame, "L_N_0", true), 0, 6, 1, 4);
+  g->addWidget(heading("Ledra", frame, "L_N_0", true), 0, 6);
+  // What else keeps 変換 grey stands over the service side, beside the count above it.
+  blocking_ = heading("", frame, "L_Blocking", true);
+  blocking_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  g->addWidget(blocking_, 0, 7, 1, 3);
   const char* heads[] = {"コード", "勘定科目", "期首残高"};
   for (int c = 0; c < 3; ++c) {
     g->addWidget(heading(QString::fromUtf8(heads[c]), frame), 1, c);
