@@ -200,6 +200,9 @@ TEST_F(Mapping, KeysAndATallerPanelFollowTheLastVisibleRow) {
   mapping.setVisibleRows(15);
   EXPECT_EQ(accounts().rows.size(), 15u);
   EXPECT_EQ(accounts().scrollMax, 10);
+  mapping.pressEnterInAccountCode(9);  // row 9 is no longer the last
+  EXPECT_EQ(accounts().focusedRow, 10);
+  EXPECT_EQ(accounts().scrollValue, 0);
   mapping.pressEnterInAccountCode(14);
   EXPECT_EQ(accounts().scrollValue, 1);
   EXPECT_EQ(accounts().focusedRow, 14);
