@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "gui/widget_names.hpp"
@@ -82,6 +83,16 @@ void ConvSelectWindow::closeEvent(QCloseEvent* event) {
   // The close box is the same as 終了 while the start form is the window in front.
   if (isVisible()) onAction_(StartAction::Exit);
   event->accept();
+}
+
+void ConvSelectWindow::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  // Activating the window clears the focus mark; it is put back once the focus has settled.
+  if (event->type() == QEvent::ActivationChange && isActiveWindow())
+    QTimer::singleShot(0, this, [this] {
+      setAttribute(Qt::WA_KeyboardFocusChange);
+      update();
+    });
 }
 
 }  // namespace ledra::gui

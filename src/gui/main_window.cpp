@@ -12,6 +12,7 @@
 #include <QSettings>
 #include <QShowEvent>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <algorithm>
@@ -294,6 +295,16 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   closing_ = true;
   event->accept();
   emit closed();
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  // Activating the window clears the focus mark; it is put back once the focus has settled.
+  if (event->type() == QEvent::ActivationChange && isActiveWindow())
+    QTimer::singleShot(0, this, [this] {
+      setAttribute(Qt::WA_KeyboardFocusChange);
+      update();
+    });
 }
 
 }  // namespace ledra::gui

@@ -13,6 +13,7 @@
 #include <QScrollBar>
 #include <QShowEvent>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <optional>
@@ -256,6 +257,16 @@ void PickerDialog::render() {
   const QSignalBlocker b(bar_);
   bar_->setMaximum(v.scrollMax);
   bar_->setValue(v.scrollValue);
+}
+
+void PickerDialog::changeEvent(QEvent* event) {
+  QDialog::changeEvent(event);
+  // Activating the window clears the focus mark; it is put back once the focus has settled.
+  if (event->type() == QEvent::ActivationChange && isActiveWindow())
+    QTimer::singleShot(0, this, [this] {
+      setAttribute(Qt::WA_KeyboardFocusChange);
+      update();
+    });
 }
 
 }  // namespace ledra::gui

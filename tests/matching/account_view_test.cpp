@@ -90,27 +90,6 @@ TEST(AccountView, ATallerPanelDrawsMoreRowsAndABlankRowKeepsItsColour) {
   EXPECT_EQ(v.scrollMax, 0);
 }
 
-TEST(AccountView, FindWrapsFromThePositionAndLooksAtBothSides) {
-  ConversionState s;
-  const char* rows[][4] = {{"100", "現金", "111", "現金"},
-                           {"200", "普通預金", "", ""},
-                           {"300", "売掛金", "131", "売掛金"},
-                           {"400", "預り金", "311", "預り金"}};
-  for (auto& r : rows) {
-    WorkAccount& a = s.workAccounts.append();
-    a.sourceCode = r[0], a.sourceName = r[1], a.ledraCode = r[2], a.ledraName = r[3];
-    s.allView.append(s.workAccounts.count() - 1);
-  }
-  buildCurrentView(s, AccountFilter::All);
-  struct Case {
-    const char* text;
-    int32_t from, expected;
-  } cases[] = {{"預", 0, 1}, {"預", 2, 3},  {"預", 4, 1}, {"13", 0, 2},
-               {"31", 3, 3}, {"雑", 0, -1}, {"", 0, -1}};
-  for (const Case& c : cases)
-    EXPECT_EQ(findInCurrentView(s, c.text, c.from), c.expected) << c.text << " " << c.from;
-}
-
 TEST(TypedCode, BlanksGoFullWidthLettersAndDigitsFold) {
   const std::pair<const char*, const char*> cases[] = {
       {"6 31", "631"},

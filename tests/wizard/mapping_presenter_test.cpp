@@ -281,6 +281,8 @@ TEST_F(Mapping, TheFindBoxScrollsToTheFirstMatchAndEnterToTheNext) {
   mapping.findAccount("X20");
   EXPECT_EQ(accounts().scrollValue, 15);  // the end of the list
   EXPECT_EQ(accounts().foundPosition, 24);
+  mapping.findNextAccount();  // round to the start: X20 again
+  EXPECT_EQ(accounts().foundPosition, 24);
   mapping.findAccount("該当しない");
   EXPECT_TRUE(accounts().findMissed);
   EXPECT_EQ(accounts().scrollValue, 15);
