@@ -125,6 +125,18 @@ int main(int argc, char** argv) {
     redraws.time([&] { mapping.scrollAccounts(top); });
   }
 
+  // A wheel notch and a key step (Down in the last row) as the screen delivers them: the
+  // list moves one row through the same rule, at the design size and in a maximised window.
+  Timings wheelNotches, keySteps;
+  for (const int32_t rows : {kPanelRows, 40}) {
+    mapping.setVisibleRows(rows);
+    mapping.scrollAccounts(0);
+    for (int k = 0; k < 500; ++k) wheelNotches.time([&] { mapping.wheel(-120); });
+    for (int k = 0; k < 500; ++k)
+      keySteps.time([&] { mapping.pressRowKey(rows - 1, RowKey::Down); });
+  }
+  mapping.setVisibleRows(kPanelRows);
+
   // A code typed into the panel and Enter: the decision, its redraw and the focus move.
   Timings panelCodes;
   for (int k = 0; k < 200; ++k) {
@@ -159,6 +171,8 @@ int main(int argc, char** argv) {
   next.print("update_next_button");
   redraws.print("account_view_redraw");
   panelCodes.print("account_code_panel");
+  wheelNotches.print("wheel_notch");
+  keySteps.print("key_step");
   listings.print("picker_listing");
   return 0;
 }

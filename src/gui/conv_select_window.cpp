@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "gui/widget_names.hpp"
@@ -18,6 +19,8 @@ ConvSelectWindow::ConvSelectWindow(ConvSelectPresenter& presenter,
     : QWidget(parent), presenter_(presenter), onAction_(std::move(onAction)) {
   setObjectName("ConvSelect");
   setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint);
+  // The focus is marked from the start, not only after the first Tab.
+  setAttribute(Qt::WA_KeyboardFocusChange);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(16, 14, 16, 14);
   layout->setSpacing(10);
@@ -57,6 +60,9 @@ ConvSelectWindow::ConvSelectWindow(ConvSelectPresenter& presenter,
   setTabOrder(packages_[0], packages_[1]);
   setTabOrder(packages_[1], continue_);
   setTabOrder(continue_, exit_);
+  // Enter presses the focused button, as Space does; the first package has the focus.
+  for (QPushButton* b : findChildren<QPushButton*>()) b->setAutoDefault(true);
+  packages_[0]->setFocus(Qt::OtherFocusReason);
   setFixedSize(400, 220);
 }
 
@@ -77,6 +83,16 @@ void ConvSelectWindow::closeEvent(QCloseEvent* event) {
   // The close box is the same as 終了 while the start form is the window in front.
   if (isVisible()) onAction_(StartAction::Exit);
   event->accept();
+}
+
+void ConvSelectWindow::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  // Activating the window clears the focus mark; it is put back once the focus has settled.
+  if (event->type() == QEvent::ActivationChange && isActiveWindow())
+    QTimer::singleShot(0, this, [this] {
+      setAttribute(Qt::WA_KeyboardFocusChange);
+      update();
+    });
 }
 
 }  // namespace ledra::gui

@@ -23,6 +23,7 @@ class ConvSelectWindow : public QWidget {
   void render();
 
  protected:
+  void changeEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:

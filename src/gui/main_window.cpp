@@ -4,12 +4,17 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHideEvent>
 #include <QLabel>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
+#include <QShowEvent>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 #include <algorithm>
 
 #include "gui/file_settings_screen.hpp"
@@ -30,6 +35,12 @@ constexpr int kButtonHeight = 25;
 
 int px(int twips) { return twips / kTwipsPerPixel; }
 
+// The mapping screen's size, place and maximised state between runs.
+QSettings windowSettings() {
+  return QSettings(QSettings::IniFormat, QSettings::UserScope, "ledra-convert", "window");
+}
+constexpr const char* kMappingGeometryKey = "mapping/geometry";
+
 QString q(const std::string& text) { return QString::fromStdString(text); }
 
 }  // namespace
@@ -37,7 +48,11 @@ QString q(const std::string& text) { return QString::fromStdString(text); }
 MainWindow::MainWindow(MainPresenter& presenter, QWidget* parent)
     : QWidget(parent), presenter_(presenter) {
   setObjectName("Main");
-  setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint);
+  // The mapping screen can be made larger or maximised; the other screens keep their size.
+  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+  // The focus is marked from the start, not only after the first Tab.
+  setAttribute(Qt::WA_KeyboardFocusChange);
 
   company_ = new QLabel(this);
   company_->setObjectName("L_Company");
@@ -81,7 +96,18 @@ MainWindow::MainWindow(MainPresenter& presenter, QWidget* parent)
   connect(exit_, &QPushButton::clicked, this, &QWidget::close);
   connect(secondStep_, &FileSettingsScreen::readinessChanged, this, &MainWindow::render);
   connect(thirdStep_, &MappingScreen::changed, this, &MainWindow::renderNextButton);
+  connect(thirdStep_, &MappingScreen::rowsAdded, this, &MainWindow::chainTabOrder);
 
+  // Enter presses the focused button, as Space does.
+  for (QPushButton* b : findChildren<QPushButton*>()) b->setAutoDefault(true);
+  // The wheel over the form's own buttons and label moves the visible panel too.
+  for (QWidget* w : {static_cast<QWidget*>(company_), static_cast<QWidget*>(exit_),
+                     static_cast<QWidget*>(next_), static_cast<QWidget*>(statusSave_)})
+    w->installEventFilter(this);
+  chainTabOrder();
+}
+
+void MainWindow::chainTabOrder() {
   setTabOrder(message_, secondStep_->firstControl());
   setTabOrder(secondStep_->lastControl(), thirdStep_->firstControl());
   setTabOrder(thirdStep_->lastControl(), outputFolder_);
@@ -111,33 +137,96 @@ void MainWindow::buildWelcome() {
   row->addWidget(message_, 1);
 }
 
-void MainWindow::applyLayout(const WindowLayout& layout) {
-  const int width = px(layout.formWidth) - kBorderWidth;
-  const int height = px(layout.formHeight) - kBorderHeight;
-  setFixedSize(width, height);
-
-  // Buttons keep the layout's places, but never closer than the margin to the right edge.
-  auto place = [width](QPushButton* b, int left, int top) {
-    const int w = std::max(b->sizeHint().width(), 76);
-    b->setGeometry(std::min(left, width - kMargin - w), top, w, kButtonHeight);
-  };
-  const int nextTop = px(layout.nextTop);
-  place(exit_, px(layout.exitLeft), (kHeaderHeight - kButtonHeight) / 2 + 1);
-  place(next_, px(layout.nextLeft), nextTop);
-  company_->setGeometry(kMargin, 0, std::min(px(layout.companyLabelWidth), exit_->x() - kMargin),
-                        kHeaderHeight);
-  if (layout.moveStatusSave) {
-    const int w = std::max(statusSave_->sizeHint().width(), 110);
-    statusSave_->setGeometry(std::min(px(layout.statusSaveLeft), next_->x() - 8 - w),
-                             px(layout.statusSaveTop), w, kButtonHeight);
+void MainWindow::applyLayout(const WindowLayout& layout, bool resizable) {
+  if (layout == shownLayout_) return;  // the user's size stays while the screen stays
+  shownLayout_ = layout;
+  const QSize design(px(layout.formWidth) - kBorderWidth, px(layout.formHeight) - kBorderHeight);
+  if (!resizable) {
+    setFixedSize(design);
+  } else {
+    setMinimumSize(design);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    resize(design);
+    // The size and place the user left the mapping screen in last time.
+    if (!geometryRestored_) {
+      geometryRestored_ = true;
+      savedGeometry_ = windowSettings().value(kMappingGeometryKey).toByteArray();
+      if (!savedGeometry_.isEmpty()) restoreGeometry(savedGeometry_);
+      if (isVisible()) savedGeometry_.clear();
+    }
   }
   // Its design place lies outside the smaller forms: it is only seen on the mapping screen.
   statusSave_->setVisible(layout.moveStatusSave);
+  placeChildren();
+}
 
-  const QRect steps(kMargin, kHeaderHeight, width - 2 * kMargin, nextTop - 4 - kHeaderHeight);
+void MainWindow::placeChildren() {
+  const WindowLayout& layout = shownLayout_;
+  if (layout.formWidth == 0) return;
+  // Design distances from the right and bottom edges, kept as the window grows.
+  const int dx = width() - (px(layout.formWidth) - kBorderWidth);
+  const int dy = height() - (px(layout.formHeight) - kBorderHeight);
+  const int w = width();
+  // Buttons keep the layout's places, but never closer than the margin to the right edge.
+  auto place = [w](QPushButton* b, int left, int top) {
+    const int bw = std::max(b->sizeHint().width(), 76);
+    b->setGeometry(std::min(left, w - kMargin - bw), top, bw, kButtonHeight);
+  };
+  const int nextTop = px(layout.nextTop) + dy;
+  place(exit_, px(layout.exitLeft) + dx, (kHeaderHeight - kButtonHeight) / 2 + 1);
+  place(next_, px(layout.nextLeft) + dx, nextTop);
+  company_->setGeometry(
+      kMargin, 0, std::min(px(layout.companyLabelWidth) + dx, exit_->x() - kMargin), kHeaderHeight);
+  if (layout.moveStatusSave) {
+    const int bw = std::max(statusSave_->sizeHint().width(), 110);
+    statusSave_->setGeometry(std::min(px(layout.statusSaveLeft) + dx, next_->x() - 8 - bw),
+                             px(layout.statusSaveTop) + dy, bw, kButtonHeight);
+    placeOutputFolderButton();
+  }
+  const QRect steps(kMargin, kHeaderHeight, w - 2 * kMargin, nextTop - 4 - kHeaderHeight);
   firstStep_->setGeometry(steps);
   secondStep_->setGeometry(steps);
   thirdStep_->setGeometry(steps);
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  placeChildren();
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  // A window opened straight on the mapping screen is placed before it is shown; the place
+  // remembered wins over that.
+  if (!savedGeometry_.isEmpty() && !event->spontaneous()) {
+    restoreGeometry(savedGeometry_);
+    savedGeometry_.clear();
+  }
+}
+
+void MainWindow::hideEvent(QHideEvent* event) {
+  // Closing, or the program ending, hides the window: its size is kept for the next time.
+  rememberGeometry();
+  QWidget::hideEvent(event);
+}
+
+void MainWindow::wheelEvent(QWheelEvent* event) {
+  // The buttons, the company label and the margins pass the wheel on to the form: it moves
+  // the visible panel wherever the pointer is.
+  if (thirdStep_->isVisible()) thirdStep_->wheel(event->angleDelta().y());
+  event->accept();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::Wheel) return QWidget::eventFilter(watched, event);
+  wheelEvent(static_cast<QWheelEvent*>(event));
+  return true;
+}
+
+void MainWindow::rememberGeometry() {
+  if (!thirdStep_->isVisible()) return;
+  QSettings settings = windowSettings();
+  settings.setValue(kMappingGeometryKey, saveGeometry());
 }
 
 void MainWindow::showPicture() {
@@ -165,11 +254,31 @@ void MainWindow::render() {
   secondStep_->setVisible(v.secondStepVisible);
   thirdStep_->setVisible(v.thirdStepVisible);
   forceCsv_->setVisible(v.forceCsvVisible);
-  applyLayout(v.layout);
+  applyLayout(v.layout, v.thirdStepVisible);
   renderOutputFolderButton();
   secondStep_->render();
   if (v.thirdStepVisible) thirdStep_->render(v.packageLabel);
   renderNextButton();
+  // A new screen puts the focus where the user goes on: 次へ on the welcome screen, the first
+  // control of the file settings, the first code box of the mapping screen.
+  QWidget* step = v.firstStepVisible    ? static_cast<QWidget*>(firstStep_)
+                  : v.secondStepVisible ? static_cast<QWidget*>(secondStep_)
+                  : v.thirdStepVisible  ? static_cast<QWidget*>(thirdStep_)
+                                        : nullptr;
+  if (step != shownStep_) {
+    shownStep_ = step;
+    if (step == firstStep_) next_->setFocus(Qt::OtherFocusReason);
+    if (step == secondStep_) {
+      // The first control the package shows (ブルーリターン hides the 弥生会計 rows).
+      QWidget* w = secondStep_->firstControl();
+      for (int i = 0;
+           i < 100 && w && !(w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus));
+           ++i)
+        w = w->nextInFocusChain();
+      if (w && secondStep_->isAncestorOf(w)) w->setFocus(Qt::OtherFocusReason);
+    }
+    if (step == thirdStep_) thirdStep_->entryControl()->setFocus(Qt::OtherFocusReason);
+  }
 }
 
 void MainWindow::renderOutputFolderButton() {
@@ -177,6 +286,10 @@ void MainWindow::renderOutputFolderButton() {
   const MainView& v = presenter_.view();
   outputFolder_->setVisible(v.outputFolderVisible);
   outputFolder_->setToolTip("出力先: " + q(v.outputFolder));
+  placeOutputFolderButton();
+}
+
+void MainWindow::placeOutputFolderButton() {
   const int w = outputFolder_->sizeHint().width();
   outputFolder_->setGeometry(statusSave_->x() - 8 - w, statusSave_->y(), w, statusSave_->height());
 }
@@ -205,6 +318,16 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   closing_ = true;
   event->accept();
   emit closed();
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  // Activating the window clears the focus mark; it is put back once the focus has settled.
+  if (event->type() == QEvent::ActivationChange && isActiveWindow())
+    QTimer::singleShot(0, this, [this] {
+      setAttribute(Qt::WA_KeyboardFocusChange);
+      update();
+    });
 }
 
 }  // namespace ledra::gui

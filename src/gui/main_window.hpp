@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QWidget>
 
 #include "wizard/main_presenter.hpp"
@@ -32,14 +33,26 @@ class MainWindow : public QWidget {
   void closed();
 
  protected:
+  void changeEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void buildWelcome();
   void renderNextButton();
-  void applyLayout(const WindowLayout& layout);
+  void applyLayout(const WindowLayout& layout, bool resizable);
+  // Places the buttons and the step frames at the window's present size, each kept at its
+  // design distance from the right and bottom edges.
+  void placeChildren();
+  void chainTabOrder();
+  void rememberGeometry();
   void showPicture();
   void renderOutputFolderButton();
+  void placeOutputFolderButton();
 
   MainPresenter& presenter_;
   QLabel* company_;
@@ -55,6 +68,10 @@ class MainWindow : public QWidget {
   MappingScreen* thirdStep_ = nullptr;
   bool closing_ = false;
   bool working_ = false;
+  WindowLayout shownLayout_;
+  QWidget* shownStep_ = nullptr;
+  bool geometryRestored_ = false;
+  QByteArray savedGeometry_;  // applied again when the window is first shown
 };
 
 }  // namespace ledra::gui

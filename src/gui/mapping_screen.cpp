@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QResizeEvent>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
@@ -24,6 +25,8 @@ namespace ledra::gui {
 namespace {
 
 constexpr int kRowHeight = 22;
+constexpr int kRowSpacing = 2;
+constexpr int kRowPitch = kRowHeight + kRowSpacing;
 
 QString q(const std::string& text) { return QString::fromStdString(text); }
 
@@ -79,15 +82,39 @@ QGridLayout* rowGrid() {
   auto* g = new QGridLayout;
   g->setContentsMargins(0, 0, 0, 0);
   g->setHorizontalSpacing(2);
-  g->setVerticalSpacing(2);
+  g->setVerticalSpacing(kRowSpacing);
   return g;
+}
+
+std::optional<RowKey> rowKey(const QKeyEvent* key) {
+  const bool ctrl = key->modifiers().testFlag(Qt::ControlModifier);
+  switch (key->key()) {
+    case Qt::Key_Up:
+      return RowKey::Up;
+    case Qt::Key_Down:
+      return RowKey::Down;
+    case Qt::Key_PageUp:
+      return RowKey::PageUp;
+    case Qt::Key_PageDown:
+      return RowKey::PageDown;
+    case Qt::Key_Home:
+      return ctrl ? std::optional(RowKey::First) : std::nullopt;
+    case Qt::Key_End:
+      return ctrl ? std::optional(RowKey::Last) : std::nullopt;
+    default:
+      return std::nullopt;
+  }
 }
 
 void setBox(QLineEdit* e, const TextBoxView& v) {
   const QString text = q(v.text);
   if (e->text() != text) {
+    // While the user types, what the box removed or folded lies before the cursor: the
+    // cursor keeps its distance from the end. Otherwise the text is shown from its start.
+    const QString after = e->text().mid(e->cursorPosition());
+    const bool typing = e->hasFocus() && !e->isReadOnly() && text.endsWith(after);
     e->setText(text);
-    e->setCursorPosition(0);
+    e->setCursorPosition(typing ? static_cast<int>(text.size() - after.size()) : 0);
   }
   const QString tip = q(v.toolTip);
   if (e->toolTip() != tip) e->setToolTip(tip);
@@ -143,7 +170,25 @@ MappingScreen::MappingScreen(MappingPresenter& presenter, QWidget* parent)
   // that would take the wheel themselves (scroll bars, the combo box).
   watch(this);
   for (QWidget* w : findChildren<QWidget*>()) watch(w);
+  showRows(kPanelRows);
 
+  // After the picker's OK the next button is evaluated again like after any other event.
+  picker_ = new PickerDialog(
+      presenter_,
+      [this] {
+        render();
+        emit changed();
+      },
+      parent ? parent : this);
+}
+
+QWidget* MappingScreen::firstControl() const { return panelButtons_[0]; }
+QWidget* MappingScreen::lastControl() const { return departmentRows_.back().code; }
+QWidget* MappingScreen::entryControl() const { return accountRows_.front().ledraCode; }
+
+void MappingScreen::watch(QWidget* w) { w->installEventFilter(this); }
+
+void MappingScreen::chainTabOrder() {
   // Tab goes along the rows: the code, 無効 and 選択 of one row, then the next row.
   QWidget* previous = panelButtons_[2];
   auto chain = [&previous](QWidget* w) {
@@ -151,6 +196,7 @@ MappingScreen::MappingScreen(MappingPresenter& presenter, QWidget* parent)
     previous = w;
   };
   for (QRadioButton* f : filters_) chain(f);
+  chain(find_);
   for (const AccountRow& r : accountRows_) {
     chain(r.ledraCode);
     chain(r.invalid);
@@ -158,15 +204,71 @@ MappingScreen::MappingScreen(MappingPresenter& presenter, QWidget* parent)
   }
   chain(parents_);
   for (const SubRow& r : subRows_) chain(r.code);
-
-  picker_ = new PickerDialog(
-      presenter_, [this] { render(); }, parent ? parent : this);
+  for (const DepartmentRow& r : departmentRows_) chain(r.code);
 }
 
-QWidget* MappingScreen::firstControl() const { return panelButtons_[0]; }
-QWidget* MappingScreen::lastControl() const { return subRows_[kPanelRows - 1].code; }
+void MappingScreen::showRows(int rows) {
+  const int built = static_cast<int>(accountRows_.size());
+  for (int r = built; r < rows; ++r) {
+    addAccountRow();
+    addSubRow();
+    addDepartmentRow();
+  }
+  if (rows == shownRows_) return;
+  shownRows_ = rows;
+  for (int r = 0; r < static_cast<int>(accountRows_.size()); ++r) {
+    const bool shown = r < rows;
+    const AccountRow& a = accountRows_[static_cast<size_t>(r)];
+    for (QWidget* w : {static_cast<QWidget*>(a.sourceCode), static_cast<QWidget*>(a.sourceName),
+                       static_cast<QWidget*>(a.sourceBalance), static_cast<QWidget*>(a.invalid),
+                       static_cast<QWidget*>(a.pick), static_cast<QWidget*>(a.ledraCode),
+                       static_cast<QWidget*>(a.ledraName), static_cast<QWidget*>(a.ledraBalance)})
+      w->setVisible(shown);
+    const SubRow& s = subRows_[static_cast<size_t>(r)];
+    s.code->setVisible(shown);
+    s.name->setVisible(shown);
+    const DepartmentRow& d = departmentRows_[static_cast<size_t>(r)];
+    for (QLineEdit* e : {d.code, d.name, d.parent}) e->setVisible(shown);
+  }
+  // The scroll bars run along the rows shown and page by them.
+  for (QScrollBar* b : {accountBars_[0], accountBars_[1], subBar_, departmentBar_})
+    b->setPageStep(rows);
+  for (int i = 0; i < 2; ++i) {
+    QScrollBar* b = accountBars_[static_cast<size_t>(i)];
+    accountGrid_->removeWidget(b);
+    accountGrid_->addWidget(b, 2, i == 0 ? 9 : 3, rows, 1);
+  }
+  subGrid_->removeWidget(subBar_);
+  subGrid_->addWidget(subBar_, 2, 2, rows, 1);
+  departmentGrid_->removeWidget(departmentBar_);
+  departmentGrid_->addWidget(departmentBar_, 2, 3, rows, 1);
+  if (rows > built) {
+    chainTabOrder();
+    emit rowsAdded();
+  }
+}
 
-void MappingScreen::watch(QWidget* w) { w->installEventFilter(this); }
+int MappingScreen::rowsThatFit() const {
+  // Everything but the rows: the panel buttons above, the headings of the tallest panel.
+  int overhead = 0;
+  for (const QFrame* panel : {accountPanel_, subAccountPanel_, departmentPanel_})
+    overhead = std::max(overhead, panel->layout()->minimumSize().height() - shownRows_ * kRowPitch);
+  const QMargins m = layout()->contentsMargins();
+  const int top = panelButtons_[0]->geometry().bottom() + 1 + layout()->spacing();
+  const int room = height() - contentsMargins().bottom() - m.bottom() - top - overhead;
+  return std::max(kPanelRows, room / kRowPitch);
+}
+
+void MappingScreen::resizeEvent(QResizeEvent* event) {
+  QGroupBox::resizeEvent(event);
+  const int rows = rowsThatFit();
+  if (rows == presenter_.visibleRows()) return;
+  forward([this, rows] { presenter_.setVisibleRows(rows); });
+}
+
+void MappingScreen::wheel(int delta) {
+  if (delta != 0) forward([this, delta] { presenter_.wheel(delta); });
+}
 
 QFrame* MappingScreen::buildAccountPanel() {
   QFrame* frame = panelFrame("F_Conv", this);
@@ -188,18 +290,41 @@ QFrame* MappingScreen::buildAccountPanel() {
     connect(r, &QRadioButton::clicked, this,
             [this, kind] { forward([this, kind] { presenter_.chooseFilter(kind); }); });
   }
+  top->addSpacing(16);
+  top->addWidget(heading("検索", frame));
+  find_ = new QLineEdit(frame);
+  find_->setObjectName("T_Find");
+  find_->setFixedWidth(120);
+  find_->setClearButtonEnabled(true);
+  find_->setToolTip(
+      "コードまたは科目名の一部を入力すると、最初に該当する勘定科目まで移動します。"
+      "Enterで次の該当へ進みます。");
+  top->addWidget(find_);
+  findMissed_ = heading("該当なし", frame, "L_FindMissed");
+  findMissed_->setVisible(false);
+  top->addWidget(findMissed_);
+  connect(find_, &QLineEdit::textEdited, this, [this](const QString& text) {
+    forward([this, text] { presenter_.findAccount(text.toStdString()); });
+  });
+  connect(find_, &QLineEdit::returnPressed, this,
+          [this] { forward([this] { presenter_.findNextAccount(); }); });
   top->addStretch(1);
   remaining_ = heading("", frame, "RemainObj", true);
   top->addWidget(remaining_);
   column->addLayout(top);
 
   QGridLayout* g = rowGrid();
+  accountGrid_ = g;
   column->addLayout(g);
   // Columns: source code, name, balance, VS_conv(1), 無効, 選択, Ledra code, name, balance,
   // VS_conv(0).
   sourceHeading_ = heading("", frame, "L_Y_0", true);
   g->addWidget(sourceHeading_, 0, 0, 1, 3);
-  g->addWidget(heading("Ledra", frame, "L_N_0", true), 0, 6, 1, 4);
+  g->addWidget(heading("Ledra", frame, "L_N_0", true), 0, 6);
+  // What else keeps 変換 grey stands over the service side, beside the count above it.
+  blocking_ = heading("", frame, "L_Blocking", true);
+  blocking_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  g->addWidget(blocking_, 0, 7, 1, 3);
   const char* heads[] = {"コード", "勘定科目", "期首残高"};
   for (int c = 0; c < 3; ++c) {
     g->addWidget(heading(QString::fromUtf8(heads[c]), frame), 1, c);
@@ -207,9 +332,25 @@ QFrame* MappingScreen::buildAccountPanel() {
   }
   auto* invalidHead = heading("無効", frame);
   g->addWidget(invalidHead, 1, 4, Qt::AlignHCenter);
+  g->setColumnStretch(1, 1);
+  g->setColumnStretch(7, 1);
+  g->setColumnMinimumWidth(3, 6);
+  for (int i = 0; i < 2; ++i) {
+    QScrollBar* b = bar(arrayName("VS_conv", i), frame);
+    accountBars_[static_cast<size_t>(i)] = b;
+    g->addWidget(b, 2, i == 0 ? 9 : 3, kPanelRows, 1);
+    connect(b, &QScrollBar::valueChanged, this,
+            [this](int value) { forward([this, value] { presenter_.scrollAccounts(value); }); });
+  }
+  return frame;
+}
 
-  for (int r = 0; r < kPanelRows; ++r) {
-    AccountRow& row = accountRows_[static_cast<size_t>(r)];
+void MappingScreen::addAccountRow() {
+  QFrame* frame = accountPanel_;
+  QGridLayout* g = accountGrid_;
+  const int r = static_cast<int>(accountRows_.size());
+  {
+    AccountRow row{};
     const int gr = r + 2;
     row.sourceCode = box(arrayName("T_Y_KCode", r), frame, 64);
     row.sourceName = box(arrayName("T_Y_KKJ", r), frame, 0);
@@ -235,6 +376,9 @@ QFrame* MappingScreen::buildAccountPanel() {
     g->addWidget(row.ledraBalance, gr, 8);
 
     connect(row.ledraCode, &QLineEdit::textEdited, this, [this, r](const QString& text) {
+      // The box now holds what was typed: it is written again even when the cleaned text is
+      // what was shown before (a blank typed after a code).
+      shownAccounts_[static_cast<size_t>(r)].reset();
       forward([this, r, text] { presenter_.changeAccountCode(r, text.toStdString()); });
     });
     connect(row.ledraCode, &QLineEdit::returnPressed, this,
@@ -243,18 +387,19 @@ QFrame* MappingScreen::buildAccountPanel() {
             [this, r] { forward([this, r] { presenter_.clickInvalid(r); }); });
     connect(row.pick, &QPushButton::clicked, this,
             [this, r] { forward([this, r] { presenter_.openPicker(r); }); });
+    for (QWidget* w :
+         {static_cast<QWidget*>(row.sourceCode), static_cast<QWidget*>(row.sourceName),
+          static_cast<QWidget*>(row.sourceBalance), static_cast<QWidget*>(row.invalid),
+          static_cast<QWidget*>(row.pick), static_cast<QWidget*>(row.ledraCode),
+          static_cast<QWidget*>(row.ledraName), static_cast<QWidget*>(row.ledraBalance)}) {
+      rowOf_.insert(w, r);
+      watch(w);
+      // Enter on a focused button presses it, as in the rest of the program.
+      if (auto* b = qobject_cast<QPushButton*>(w)) b->setAutoDefault(true);
+    }
+    accountRows_.push_back(row);
+    shownAccounts_.emplace_back();
   }
-  g->setColumnStretch(1, 1);
-  g->setColumnStretch(7, 1);
-  g->setColumnMinimumWidth(3, 6);
-  for (int i = 0; i < 2; ++i) {
-    QScrollBar* b = bar(arrayName("VS_conv", i), frame);
-    accountBars_[static_cast<size_t>(i)] = b;
-    g->addWidget(b, 2, i == 0 ? 9 : 3, kPanelRows, 1);
-    connect(b, &QScrollBar::valueChanged, this,
-            [this](int value) { forward([this, value] { presenter_.scrollAccounts(value); }); });
-  }
-  return frame;
 }
 
 QFrame* MappingScreen::buildSubAccountPanel() {
@@ -284,19 +429,10 @@ QFrame* MappingScreen::buildSubAccountPanel() {
           [this](int index) { forward([this, index] { presenter_.chooseParent(index); }); });
 
   QGridLayout* g = rowGrid();
+  subGrid_ = g;
   g->addWidget(heading("Ledra", frame, "L_N_1", true), 0, 0, 1, 2);
   g->addWidget(heading("コード", frame), 1, 0);
   g->addWidget(heading("補助科目", frame), 1, 1);
-  for (int r = 0; r < kPanelRows; ++r) {
-    SubRow& s = subRows_[static_cast<size_t>(r)];
-    s.code = box(arrayName("T_N_HKCode", r), frame, 90, false);
-    s.name = box(arrayName("T_N_HK", r), frame, 0);
-    g->addWidget(s.code, r + 2, 0);
-    g->addWidget(s.name, r + 2, 1);
-    connect(s.code, &QLineEdit::textEdited, this, [this, r](const QString& text) {
-      forward([this, r, text] { presenter_.changeSubCode(r, text.toStdString()); });
-    });
-  }
   subBar_ = bar("VS_hojo_0", frame);
   g->addWidget(subBar_, 2, 2, kPanelRows, 1);
   g->setColumnStretch(1, 1);
@@ -306,6 +442,25 @@ QFrame* MappingScreen::buildSubAccountPanel() {
   return frame;
 }
 
+void MappingScreen::addSubRow() {
+  const int r = static_cast<int>(subRows_.size());
+  SubRow s{};
+  s.code = box(arrayName("T_N_HKCode", r), subAccountPanel_, 90, false);
+  s.name = box(arrayName("T_N_HK", r), subAccountPanel_, 0);
+  subGrid_->addWidget(s.code, r + 2, 0);
+  subGrid_->addWidget(s.name, r + 2, 1);
+  connect(s.code, &QLineEdit::textEdited, this, [this, r](const QString& text) {
+    shownSubs_[static_cast<size_t>(r)].reset();
+    forward([this, r, text] { presenter_.changeSubCode(r, text.toStdString()); });
+  });
+  for (QWidget* w : {s.code, s.name}) {
+    rowOf_.insert(w, r);
+    watch(w);
+  }
+  subRows_.push_back(s);
+  shownSubs_.emplace_back();
+}
+
 QFrame* MappingScreen::buildDepartmentPanel() {
   QFrame* frame = panelFrame("F_Bumon", this);
   auto* column = new QVBoxLayout(frame);
@@ -313,19 +468,11 @@ QFrame* MappingScreen::buildDepartmentPanel() {
   column->setSpacing(2);
   column->addWidget(heading("※　コード：１　部門名：事業所　は必ず表示されます。", frame, "L_alm"));
   QGridLayout* g = rowGrid();
+  departmentGrid_ = g;
   column->addLayout(g);
   g->addWidget(heading("Ledra", frame, "L_N_2", true), 0, 0, 1, 3);
   const char* heads[] = {"コード", "部門名", "親部署"};
   for (int c = 0; c < 3; ++c) g->addWidget(heading(QString::fromUtf8(heads[c]), frame), 1, c);
-  for (int r = 0; r < kPanelRows; ++r) {
-    DepartmentRow& d = departmentRows_[static_cast<size_t>(r)];
-    d.code = box(arrayName("T_N_BCode", r), frame, 90);
-    d.name = box(arrayName("T_N_BN", r), frame, 0);
-    d.parent = box(arrayName("T_N_CBN", r), frame, 0);
-    g->addWidget(d.code, r + 2, 0);
-    g->addWidget(d.name, r + 2, 1);
-    g->addWidget(d.parent, r + 2, 2);
-  }
   departmentBar_ = bar("VS_Bumon_0", frame);
   g->addWidget(departmentBar_, 2, 3, kPanelRows, 1);
   g->setColumnStretch(1, 1);
@@ -333,6 +480,26 @@ QFrame* MappingScreen::buildDepartmentPanel() {
   connect(departmentBar_, &QScrollBar::valueChanged, this,
           [this](int value) { forward([this, value] { presenter_.scrollDepartments(value); }); });
   return frame;
+}
+
+void MappingScreen::addDepartmentRow() {
+  const int r = static_cast<int>(departmentRows_.size());
+  DepartmentRow d{};
+  d.code = box(arrayName("T_N_BCode", r), departmentPanel_, 90);
+  d.name = box(arrayName("T_N_BN", r), departmentPanel_, 0);
+  d.parent = box(arrayName("T_N_CBN", r), departmentPanel_, 0);
+  // Nothing is typed here, but the code boxes take the focus so that the keys can move the
+  // list.
+  d.code->setFocusPolicy(Qt::StrongFocus);
+  departmentGrid_->addWidget(d.code, r + 2, 0);
+  departmentGrid_->addWidget(d.name, r + 2, 1);
+  departmentGrid_->addWidget(d.parent, r + 2, 2);
+  for (QWidget* w : {d.code, d.name, d.parent}) {
+    rowOf_.insert(w, r);
+    watch(w);
+  }
+  departmentRows_.push_back(d);
+  shownDepartments_.emplace_back();
 }
 
 template <class F>
@@ -357,31 +524,45 @@ bool MappingScreen::eventFilter(QObject* watched, QEvent* event) {
     }
     case QEvent::FocusIn:
     case QEvent::FocusOut:
+      break;
     case QEvent::KeyPress:
+      if (handleKey(watched, static_cast<QKeyEvent*>(event))) return true;
       break;
     default:
       return false;
   }
-  for (int r = 0; r < kPanelRows; ++r) {
-    if (watched == accountRows_[static_cast<size_t>(r)].ledraCode) {
-      if (event->type() == QEvent::FocusIn) forward([this, r] { presenter_.clickAccountCode(r); });
-      return false;
-    }
-    if (watched == subRows_[static_cast<size_t>(r)].code) {
-      if (event->type() == QEvent::FocusIn) {
-        forward([this, r] { presenter_.clickSubCode(r); });
-      } else if (event->type() == QEvent::FocusOut) {
-        forward([this, r] { presenter_.leaveSubCode(r); });
-      } else {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
-        forward([this, r, enter] { presenter_.pressSubCodeKey(r, enter); });
-        if (enter) return true;
-      }
-      return false;
+  const auto found = rowOf_.constFind(watched);
+  if (found == rowOf_.constEnd()) return false;
+  const int r = found.value();
+  const auto row = static_cast<size_t>(r);
+  if (watched == accountRows_[row].ledraCode) {
+    if (event->type() == QEvent::FocusIn) forward([this, r] { presenter_.clickAccountCode(r); });
+    return false;
+  }
+  if (watched == subRows_[row].code) {
+    if (event->type() == QEvent::FocusIn) {
+      forward([this, r] { presenter_.clickSubCode(r); });
+    } else if (event->type() == QEvent::FocusOut) {
+      forward([this, r] { presenter_.leaveSubCode(r); });
+    } else {
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+      forward([this, r, enter] { presenter_.pressSubCodeKey(r, enter); });
+      if (enter) return true;
     }
   }
   return false;
+}
+
+bool MappingScreen::handleKey(QObject* watched, QKeyEvent* key) {
+  const std::optional<RowKey> step = rowKey(key);
+  if (!step) return false;
+  const auto found = rowOf_.constFind(watched);
+  if (found == rowOf_.constEnd()) return false;
+  const int r = found.value();
+  const RowKey k = *step;
+  forward([this, r, k] { presenter_.pressRowKey(r, k); });
+  return true;
 }
 
 void MappingScreen::render(const std::string& packageName) {
@@ -411,6 +592,7 @@ void MappingScreen::renderOnce() {
   accountPanel_->setVisible(v.visiblePanel == PanelKind::Accounts);
   subAccountPanel_->setVisible(v.visiblePanel == PanelKind::SubAccounts);
   departmentPanel_->setVisible(v.visiblePanel == PanelKind::Departments);
+  showRows(static_cast<int>(v.accounts.rows.size()));
   if (v.visiblePanel == PanelKind::Accounts) renderAccounts();
   if (v.visiblePanel == PanelKind::SubAccounts) renderSubAccounts();
   if (v.visiblePanel == PanelKind::Departments) renderDepartments();
@@ -429,6 +611,32 @@ void MappingScreen::renderAccounts() {
   QPalette p = remaining_->palette();
   p.setColor(QPalette::WindowText, colour(v.remainingColour));
   remaining_->setPalette(p);
+  blocking_->setText(q(v.blockingLine));
+  blocking_->setVisible(!v.blockingLine.empty());
+  if (blocking_->palette().color(QPalette::WindowText) != colour(kColourRemaining)) {
+    QPalette bp = blocking_->palette();
+    bp.setColor(QPalette::WindowText, colour(kColourRemaining));
+    blocking_->setPalette(bp);
+  }
+  if (find_->text() != q(v.findText)) {
+    const QSignalBlocker b(find_);
+    find_->setText(q(v.findText));
+  }
+  findMissed_->setVisible(v.findMissed);
+  // The row the find box found is shown in bold until the list moves on.
+  const int found = v.foundPosition >= 0 ? v.foundPosition - v.scrollValue : -1;
+  if (found != shownFound_) {
+    for (int r : {shownFound_, found}) {
+      if (r < 0 || r >= static_cast<int>(accountRows_.size())) continue;
+      for (QLineEdit* e : {accountRows_[static_cast<size_t>(r)].sourceCode,
+                           accountRows_[static_cast<size_t>(r)].sourceName}) {
+        QFont f = e->font();
+        f.setBold(r == found);
+        e->setFont(f);
+      }
+    }
+    shownFound_ = found;
+  }
   for (QScrollBar* b : accountBars_) {
     const QSignalBlocker block(b);
     b->setMaximum(v.scrollMax);
@@ -465,7 +673,7 @@ void MappingScreen::renderAccounts() {
   }
   if (v.focusSerial != accountFocusSerial_) {
     accountFocusSerial_ = v.focusSerial;
-    if (v.focusedRow >= 0 && v.focusedRow < kPanelRows)
+    if (v.focusedRow >= 0 && v.focusedRow < static_cast<int>(accountRows_.size()))
       accountRows_[static_cast<size_t>(v.focusedRow)].ledraCode->setFocus(Qt::OtherFocusReason);
   }
 }
@@ -509,7 +717,7 @@ void MappingScreen::renderSubAccounts() {
   }
   if (v.focusSerial != subFocusSerial_) {
     subFocusSerial_ = v.focusSerial;
-    if (v.focusedRow >= 0 && v.focusedRow < kPanelRows)
+    if (v.focusedRow >= 0 && v.focusedRow < static_cast<int>(subRows_.size()))
       subRows_[static_cast<size_t>(v.focusedRow)].code->setFocus(Qt::OtherFocusReason);
   }
 }
@@ -530,6 +738,11 @@ void MappingScreen::renderDepartments() {
     setBox(w.parent, row.parent);
     for (QLineEdit* e : {w.code, w.name, w.parent}) setBack(e, row.backColour);
     shownDepartments_[r] = row;
+  }
+  if (v.focusSerial != departmentFocusSerial_) {
+    departmentFocusSerial_ = v.focusSerial;
+    if (v.focusedRow >= 0 && v.focusedRow < static_cast<int>(departmentRows_.size()))
+      departmentRows_[static_cast<size_t>(v.focusedRow)].code->setFocus(Qt::OtherFocusReason);
   }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QGroupBox>
+#include <QHash>
 #include <array>
 #include <optional>
 #include <string>
@@ -11,6 +12,7 @@
 class QCheckBox;
 class QComboBox;
 class QFrame;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -24,7 +26,8 @@ class PickerDialog;
 // The frame F_3rdStep "データコンバート": the panel buttons and the three panels F_Conv, F_Hojo
 // and F_Bumon. Renders the mapping presenter's view and forwards every control event to it.
 // Only rows that changed since the last render are written, so a wheel step or a code
-// decision stays instant with a full chart of accounts.
+// decision stays instant with a full chart of accounts. The panels show as many rows as the
+// screen's height has room for, never fewer than ten.
 class MappingScreen : public QGroupBox {
   Q_OBJECT
  public:
@@ -41,13 +44,21 @@ class MappingScreen : public QGroupBox {
 
   QWidget* firstControl() const;
   QWidget* lastControl() const;
+  // Where the focus goes when the screen is entered: the first account's code box.
+  QWidget* entryControl() const;
+
+  // A wheel step over the main form outside the panels: the visible panel moves one row.
+  void wheel(int delta);
 
  signals:
   // The presenter handled an event: the main form's next button may have changed.
   void changed();
+  // Rows were added: the tab order through them is new.
+  void rowsAdded();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   struct AccountRow {
@@ -73,6 +84,15 @@ class MappingScreen : public QGroupBox {
   QFrame* buildAccountPanel();
   QFrame* buildSubAccountPanel();
   QFrame* buildDepartmentPanel();
+  void addAccountRow();
+  void addSubRow();
+  void addDepartmentRow();
+  // Builds rows up to `rows`, shows the first `rows` of each panel and hides the others.
+  void showRows(int rows);
+  void chainTabOrder();
+  // How many rows the panels have room for at the screen's present height.
+  int rowsThatFit() const;
+  bool handleKey(QObject* watched, QKeyEvent* key);
   void renderOnce();
   void renderAccounts();
   void renderSubAccounts();
@@ -90,25 +110,37 @@ class MappingScreen : public QGroupBox {
   QFrame* accountPanel_ = nullptr;
   QLabel* sourceHeading_ = nullptr;
   std::array<QRadioButton*, 3> filters_{};
+  QLineEdit* find_ = nullptr;
+  QLabel* findMissed_ = nullptr;
   QLabel* remaining_ = nullptr;
+  QLabel* blocking_ = nullptr;
+  QGridLayout* accountGrid_ = nullptr;
   std::array<QScrollBar*, 2> accountBars_{};
-  std::array<AccountRow, kPanelRows> accountRows_{};
-  std::array<std::optional<AccountRowView>, kPanelRows> shownAccounts_;
+  std::vector<AccountRow> accountRows_;
+  std::vector<std::optional<AccountRowView>> shownAccounts_;
+  int shownFound_ = -1;
   int accountFocusSerial_ = 0;
 
   QFrame* subAccountPanel_ = nullptr;
   QComboBox* parents_ = nullptr;
   std::vector<std::string> shownParents_;
   QLabel* parentCaption_ = nullptr;
+  QGridLayout* subGrid_ = nullptr;
   QScrollBar* subBar_ = nullptr;
-  std::array<SubRow, kPanelRows> subRows_{};
-  std::array<std::optional<SubAccountRowView>, kPanelRows> shownSubs_;
+  std::vector<SubRow> subRows_;
+  std::vector<std::optional<SubAccountRowView>> shownSubs_;
   int subFocusSerial_ = 0;
 
   QFrame* departmentPanel_ = nullptr;
+  QGridLayout* departmentGrid_ = nullptr;
   QScrollBar* departmentBar_ = nullptr;
-  std::array<DepartmentRow, kPanelRows> departmentRows_{};
-  std::array<std::optional<DepartmentRowView>, kPanelRows> shownDepartments_;
+  std::vector<DepartmentRow> departmentRows_;
+  std::vector<std::optional<DepartmentRowView>> shownDepartments_;
+  int departmentFocusSerial_ = 0;
+
+  // The row each row control belongs to, for the keys that move through the rows.
+  QHash<QObject*, int> rowOf_;
+  int shownRows_ = 0;
 
   PickerDialog* picker_ = nullptr;
   int depth_ = 0;  // events being handled or renders running

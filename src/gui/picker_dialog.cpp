@@ -5,16 +5,21 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QShowEvent>
 #include <QSignalBlocker>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWheelEvent>
+#include <optional>
 
 #include "gui/widget_names.hpp"
+#include "matching/wheel_scroll.hpp"
 
 namespace ledra::gui {
 
@@ -31,6 +36,8 @@ PickerDialog::PickerDialog(MappingPresenter& presenter, std::function<void()> ha
   setWindowModality(Qt::WindowModal);
   setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
+  // The focus is marked from the start, not only after the first Tab.
+  setAttribute(Qt::WA_KeyboardFocusChange);
   auto* column = new QVBoxLayout(this);
   column->setContentsMargins(10, 10, 10, 10);
   column->setSpacing(6);
@@ -45,7 +52,7 @@ PickerDialog::PickerDialog(MappingPresenter& presenter, std::function<void()> ha
   search_ = new QPushButton("検索", this);
   search_->setObjectName("B_Like");
   search_->setFixedHeight(24);
-  search_->setAutoDefault(false);
+  search_->setAutoDefault(true);
   searchRow->addWidget(like_, 1);
   searchRow->addWidget(search_);
   column->addLayout(searchRow);
@@ -93,10 +100,14 @@ PickerDialog::PickerDialog(MappingPresenter& presenter, std::function<void()> ha
   cancel_->setObjectName("B_Cancel");
   for (QPushButton* b : {ok_, cancel_}) {
     b->setMinimumWidth(88);
-    b->setAutoDefault(false);
+    b->setAutoDefault(true);
     buttons->addWidget(b);
   }
+  ok_->setDefault(true);
   column->addLayout(buttons);
+  // The wheel moves the list wherever the pointer is over the dialog; the keys are watched on
+  // the controls that would otherwise take them.
+  for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
 
   connect(autoCollect_, &QCheckBox::clicked, this, [this](bool ticked) {
     forward([this, ticked] { presenter_.picker()->setAutoCollect(ticked); });
@@ -130,7 +141,74 @@ void PickerDialog::reject() {
   handled_();
 }
 
+bool PickerDialog::moveChoice(const QKeyEvent* key) {
+  const bool ctrl = key->modifiers().testFlag(Qt::ControlModifier);
+  std::optional<RowKey> step;
+  switch (key->key()) {
+    case Qt::Key_Up:
+      step = RowKey::Up;
+      break;
+    case Qt::Key_Down:
+      step = RowKey::Down;
+      break;
+    case Qt::Key_PageUp:
+      step = RowKey::PageUp;
+      break;
+    case Qt::Key_PageDown:
+      step = RowKey::PageDown;
+      break;
+    case Qt::Key_Home:
+      if (ctrl) step = RowKey::First;
+      break;
+    case Qt::Key_End:
+      if (ctrl) step = RowKey::Last;
+      break;
+    default:
+      break;
+  }
+  if (!step) return false;
+  const RowKey k = *step;
+  forward([this, k] { presenter_.picker()->moveSelection(k); });
+  // The focus follows the choice, so that its mark shows where Enter will take.
+  if (const PickerPresenter* p = presenter_.picker()) {
+    const int32_t row = p->view().selectedRow;
+    if (row >= 0 && row < kPanelRows) options_[static_cast<size_t>(row)]->setFocus();
+  }
+  return true;
+}
+
+void PickerDialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  // The keys start in the search box: type to narrow the list, Down to choose, Enter for OK.
+  like_->setFocus(Qt::OtherFocusReason);
+  activateWindow();
+}
+
+void PickerDialog::keyPressEvent(QKeyEvent* event) {
+  const int key = event->key();
+  if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+    // Enter outside the buttons is OK for the row chosen; with none chosen it does nothing.
+    presenter_.pressEnterInPicker();
+    handled_();
+    return;
+  }
+  if (moveChoice(event)) return;
+  QDialog::keyPressEvent(event);
+}
+
 bool PickerDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    // Enter in the search box searches (returnPressed); it does not also press OK.
+    if (watched == like_ && enter) {
+      emit like_->returnPressed();
+      return true;
+    }
+    // The buttons would move the focus among themselves on the arrow keys: here the arrows
+    // move the choice, whichever control has the focus.
+    return moveChoice(key);
+  }
   if (event->type() == QEvent::Wheel) {
     const int delta = static_cast<QWheelEvent*>(event)->angleDelta().y();
     if (delta != 0) forward([this, delta] { presenter_.picker()->wheel(delta); });
@@ -179,6 +257,16 @@ void PickerDialog::render() {
   const QSignalBlocker b(bar_);
   bar_->setMaximum(v.scrollMax);
   bar_->setValue(v.scrollValue);
+}
+
+void PickerDialog::changeEvent(QEvent* event) {
+  QDialog::changeEvent(event);
+  // Activating the window clears the focus mark; it is put back once the focus has settled.
+  if (event->type() == QEvent::ActivationChange && isActiveWindow())
+    QTimer::singleShot(0, this, [this] {
+      setAttribute(Qt::WA_KeyboardFocusChange);
+      update();
+    });
 }
 
 }  // namespace ledra::gui

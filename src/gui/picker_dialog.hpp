@@ -27,12 +27,17 @@ class PickerDialog : public QDialog {
   void render();
 
  protected:
+  void changeEvent(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void reject() override;
 
  private:
   template <class F>
   void forward(F&& call);
+  // The keys that move the choice through the list; true when the key was one of them.
+  bool moveChoice(const QKeyEvent* key);
 
   MappingPresenter& presenter_;
   std::function<void()> handled_;

@@ -40,7 +40,8 @@ std::string remainingCaption(int32_t remaining, int32_t total) {
 void drawAccountView(const ConversionState& state, int32_t topRow, AccountPanelView& view) {
   const int32_t n = state.currentView.count();
   view.scrollValue = topRow;
-  for (int32_t r = 0; r < kPanelRows; ++r) {
+  const auto shown = static_cast<int32_t>(view.rows.size());
+  for (int32_t r = 0; r < shown; ++r) {
     AccountRowView& row = view.rows[static_cast<size_t>(r)];
     const int32_t k = topRow + r;
     if (k < 0 || k >= n) {
@@ -69,7 +70,31 @@ void drawAccountView(const ConversionState& state, int32_t topRow, AccountPanelV
   const int32_t m = remainingAccounts(state);
   view.remainingColour = m > 0 ? kColourRemaining : kColourNoneRemaining;
   view.remainingCaption = remainingCaption(m, state.allView.count());
-  view.scrollMax = panelScrollMax(n);
+  view.scrollMax = panelScrollMax(n, shown);
+}
+
+std::string subAccountBlockingLine(const ConversionState& state) {
+  bool noParent = false, clash = false;
+  for (const WorkSubAccount& s : state.workSubAccounts) {
+    if (s.codeUnique) continue;
+    (s.parentLedraCode.empty() ? noParent : clash) = true;
+  }
+  if (clash) return std::string(kBlockedBySubCodeClash);
+  if (noParent) return std::string(kBlockedBySubParent);
+  return {};
+}
+
+int32_t findInCurrentView(const ConversionState& state, std::string_view text, int32_t from) {
+  const int32_t n = state.currentView.count();
+  if (text.empty() || n == 0) return -1;
+  from = from < 0 || from >= n ? 0 : from;  // past the end: round to the start
+  for (int32_t k = 0; k < n; ++k) {
+    const int32_t position = (from + k) % n;
+    const WorkAccount& a = state.workAccounts[state.currentView[position]];
+    for (const std::string* field : {&a.sourceCode, &a.sourceName, &a.ledraCode, &a.ledraName})
+      if (field->find(text) != std::string::npos) return position;
+  }
+  return -1;
 }
 
 }  // namespace ledra

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "matching/panel_rows.hpp"
 #include "state/conversion_state.hpp"
@@ -13,6 +15,9 @@ namespace ledra {
 enum class AccountFilter { All, BalanceSheet, ProfitAndLoss };
 
 inline constexpr std::string_view kRemainingCaptionPrefix = "マッチング科目残数：";
+inline constexpr std::string_view kBlockedBySubCodeClash = "補助科目コードが重複しています（補助）";
+inline constexpr std::string_view kBlockedBySubParent =
+    "所属勘定科目が未設定の補助科目があります（補助）";
 
 // One row r of the account panel F_Conv. Controls: T_Y_KCode(r), T_Y_KKJ(r), T_Y_KZ(r),
 // C_TakeThisRec(r) "無効", B_N_KK(r) "選択", T_N_KCode(r), T_N_KKJ(r), T_N_KZ(r).
@@ -34,15 +39,21 @@ struct AccountRowView {
   bool operator==(const AccountRowView&) const = default;
 };
 
-// The account panel F_Conv: the ten rows, the scroll bars VS_conv(0) and VS_conv(1) (always
-// equal), the label RemainObj, the filter R_KKS and the focus among the T_N_KCode boxes.
+// The account panel F_Conv: the rows (ten at the design size, more in a taller window), the
+// scroll bars VS_conv(0) and VS_conv(1) (always equal), the label RemainObj, the line naming
+// what else blocks the conversion, the filter R_KKS, the find box and the focus among the
+// T_N_KCode boxes.
 struct AccountPanelView {
-  std::array<AccountRowView, kPanelRows> rows;
+  std::vector<AccountRowView> rows = std::vector<AccountRowView>(kPanelRows);
   int32_t scrollMax = 0;                            // VS_conv(0) and VS_conv(1) Max
   int32_t scrollValue = 0;                          // VS_conv(0) and VS_conv(1) Value
   std::string remainingCaption;                     // RemainObj caption
   uint32_t remainingColour = kColourNoneRemaining;  // RemainObj fore colour
-  AccountFilter filter = AccountFilter::All;        // the R_KKS option that is selected
+  std::string blockingLine;    // what blocks 変換 besides the accounts; empty when nothing does
+  std::string findText;        // the find box
+  bool findMissed = false;     // no account holds the find text
+  int32_t foundPosition = -1;  // the CurrentView position the find box last found; -1: none
+  AccountFilter filter = AccountFilter::All;  // the R_KKS option that is selected
   int32_t focusedRow = -1;  // the T_N_KCode row the focus belongs in; -1 when none
   int32_t focusSerial = 0;  // goes up each time the logic moves the focus: the GUI then
                             // puts it into T_N_KCode(focusedRow)
@@ -54,7 +65,7 @@ const AccountView& accountFilterView(const ConversionState& state, AccountFilter
 // CurrentView = the entries of the view the filter chooses.
 void buildCurrentView(ConversionState& state, AccountFilter filter);
 
-// Fills the ten rows from CurrentView starting at view position topRow, the remaining count
+// Fills the rows from CurrentView starting at view position topRow, the remaining count
 // and the scroll range. A blank row keeps its back colour, as a text box keeps what it had.
 void drawAccountView(const ConversionState& state, int32_t topRow, AccountPanelView& view);
 
@@ -63,5 +74,14 @@ int32_t remainingAccounts(const ConversionState& state);
 
 // "マッチング科目残数：m/n".
 std::string remainingCaption(int32_t remaining, int32_t total);
+
+// What blocks the conversion on the sub-account panel, by the CodeUnique flags the readiness
+// rule last worked out: a sub-account without a parent code, or codes that clash under one
+// parent. Empty when nothing there does.
+std::string subAccountBlockingLine(const ConversionState& state);
+
+// The first position of CurrentView, from `from` on and then from the start, whose account's
+// code or name (the source's or the service's) holds text; -1 when none does.
+int32_t findInCurrentView(const ConversionState& state, std::string_view text, int32_t from);
 
 }  // namespace ledra

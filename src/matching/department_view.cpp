@@ -7,7 +7,8 @@ namespace ledra {
 void drawDepartmentView(const ConversionState& state, int32_t top, DepartmentPanelView& view) {
   const int32_t n = state.workDepartments.count();
   view.scrollValue = top;
-  for (int32_t r = 0; r < kPanelRows; ++r) {
+  const auto shown = static_cast<int32_t>(view.rows.size());
+  for (int32_t r = 0; r < shown; ++r) {
     DepartmentRowView& row = view.rows[static_cast<size_t>(r)];
     row = DepartmentRowView{};
     const int32_t k = top + r;
@@ -17,7 +18,7 @@ void drawDepartmentView(const ConversionState& state, int32_t top, DepartmentPan
     row.name.set(d.col(8));
     row.parent.set(d.parentDepartmentName);
   }
-  view.scrollMax = panelScrollMax(n);
+  view.scrollMax = panelScrollMax(n, shown);
 }
 
 }  // namespace ledra

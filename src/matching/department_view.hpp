@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "matching/panel_rows.hpp"
 
@@ -19,14 +20,17 @@ struct DepartmentRowView {
   bool operator==(const DepartmentRowView&) const = default;
 };
 
-// The department panel F_Bumon: the ten rows and the scroll bar VS_Bumon(0).
+// The department panel F_Bumon: the rows, the scroll bar VS_Bumon(0) and the row whose code
+// box holds the focus (the boxes can be stepped through though nothing is typed there).
 struct DepartmentPanelView {
-  std::array<DepartmentRowView, kPanelRows> rows;
+  std::vector<DepartmentRowView> rows = std::vector<DepartmentRowView>(kPanelRows);
   int32_t scrollMax = 0;    // VS_Bumon(0) Max
   int32_t scrollValue = 0;  // VS_Bumon(0) Value
+  int32_t focusedRow = -1;
+  int32_t focusSerial = 0;
 };
 
-// Fills the ten rows from WorkDepartments starting at entry top, and the scroll range.
+// Fills the rows from WorkDepartments starting at entry top, and the scroll range.
 void drawDepartmentView(const ConversionState& state, int32_t top, DepartmentPanelView& view);
 
 }  // namespace ledra

@@ -5,7 +5,8 @@
 
 namespace ledra {
 
-// Every list panel of the mapping screen and the picker shows ten rows.
+// The picker shows ten rows; the mapping screen's panels show at least ten, more when the
+// window is made taller.
 inline constexpr int32_t kPanelRows = 10;
 
 // Colour values as the controls store them (blue * 65536 + green * 256 + red).
@@ -23,9 +24,9 @@ struct TextBoxView {
   bool operator==(const TextBoxView&) const = default;
 };
 
-// Scroll maximum of a list of count entries shown ten at a time.
-inline int32_t panelScrollMax(int32_t count) {
-  return count < kPanelRows + 1 ? 0 : count - kPanelRows;
+// Scroll maximum of a list of count entries shown `rows` at a time.
+inline int32_t panelScrollMax(int32_t count, int32_t rows = kPanelRows) {
+  return count <= rows ? 0 : count - rows;
 }
 
 }  // namespace ledra

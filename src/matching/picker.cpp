@@ -82,6 +82,59 @@ void PickerPresenter::select(int32_t row) {
   view_.selectedRow = row;
 }
 
+void PickerPresenter::moveSelection(RowKey key) {
+  const int32_t n = state_.pickerList.count();
+  const bool forward = key == RowKey::Down || key == RowKey::PageDown || key == RowKey::Last;
+  auto free = [&](int32_t k) { return k >= 0 && k < n && !state_.pickerList[k].taken; };
+  // From `start` in the direction of the key, else back the other way: the nearest account
+  // that can be chosen.
+  auto nearest = [&](int32_t start, bool down) {
+    for (int32_t k = start; k >= 0 && k < n; k += down ? 1 : -1)
+      if (free(k)) return k;
+    return -1;
+  };
+  const int32_t current = rowChosen(view_.selectedRow) ? view_.scrollValue + view_.selectedRow : -1;
+  int32_t start = 0;
+  switch (key) {
+    case RowKey::Down:
+      start = current < 0 ? view_.scrollValue : current + 1;
+      break;
+    case RowKey::Up:
+      start = current < 0 ? view_.scrollValue + kPanelRows - 1 : current - 1;
+      break;
+    case RowKey::PageDown:
+      start = (current < 0 ? view_.scrollValue : current) + kPanelRows;
+      break;
+    case RowKey::PageUp:
+      start = (current < 0 ? view_.scrollValue : current) - kPanelRows;
+      break;
+    case RowKey::First:
+      start = 0;
+      break;
+    case RowKey::Last:
+      start = n - 1;
+      break;
+  }
+  start = std::clamp(start, 0, std::max(n - 1, 0));
+  int32_t target = nearest(start, forward);
+  if (target < 0 && key != RowKey::Down && key != RowKey::Up) target = nearest(start, !forward);
+  if (target < 0) {
+    // Nothing further to choose: the list moves as the wheel would move it.
+    const RowPosition at{view_.scrollValue, forward ? kPanelRows - 1 : 0};
+    scrollTo(moveRow(at, view_.scrollMax, kPanelRows, n, key).top);
+    return;
+  }
+  // Ctrl+Home and Ctrl+End go to the ends of the list, the other keys scroll only as far as
+  // the choice needs.
+  int32_t top = key == RowKey::First  ? 0
+                : key == RowKey::Last ? view_.scrollMax
+                                      : view_.scrollValue;
+  if (target < top) top = target;
+  if (target > top + kPanelRows - 1) top = target - (kPanelRows - 1);
+  scrollTo(top);
+  view_.selectedRow = target - view_.scrollValue;
+}
+
 bool PickerPresenter::rowChosen(int32_t row) const {
   return row >= 0 && view_.scrollValue + row < state_.pickerList.count();
 }

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "matching/panel_rows.hpp"
+#include "matching/wheel_scroll.hpp"
 
 namespace ledra {
 
@@ -65,6 +66,12 @@ class PickerPresenter {
   // Op_Code(i) click. The choice belongs to the row: scrolling moves it to the entry that
   // then stands in that row.
   void select(int32_t row);
+  // Arrow, page and Ctrl+Home/End keys over the list: the choice moves to the next account
+  // that can be chosen in that direction and the list scrolls to show it; with none to choose
+  // the list only scrolls.
+  void moveSelection(RowKey key);
+  // Whether a row is chosen that OK would assign.
+  bool hasChoice() const { return rowChosen(view_.selectedRow); }
   // B_Exec "OK": refuses a code some account already uses (with a message), otherwise maps
   // the account and carries the mapping to its balance rows and sub-accounts. True when the
   // account was mapped. The dialog closes either way.

@@ -8,7 +8,8 @@ namespace ledra {
 void drawSubAccountView(const ConversionState& state, int32_t top, SubAccountPanelView& view) {
   const int32_t n = state.subAccountIndex.count();
   view.scrollValue = top;
-  for (int32_t r = 0; r < kPanelRows; ++r) {
+  const auto shown = static_cast<int32_t>(view.rows.size());
+  for (int32_t r = 0; r < shown; ++r) {
     SubAccountRowView& row = view.rows[static_cast<size_t>(r)];
     row = SubAccountRowView{};
     const int32_t e = top + r;
@@ -27,7 +28,7 @@ void drawSubAccountView(const ConversionState& state, int32_t top, SubAccountPan
                          view.parentChoices[static_cast<size_t>(choice)] == kAllSubAccountsChoice;
   if (allListed)
     for (SubAccountRowView& row : view.rows) row.codeLocked = row.nameLocked = true;
-  view.scrollMax = panelScrollMax(n);
+  view.scrollMax = panelScrollMax(n, shown);
 }
 
 std::string subAccountParentCaption(const std::string& packageName, const std::string& parentName) {

@@ -31,7 +31,7 @@ struct SubAccountPanelView {
   std::vector<std::string> parentChoices;  // C_N_SKK items
   int32_t parentChoiceIndex = -1;          // C_N_SKK ListIndex; -1 when nothing is chosen
   std::string parentCaption;               // L_Y_SYK caption
-  std::array<SubAccountRowView, kPanelRows> rows;
+  std::vector<SubAccountRowView> rows = std::vector<SubAccountRowView>(kPanelRows);
   int32_t scrollMax = 0;    // VS_hojo(0) Max
   int32_t scrollValue = 0;  // VS_hojo(0) Value
   int32_t focusedRow = -1;  // the T_N_HKCode row the focus belongs in; -1 when none
@@ -39,7 +39,7 @@ struct SubAccountPanelView {
                             // puts it into T_N_HKCode(focusedRow)
 };
 
-// Fills the ten rows from SubAccountIndex starting at entry top, and the scroll range. While
+// Fills the rows from SubAccountIndex starting at entry top, and the scroll range. While
 // the combo shows "全て表示" every box is locked: codes are typed under one parent only.
 void drawSubAccountView(const ConversionState& state, int32_t top, SubAccountPanelView& view);
 

@@ -13,4 +13,20 @@ inline int32_t wheelScroll(int32_t value, int32_t max, int delta) {
   return value;
 }
 
+// The keys that move through the rows of a list: Up, Down, PageUp, PageDown, Ctrl+Home and
+// Ctrl+End.
+enum class RowKey { Up, Down, PageUp, PageDown, First, Last };
+
+// Where a list stands: the entry shown in the first row, and the row that holds the focus.
+struct RowPosition {
+  int32_t top = 0;
+  int32_t row = 0;
+  bool operator==(const RowPosition&) const = default;
+};
+
+// The list position after a key. A step past the first or last row scrolls by the wheel's
+// rule (one row, within the range); a page moves focus and list by the rows shown; the focus
+// never rests on a row below the last entry.
+RowPosition moveRow(RowPosition at, int32_t max, int32_t rows, int32_t count, RowKey key);
+
 }  // namespace ledra

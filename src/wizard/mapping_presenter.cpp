@@ -5,6 +5,7 @@
 
 #include "base/text.hpp"
 #include "matching/mapping_operations.hpp"
+#include "matching/typed_code.hpp"
 #include "matching/wheel_scroll.hpp"
 #include "platform/platform.hpp"
 #include "state/conversion_state.hpp"
@@ -41,10 +42,69 @@ void MappingPresenter::show() {
   redrawAccounts(0);
 }
 
+void MappingPresenter::setVisibleRows(int32_t rows) {
+  rows = std::max(rows, kPanelRows);
+  if (rows == visibleRows_) return;
+  visibleRows_ = rows;
+  const auto size = static_cast<size_t>(rows);
+  view_.accounts.rows.resize(size);
+  view_.subAccounts.rows.resize(size);
+  view_.departments.rows.resize(size);
+  // Each panel is drawn again at its place, pulled back within the new range.
+  switch (view_.visiblePanel) {
+    case PanelKind::Accounts:
+      redrawAccounts(view_.accounts.scrollValue);
+      break;
+    case PanelKind::SubAccounts:
+      redrawSubAccounts(false);
+      break;
+    case PanelKind::Departments:
+      redrawDepartments();
+      break;
+    case PanelKind::None:
+      break;
+  }
+}
+
+void MappingPresenter::pressRowKey(int32_t row, RowKey key) {
+  if (!view_.mainEnabled || row < 0 || row >= visibleRows_) return;
+  switch (view_.visiblePanel) {
+    case PanelKind::Accounts: {
+      const AccountPanelView& v = view_.accounts;
+      const RowPosition to =
+          moveRow({v.scrollValue, row}, v.scrollMax, visibleRows_, state_.currentView.count(), key);
+      scrollAccountsTo(to.top, to.row);
+      break;
+    }
+    case PanelKind::SubAccounts: {
+      // Leaving the row decides what was typed in it, as the focus leaving it does.
+      decideSubAccountCode(row);
+      SubAccountPanelView& v = view_.subAccounts;
+      const RowPosition to = moveRow({v.scrollValue, row}, v.scrollMax, visibleRows_,
+                                     state_.subAccountIndex.count(), key);
+      if (to.top != v.scrollValue) scrollSubAccounts(to.top);
+      v.focusedRow = focusedSubRow_ = to.row;
+      ++v.focusSerial;
+      break;
+    }
+    case PanelKind::Departments: {
+      DepartmentPanelView& v = view_.departments;
+      const RowPosition to = moveRow({v.scrollValue, row}, v.scrollMax, visibleRows_,
+                                     state_.workDepartments.count(), key);
+      if (to.top != v.scrollValue) scrollDepartments(to.top);
+      v.focusedRow = to.row;
+      ++v.focusSerial;
+      break;
+    }
+    case PanelKind::None:
+      break;
+  }
+}
+
 // ---------------------------------------------------------------- account panel
 
 AccountRowView* MappingPresenter::accountRow(int32_t row) {
-  if (row < 0 || row >= kPanelRows) return nullptr;
+  if (row < 0 || row >= static_cast<int32_t>(view_.accounts.rows.size())) return nullptr;
   AccountRowView& r = view_.accounts.rows[static_cast<size_t>(row)];
   return r.showsAccount() ? &r : nullptr;
 }
@@ -60,14 +120,43 @@ void MappingPresenter::redrawAccounts(int32_t topRow) {
       shownFilter_ = filter_;
     }
     view_.visiblePanel = PanelKind::Accounts;
-    const int32_t top = std::clamp(topRow, 0, panelScrollMax(state_.currentView.count()));
+    const int32_t top =
+        std::clamp(topRow, 0, panelScrollMax(state_.currentView.count(), visibleRows_));
     drawAccountView(state_, top, view_.accounts);
     accountCodeChanged_ = false;  // a code typed and not decided is dropped
     panelKind_ = PanelKind::Accounts;
     redrawBusy_ = false;
     view_.subAccounts.parentChoices = refillParentAccountChoices(state_);
     updateNext();
+    // With every account done, the count alone would not say why 変換 stays grey.
+    view_.accounts.blockingLine =
+        remainingAccounts(state_) == 0 ? subAccountBlockingLine(state_) : std::string();
   });
+}
+
+void MappingPresenter::scrollAccountsTo(int32_t top, int32_t focusRow) {
+  AccountPanelView& v = view_.accounts;
+  if (top != v.scrollValue) scrollAccounts(top);
+  v.focusedRow = focusRow;
+  ++v.focusSerial;
+}
+
+void MappingPresenter::findAccount(std::string_view text) {
+  view_.accounts.findText = std::string(text);
+  findFrom(0);
+}
+
+void MappingPresenter::findNextAccount() { findFrom(view_.accounts.foundPosition + 1); }
+
+void MappingPresenter::findFrom(int32_t position) {
+  AccountPanelView& v = view_.accounts;
+  const std::string text = removeBlanks(v.findText);
+  const int32_t found = findInCurrentView(state_, text, position);
+  v.foundPosition = found;
+  v.findMissed = found < 0 && !text.empty();
+  if (found < 0) return;
+  const int32_t top = std::min(found, v.scrollMax);
+  if (top != v.scrollValue) scrollAccounts(top);
 }
 
 void MappingPresenter::scrollAccounts(int32_t value) {
@@ -77,6 +166,7 @@ void MappingPresenter::scrollAccounts(int32_t value) {
 void MappingPresenter::chooseFilter(AccountFilter filter) {
   filter_ = filter;
   view_.accounts.filter = filter;
+  view_.accounts.foundPosition = -1;  // a position in the list of the other filter
   redrawAccounts(0);
 }
 
@@ -99,14 +189,14 @@ void MappingPresenter::showPanel(PanelKind panel) {
 }
 
 void MappingPresenter::clickAccountCode(int32_t row) {
-  if (row >= 0 && row < kPanelRows) view_.accounts.focusedRow = row;
+  if (row >= 0 && row < visibleRows_) view_.accounts.focusedRow = row;
 }
 
 void MappingPresenter::changeAccountCode(int32_t row, std::string_view text) {
   if (redrawBusy_) return;
   AccountRowView* r = accountRow(row);
   if (r == nullptr || r->codeLocked) return;
-  r->ledraCode.text = removeBlanks(text);
+  r->ledraCode.text = cleanTypedCode(text);
   if (r->ledraCode.text.empty()) {
     // Deleting the code unmaps the account at once.
     accountCodeChanged_ = true;
@@ -128,7 +218,7 @@ void MappingPresenter::pressEnterInAccountCode(int32_t row) {
 
   AccountPanelView& v = view_.accounts;
   int32_t top = v.scrollValue;
-  if (row < kPanelRows - 1) {
+  if (row < visibleRows_ - 1) {
     v.focusedRow = row + 1;
   } else {
     if (top < v.scrollMax) ++top;
@@ -175,6 +265,10 @@ void MappingPresenter::confirmPicker() {
   redrawAccounts(view_.accounts.scrollValue);
 }
 
+void MappingPresenter::pressEnterInPicker() {
+  if (picker_ && picker_->hasChoice()) confirmPicker();
+}
+
 void MappingPresenter::doubleClickPickerRow(int32_t row) {
   if (!picker_ || row < 0 || row >= kPanelRows) return;
   if (!picker_->view().rows[static_cast<size_t>(row)].enabled) return;
@@ -190,7 +284,7 @@ void MappingPresenter::closePicker() {
 // ---------------------------------------------------------------- sub-account panel
 
 SubAccountRowView* MappingPresenter::subAccountRow(int32_t row) {
-  if (row < 0 || row >= kPanelRows) return nullptr;
+  if (row < 0 || row >= static_cast<int32_t>(view_.subAccounts.rows.size())) return nullptr;
   SubAccountRowView& r = view_.subAccounts.rows[static_cast<size_t>(row)];
   return r.showsSubAccount() ? &r : nullptr;
 }
@@ -203,7 +297,8 @@ void MappingPresenter::redrawSubAccounts(bool keepPosition) {
     view_.visiblePanel = PanelKind::SubAccounts;
     if (v.parentChoices.empty()) v.parentChoices = parentAccountChoiceTexts(state_);
     const int32_t wanted = keepPosition ? subTopRow_ : v.scrollValue;
-    const int32_t top = std::clamp(wanted, 0, panelScrollMax(state_.subAccountIndex.count()));
+    const int32_t top =
+        std::clamp(wanted, 0, panelScrollMax(state_.subAccountIndex.count(), visibleRows_));
     const bool known = subFilterIndex_ < static_cast<int32_t>(v.parentChoices.size());
     v.parentChoiceIndex = known ? subFilterIndex_ : -1;
     subTopRow_ = top;
@@ -231,7 +326,7 @@ void MappingPresenter::chooseParent(int32_t choiceIndex) {
 }
 
 void MappingPresenter::clickSubCode(int32_t row) {
-  if (row < 0 || row >= kPanelRows) return;
+  if (row < 0 || row >= visibleRows_) return;
   if (row != focusedSubRow_) decideSubAccountCode(focusedSubRow_);
   focusedSubRow_ = row;
   view_.subAccounts.focusedRow = row;
@@ -241,7 +336,7 @@ void MappingPresenter::changeSubCode(int32_t row, std::string_view text) {
   if (subRedrawBusy_) return;
   SubAccountRowView* r = subAccountRow(row);
   if (r == nullptr || r->codeLocked) return;
-  r->code.text = removeBlanks(text);
+  r->code.text = cleanTypedCode(text);
   if (r->code.text.empty()) {
     subCodeChanged_ = true;
     decideSubAccountCode(row);
@@ -254,7 +349,7 @@ void MappingPresenter::changeSubCode(int32_t row, std::string_view text) {
 void MappingPresenter::leaveSubCode(int32_t row) { decideSubAccountCode(row); }
 
 void MappingPresenter::pressSubCodeKey(int32_t row, bool enter) {
-  if (row < 0 || row >= kPanelRows) return;
+  if (row < 0 || row >= visibleRows_) return;
   if (!enter) {
     subCodeChanged_ = true;
     return;
@@ -265,7 +360,7 @@ void MappingPresenter::pressSubCodeKey(int32_t row, bool enter) {
   r.code.text = toUpperLatin(r.code.text);
   subRedrawBusy_ = false;
   if (subCodeChanged_) decideSubAccountCode(row);
-  if (row < kPanelRows - 1) {
+  if (row < visibleRows_ - 1) {
     v.focusedRow = row + 1;
   } else {
     if (v.scrollValue < v.scrollMax) ++v.scrollValue;
@@ -296,7 +391,8 @@ void MappingPresenter::decideSubAccountCode(int32_t row) {
 void MappingPresenter::redrawDepartments() {
   view_.visiblePanel = PanelKind::Departments;
   DepartmentPanelView& v = view_.departments;
-  const int32_t top = std::clamp(v.scrollValue, 0, panelScrollMax(state_.workDepartments.count()));
+  const int32_t top =
+      std::clamp(v.scrollValue, 0, panelScrollMax(state_.workDepartments.count(), visibleRows_));
   guarded([&] { drawDepartmentView(state_, top, v); });
 }
 

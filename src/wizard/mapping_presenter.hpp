@@ -47,6 +47,15 @@ class MappingPresenter {
   // Entering the screen (after the import or a restore): all accounts, from the first row.
   void show();
 
+  // The rows each panel shows: as many as the window has room for, never fewer than ten. The
+  // rules for the last row (Enter, the wheel's range) follow.
+  void setVisibleRows(int32_t rows);
+  int32_t visibleRows() const { return visibleRows_; }
+
+  // An arrow, page or Ctrl+Home/End key in row `row` of the visible panel: the focus moves
+  // through the rows and the list scrolls as the wheel scrolls it.
+  void pressRowKey(int32_t row, RowKey key);
+
   // --- account panel F_Conv
   // RedrawAccountView: the rows from view position topRow, the remaining count, the scroll
   // range; then the parent choices of the sub-account panel and the next button.
@@ -61,6 +70,10 @@ class MappingPresenter {
   void clickAccountCode(int32_t row);
   void changeAccountCode(int32_t row, std::string_view text);
   void pressEnterInAccountCode(int32_t row);
+  // The find box: the list scrolls to the first account whose code or name holds the text;
+  // Enter goes on to the next one.
+  void findAccount(std::string_view text);
+  void findNextAccount();
   // C_TakeThisRec(r) click.
   void clickInvalid(int32_t row);
   // B_N_KK(r): opens the picker for the row's account; the main form waits.
@@ -70,6 +83,8 @@ class MappingPresenter {
   bool pickerOpen() const { return picker_.has_value(); }
   // B_Exec "OK": the picker's decision, then the dialog closes and the panel redraws.
   void confirmPicker();
+  // Enter in the picker: OK when a row is chosen, otherwise nothing.
+  void pressEnterInPicker();
   // Op_Code(i) double-click: choose the row and confirm.
   void doubleClickPickerRow(int32_t row);
   // B_Cancel or the dialog closed: nothing changes.
@@ -103,6 +118,8 @@ class MappingPresenter {
   void decideAccountCode(int32_t row, const std::string& typed, bool redraw = true);
   void decideSubAccountCode(int32_t row);
   bool updateNext();
+  void scrollAccountsTo(int32_t top, int32_t focusRow);
+  void findFrom(int32_t position);
   void guarded(const std::function<void()>& action);
 
   ConversionState& state_;
@@ -111,6 +128,7 @@ class MappingPresenter {
   MappingView view_;
 
   PanelKind panelKind_ = PanelKind::None;
+  int32_t visibleRows_ = kPanelRows;
   AccountFilter filter_ = AccountFilter::All;
   std::optional<AccountFilter> shownFilter_;  // the filter CurrentView was built for
   bool redrawBusy_ = false;

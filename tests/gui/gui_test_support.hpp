@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QApplication>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QWidget>
 #include <stdexcept>
 #include <string>
@@ -15,6 +17,9 @@ inline QApplication& guiApplication() {
   static QApplication* app = [] {
     auto* a = new QApplication(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    // The windows remember their size in the user's settings: the tests keep theirs apart.
+    static QTemporaryDir settings;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
     return a;
   }();
   return *app;

@@ -4,11 +4,13 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSettings>
 #include <QTest>
 #include <QWheelEvent>
 #include <chrono>
@@ -39,7 +41,10 @@ const QColor kRed(255, 192, 192);
 
 class Mapping : public ::testing::Test {
  protected:
-  void SetUp() override { ledra::testing::guiApplication(); }
+  void SetUp() override {
+    ledra::testing::guiApplication();
+    QSettings(QSettings::IniFormat, QSettings::UserScope, "ledra-convert", "window").clear();
+  }
 
   // Start form → 弥生会計 → 次へ → the files from the account list's folder → 読込.
   void openMappingScreen(const std::string& folder, const std::string& master) {
@@ -77,6 +82,34 @@ class Mapping : public ::testing::Test {
     QApplication::sendEvent(w, &e);
   }
   std::string remaining() { return text(control<QLabel>(main(), "RemainObj")->text()); }
+  QPushButton* button(const char* name, QWidget* window = nullptr) {
+    return control<QPushButton>(window ? window : main(), name);
+  }
+  // The window in front takes the keys; they go to the control that has the focus.
+  void activate(QWidget* window) {
+    window->activateWindow();
+    // A dialog counts as active with its owner; wait until it really has the keys.
+    for (int i = 0; i < 100 && QApplication::activeWindow() != window; ++i) QTest::qWait(10);
+    ASSERT_EQ(QApplication::activeWindow(), window);
+    QApplication::processEvents();
+  }
+  QWidget* focused() { return QApplication::focusWidget(); }
+  // Text an input method commits (Japanese, full-width), as it reaches the box.
+  void commit(QWidget* w, const QString& text) {
+    QInputMethodEvent e;
+    e.setCommitString(text);
+    QApplication::sendEvent(w, &e);
+  }
+  void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    ASSERT_NE(focused(), nullptr);
+    QTest::keyClick(focused(), key, modifiers);
+  }
+  // Tab (or Shift+Tab) until the control has the focus.
+  void tabTo(QWidget* target, bool back = false) {
+    for (int i = 0; i < 200 && focused() != target; ++i)
+      press(back ? Qt::Key_Backtab : Qt::Key_Tab);
+    ASSERT_EQ(focused(), target) << target->objectName().toStdString();
+  }
 
   ledra::testing::TempDir dir;
   ConversionState state;
@@ -210,6 +243,178 @@ TEST_F(Mapping, ExampleCompanyFromTheStartToTheConvertedFiles) {
   EXPECT_NE(subs.find("B02"), std::string::npos);
   EXPECT_NE(ledra::testing::readCp932(state.outputFolder + "/無効化一覧.txt").find(invalidated),
             std::string::npos);
+}
+
+TEST_F(Mapping, ThePickerMapsTheLastAccountAndTypedBlanksLeaveTheCursorWhereItWas) {
+  const std::string source = dir.file("yayoi");
+  std::filesystem::copy(kExamples + "/yayoi", source);
+  openMappingScreen(source, kExamples + "/ledra_master.csv");
+  activate(main());
+  QPushButton* next = button("B_Next");
+
+  // Keys 6, space, 3, 1: the blank goes and the digits stay in the order typed.
+  QLineEdit* code = box("T_N_KCode", 1);
+  typeOver(code, "");
+  EXPECT_FALSE(next->isEnabled());
+  QTest::keyClicks(code, "6 31");
+  EXPECT_EQ(text(code->text()), "631");
+  EXPECT_EQ(code->cursorPosition(), 3);
+  QTest::keyClick(code, Qt::Key_Home);
+  commit(code, "１");  // full-width, as an input method gives it
+  QTest::keyClick(code, Qt::Key_Space);
+  EXPECT_EQ(text(code->text()), "1631");
+  EXPECT_EQ(code->cursorPosition(), 1);
+  typeOver(code, "");
+
+  // The picker maps the one account left: 変換 becomes available at once.
+  EXPECT_EQ(remaining(), "マッチング科目残数：1/15");
+  QTest::mouseClick(button("B_N_KK_1"), Qt::LeftButton);
+  auto* picker = control<PickerDialog>(main(), "LedraItem");
+  ASSERT_TRUE(picker->isVisible());
+  // The wheel over the search box, the check box or a button moves the list as over the list.
+  auto* like = control<QLineEdit>(picker, "T_Like");
+  auto* list = control<QScrollBar>(picker, "VScroll_LedraItem");
+  wheel(like, -120);
+  wheel(control<QCheckBox>(picker, "C_AutoCollect"), -120);
+  wheel(button("B_Exec", picker), 120);
+  EXPECT_EQ(list->value(), 1);
+  commit(like, "普通預金");
+  QTest::mouseClick(button("B_Like", picker), Qt::LeftButton);
+  auto* option = control<QRadioButton>(picker, "Op_Code_0");
+  ASSERT_EQ(text(option->text()), "112");
+  QTest::mouseClick(option, Qt::LeftButton);
+  QTest::mouseClick(button("B_Exec", picker), Qt::LeftButton);
+  EXPECT_FALSE(picker->isVisible());
+  EXPECT_EQ(remaining(), "マッチング科目残数：0/15");
+  EXPECT_TRUE(next->isEnabled());
+
+  // A sub-account code: keys a, space, b, c give "abc", and Enter takes it as "ABC".
+  QTest::mouseClick(button("B_ConvSelect_1"), Qt::LeftButton);
+  auto* parents = control<QComboBox>(main(), "C_N_SKK");
+  const int bank = parents->findText("普通預金", Qt::MatchContains);
+  ASSERT_GT(bank, 0);
+  emit parents->activated(bank);
+  QLineEdit* sub = box("T_N_HKCode", 0);
+  typeOver(sub, "");
+  QTest::keyClicks(sub, "a bc");
+  EXPECT_EQ(text(sub->text()), "abc");
+  QTest::keyClick(sub, Qt::Key_Return);
+  EXPECT_EQ(state.workSubAccounts[0].newSubCode, "ABC");
+
+  // The department rows need nothing: light cyan.
+  QTest::mouseClick(button("B_ConvSelect_2"), Qt::LeftButton);
+  EXPECT_EQ(back("T_N_BCode", 0), kCyan);
+  EXPECT_EQ(back("T_N_CBN", 9), kCyan);
+}
+
+TEST_F(Mapping, TheWheelOverTheWholeFormAndATallerWindowShowingMoreRows) {
+  const std::string source = dir.file("yayoi");
+  std::filesystem::copy(kExamples + "/yayoi", source);
+  openMappingScreen(source, kExamples + "/ledra_master.csv");
+  auto* bar = control<QScrollBar>(main(), "VS_conv_0");
+  // Over 変換, 終了, 作業状態を保存 and the company's name: the visible panel moves.
+  wheel(button("B_Next"), -120);
+  wheel(button("B_StatusSave"), -120);
+  wheel(control<QLabel>(main(), "L_Company"), -120);
+  wheel(button("B_Exit"), 120);
+  EXPECT_EQ(bar->value(), 2);
+  EXPECT_EQ(shown("T_Y_KKJ", 0), "売掛金");
+
+  // Fifteen accounts: a window five rows taller shows them all, and nothing scrolls.
+  EXPECT_FALSE(main()->findChild<QLineEdit*>("T_Y_KKJ_10") &&
+               main()->findChild<QLineEdit*>("T_Y_KKJ_10")->isVisible());
+  const QSize design = main()->size();
+  main()->resize(design.width() + 200, design.height() + 5 * 24);
+  EXPECT_EQ(main()->minimumSize(), design);
+  ASSERT_TRUE(box("T_Y_KKJ", 14)->isVisible());
+  EXPECT_EQ(shown("T_Y_KKJ", 0), "現金");
+  EXPECT_EQ(bar->maximum(), 0);
+  EXPECT_LT(box("T_Y_KKJ", 14)->mapTo(main(), QPoint(0, 22)).y(), button("B_Next")->y());
+  // Enter in the last row shown moves the focus nowhere further and keeps the list.
+  activate(main());
+  box("T_N_KCode", 14)->setFocus();
+  QTest::keyClick(box("T_N_KCode", 14), Qt::Key_Return);
+  EXPECT_EQ(focused(), box("T_N_KCode", 14));
+
+  // The size is remembered for the next time the mapping screen opens.
+  const QSize taller = main()->size();
+  main()->hide();
+  MainPresenter again(state, platform);
+  ASSERT_TRUE(again.load(StartMode::Restored));
+  MainWindow reopened(again);
+  reopened.render();
+  reopened.show();
+  EXPECT_EQ(reopened.size(), taller);
+  EXPECT_TRUE(control<QLineEdit>(&reopened, "T_Y_KKJ_14")->isVisible());
+}
+
+TEST_F(Mapping, TheExampleCompanyByKeyboardAlone) {
+  const std::string source = dir.file("yayoi");
+  std::filesystem::copy(kExamples + "/yayoi", source);
+  controller.start();
+  activate(controller.convSelect());
+  EXPECT_EQ(focused(), button("B_Ptn_0", controller.convSelect()));
+  // The focus is marked before any Tab.
+  EXPECT_TRUE(controller.convSelect()->testAttribute(Qt::WA_KeyboardFocusChange));
+  platform.openAnswers = {kExamples + "/ledra_master.csv"};
+  press(Qt::Key_Return);
+  ASSERT_NE(main(), nullptr);
+  activate(main());
+  EXPECT_EQ(focused(), button("B_Next"));  // the welcome screen
+  press(Qt::Key_Return);
+  ASSERT_TRUE(control<QWidget>(main(), "F_2ndStep")->isVisible());
+  platform.openAnswers = {source + "/勘定科目一覧表.txt"};
+  platform.messageAnswers = {MsgResult::Yes};
+  tabTo(button("B_SelectFile_0"));
+  press(Qt::Key_Return);
+  EXPECT_EQ(platform.lastMessage().title, "自動定義");
+  tabTo(button("B_Next"));
+  press(Qt::Key_Return);
+  ASSERT_TRUE(control<QWidget>(main(), "F_Conv")->isVisible());
+  EXPECT_EQ(focused(), box("T_N_KCode", 0));
+
+  // Down to the last row and one further: the list moves one row.
+  for (int i = 0; i < 10; ++i) press(Qt::Key_Down);
+  EXPECT_EQ(focused(), box("T_N_KCode", 9));
+  EXPECT_EQ(control<QScrollBar>(main(), "VS_conv_0")->value(), 1);
+  press(Qt::Key_End, Qt::ControlModifier);
+  EXPECT_EQ(control<QScrollBar>(main(), "VS_conv_1")->value(), 5);
+  press(Qt::Key_Home, Qt::ControlModifier);
+  press(Qt::Key_Down);
+  EXPECT_EQ(focused(), box("T_N_KCode", 1));
+
+  // The code cleared, then the picker from the keyboard: 選択, the search, a row, Enter.
+  press(Qt::Key_A, Qt::ControlModifier);
+  press(Qt::Key_Backspace);
+  EXPECT_EQ(remaining(), "マッチング科目残数：1/15");
+  tabTo(button("B_N_KK_1"));
+  press(Qt::Key_Return);
+  auto* picker = control<PickerDialog>(main(), "LedraItem");
+  ASSERT_TRUE(picker->isVisible());
+  activate(picker);
+  tabTo(control<QLineEdit>(picker, "T_Like"));
+  commit(focused(), "普通預金");
+  press(Qt::Key_Return);  // searches; does not press OK
+  ASSERT_TRUE(picker->isVisible());
+  EXPECT_EQ(text(control<QRadioButton>(picker, "Op_Code_0")->text()), "112");
+  press(Qt::Key_Backtab);
+  EXPECT_EQ(focused(), control<QCheckBox>(picker, "C_AutoCollect"));
+  press(Qt::Key_Return);  // nothing chosen yet: nothing happens
+  ASSERT_TRUE(picker->isVisible());
+  press(Qt::Key_Down);
+  EXPECT_TRUE(control<QRadioButton>(picker, "Op_Code_0")->isChecked());
+  press(Qt::Key_Return);
+  EXPECT_FALSE(picker->isVisible());
+  EXPECT_EQ(shown("T_N_KCode", 1), "112");
+  EXPECT_TRUE(button("B_Next")->isEnabled());
+
+  // 変換, the question answered by Enter on OK.
+  activate(main());
+  platform.messageAnswers = {MsgResult::Ok};
+  tabTo(button("B_Next"), true);
+  press(Qt::Key_Return);
+  EXPECT_TRUE(platform.lastMessage().text.starts_with("変換を正常に終了しました。"));
+  EXPECT_TRUE(std::filesystem::exists(state.outputFolder + "/shiwake.csv"));
 }
 
 // Times what a user does most on a full chart of accounts; printed, not asserted, because the

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "matching/typed_code.hpp"
 #include "matching/wheel_scroll.hpp"
 
 namespace ledra {
@@ -61,6 +62,67 @@ TEST(WheelScroll, OneRowPerEventWithinTheRange) {
       {2, 5, 0, 2},     // no vertical delta
   };
   for (const Case& c : cases) EXPECT_EQ(wheelScroll(c.value, c.max, c.delta), c.expected);
+}
+
+TEST(AccountView, ATallerPanelDrawsMoreRowsAndABlankRowKeepsItsColour) {
+  ConversionState s;
+  for (int32_t i = 0; i < 25; ++i) {
+    WorkAccount& a = s.workAccounts.append();
+    a.sourceCode = "K" + std::to_string(i);
+    a.matched = i < 20;
+    s.allView.append(i);
+  }
+  buildCurrentView(s, AccountFilter::All);
+  AccountPanelView v;
+  v.rows.resize(15);
+  drawAccountView(s, 10, v);
+  EXPECT_EQ(v.scrollMax, 10);
+  EXPECT_EQ(v.rows[14].sourceCode.text, "K24");
+  EXPECT_EQ(v.rows[9].backColour, kColourDone);        // K19
+  EXPECT_EQ(v.rows[14].backColour, kColourAttention);  // K24
+  // A shorter list leaves the lower rows blank in the colour they had.
+  s.currentView.clear();
+  for (int32_t i = 0; i < 3; ++i) s.currentView.append(i);
+  drawAccountView(s, 0, v);
+  EXPECT_FALSE(v.rows[14].showsAccount());
+  EXPECT_EQ(v.rows[14].backColour, kColourAttention);
+  EXPECT_EQ(v.rows[9].backColour, kColourDone);
+  EXPECT_EQ(v.scrollMax, 0);
+}
+
+TEST(TypedCode, BlanksGoFullWidthLettersAndDigitsFold) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"6 31", "631"},
+      {"a bc", "abc"},
+      {"１", "1"},
+      {"Ａ　１２ｂ", "A12b"},
+      {"０９ＡＺａｚ", "09AZaz"},
+      {"－＃ｱ", "－＃ｱ"},  // only letters and digits fold
+  };
+  for (const auto& [typed, kept] : cases) EXPECT_EQ(cleanTypedCode(typed), kept) << typed;
+}
+
+TEST(MoveRow, KeysMoveTheFocusAndScrollAtTheEdgesByTheWheelRule) {
+  // 25 entries shown ten at a time: max 15.
+  struct Case {
+    RowPosition at;
+    RowKey key;
+    RowPosition expected;
+  } cases[] = {
+      {{0, 3}, RowKey::Down, {0, 4}},       {{0, 9}, RowKey::Down, {1, 9}},
+      {{15, 9}, RowKey::Down, {15, 9}},     {{4, 0}, RowKey::Up, {3, 0}},
+      {{0, 0}, RowKey::Up, {0, 0}},         {{0, 2}, RowKey::PageDown, {10, 2}},
+      {{10, 2}, RowKey::PageDown, {15, 7}}, {{15, 9}, RowKey::PageDown, {15, 9}},
+      {{12, 1}, RowKey::PageUp, {2, 1}},    {{3, 5}, RowKey::PageUp, {0, 0}},
+      {{7, 4}, RowKey::First, {0, 0}},      {{2, 4}, RowKey::Last, {15, 9}},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(moveRow(c.at, 15, 10, 25, c.key), c.expected)
+        << c.at.top << "/" << c.at.row << " key " << static_cast<int>(c.key);
+  // Four entries: the focus stops at the last one and nothing scrolls.
+  EXPECT_EQ(moveRow({0, 3}, 0, 10, 4, RowKey::Down), (RowPosition{0, 3}));
+  EXPECT_EQ(moveRow({0, 0}, 0, 10, 4, RowKey::Last), (RowPosition{0, 3}));
+  EXPECT_EQ(moveRow({0, 0}, 0, 10, 4, RowKey::PageDown), (RowPosition{0, 3}));
 }
 
 }  // namespace

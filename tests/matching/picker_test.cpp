@@ -65,5 +65,20 @@ TEST_F(Picker, TheChoiceBelongsToTheRowAndATakenCodeIsRefused) {
   EXPECT_EQ(state.workAccounts[1].ledraCode, "C10");
 }
 
+TEST_F(Picker, KeysMoveTheChoiceOverTakenAccountsAndScrollToIt) {
+  const PickerView& v = picker.view();
+  auto chosen = [&] { return v.rows[static_cast<size_t>(v.selectedRow)].code; };
+  picker.moveSelection(RowKey::Down);  // C10 is taken
+  EXPECT_EQ(chosen(), "C11");
+  picker.moveSelection(RowKey::Last);
+  EXPECT_EQ(v.scrollValue, 2);
+  EXPECT_EQ(v.selectedRow, 9);
+  EXPECT_EQ(chosen(), "C21");
+  picker.moveSelection(RowKey::First);
+  picker.moveSelection(RowKey::Up);  // nothing above to choose
+  EXPECT_EQ(v.scrollValue, 0);
+  EXPECT_EQ(chosen(), "C11");
+}
+
 }  // namespace
 }  // namespace ledra

@@ -195,6 +195,102 @@ TEST_F(Mapping, EnterOnRowNineAndTheWheelScrollWithinTheList) {
   EXPECT_EQ(accounts().scrollValue, 0);
 }
 
+TEST_F(Mapping, KeysAndATallerPanelFollowTheLastVisibleRow) {
+  build(21);  // 25 accounts
+  mapping.setVisibleRows(15);
+  EXPECT_EQ(accounts().rows.size(), 15u);
+  EXPECT_EQ(accounts().scrollMax, 10);
+  mapping.pressEnterInAccountCode(9);  // row 9 is no longer the last
+  EXPECT_EQ(accounts().focusedRow, 10);
+  EXPECT_EQ(accounts().scrollValue, 0);
+  mapping.pressEnterInAccountCode(14);
+  EXPECT_EQ(accounts().scrollValue, 1);
+  EXPECT_EQ(accounts().focusedRow, 14);
+  mapping.pressRowKey(14, RowKey::Down);
+  EXPECT_EQ(accounts().scrollValue, 2);
+  mapping.pressRowKey(3, RowKey::Up);
+  EXPECT_EQ(accounts().focusedRow, 2);
+  EXPECT_EQ(accounts().scrollValue, 2);
+  mapping.pressRowKey(2, RowKey::Last);
+  EXPECT_EQ(accounts().rows[14].sourceCode.text, "X20");
+  EXPECT_EQ(accounts().focusedRow, 14);
+  mapping.pressRowKey(14, RowKey::First);
+  EXPECT_EQ(accounts().scrollValue, 0);
+  EXPECT_EQ(accounts().focusedRow, 0);
+  // Back to the design size: the list is pulled within the smaller range.
+  mapping.scrollAccounts(10);
+  mapping.setVisibleRows(4);
+  EXPECT_EQ(accounts().rows.size(), 10u);
+  EXPECT_EQ(accounts().scrollMax, 15);
+  EXPECT_EQ(accounts().rows[9].sourceCode.text, "X15");
+}
+
+TEST_F(Mapping, SubAccountListScrollsOnEnterInTheLastRowAndANewChoiceStartsAtTheTop) {
+  build();
+  for (int i = 0; i < 12; ++i) {
+    WorkSubAccount& s = state.workSubAccounts.append();
+    s.col(2) = "当座預金";
+    s.subAccountName = "D銀行" + std::to_string(i);
+    s.subAccountGroupNo = 3;
+    s.newSubCode = std::to_string(10 + i);
+    s.parentLedraCode = "D04";
+  }
+  mapping.showPanel(PanelKind::SubAccounts);
+  ASSERT_EQ(subs().parentChoices[2], "D04：当座預金");
+  mapping.chooseParent(2);  // 13 sub-accounts: Max 3
+  mapping.pressSubCodeKey(9, true);
+  EXPECT_EQ(subs().scrollValue, 1);
+  EXPECT_EQ(subs().focusedRow, 9);
+  EXPECT_EQ(subs().rows[9].name.text, "D銀行9");
+  mapping.chooseParent(2);
+  EXPECT_EQ(subs().scrollValue, 0);
+  EXPECT_EQ(subs().rows[0].name.text, "C銀行");
+  mapping.pressRowKey(9, RowKey::PageDown);
+  EXPECT_EQ(subs().scrollValue, 3);
+  EXPECT_EQ(subs().rows[9].name.text, "D銀行11");
+}
+
+TEST_F(Mapping, ALineNamesWhatBlocksTheConversionOnceEveryAccountIsDone) {
+  build();
+  EXPECT_EQ(accounts().blockingLine, "");  // the count says it: 2 accounts remain
+  mapping.clickInvalid(1);                 // 普通預金 out, its sub-accounts without a parent
+  mapping.clickInvalid(2);
+  EXPECT_EQ(accounts().remainingCaption, "マッチング科目残数：0/4");
+  EXPECT_EQ(accounts().blockingLine, "所属勘定科目が未設定の補助科目があります（補助）");
+  mapping.clickInvalid(1);
+  type(1, "Ｂ０２");  // typed with an input method: folded to B02
+  EXPECT_EQ(state.workAccounts[1].ledraCode, "B02");
+  EXPECT_EQ(accounts().blockingLine, "");
+  EXPECT_TRUE(ready);
+  mapping.showPanel(PanelKind::SubAccounts);
+  mapping.chooseParent(1);
+  mapping.changeSubCode(0, "２");  // B銀行 has 2
+  mapping.pressSubCodeKey(0, true);
+  mapping.showPanel(PanelKind::Accounts);
+  EXPECT_EQ(accounts().blockingLine, "補助科目コードが重複しています（補助）");
+  EXPECT_FALSE(ready);
+}
+
+TEST_F(Mapping, TheFindBoxScrollsToTheFirstMatchAndEnterToTheNext) {
+  build(21);  // X0 … X20 at positions 4 … 24
+  mapping.findAccount("X1");
+  EXPECT_EQ(accounts().scrollValue, 5);
+  EXPECT_EQ(accounts().foundPosition, 5);
+  mapping.findNextAccount();  // X10
+  EXPECT_EQ(accounts().scrollValue, 14);
+  mapping.findAccount("X20");
+  EXPECT_EQ(accounts().scrollValue, 15);  // the end of the list
+  EXPECT_EQ(accounts().foundPosition, 24);
+  mapping.findNextAccount();  // round to the start: X20 again
+  EXPECT_EQ(accounts().foundPosition, 24);
+  mapping.findAccount("該当しない");
+  EXPECT_TRUE(accounts().findMissed);
+  EXPECT_EQ(accounts().scrollValue, 15);
+  mapping.findAccount("普通");
+  EXPECT_FALSE(accounts().findMissed);
+  EXPECT_EQ(accounts().scrollValue, 1);
+}
+
 TEST_F(Mapping, AnUnexpectedErrorIsReportedAndThePanelStaysUsable) {
   build();
   state.balanceSheetView.append(99);  // no such account

@@ -7,9 +7,11 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSettings>
 #include <cstdio>
 #include <filesystem>
 
+#include "dataset.hpp"
 #include "gui/conv_select_window.hpp"
 #include "gui/gui_controller.hpp"
 #include "gui/input_data.hpp"
@@ -57,9 +59,9 @@ void mappingScreens(GuiController& controller) {
   show("main_mapping_unmatched");
   // Accounts the journal does not use can be invalidated.
   m.scrollAccounts(5);
-  for (int32_t r = 0; r < kPanelRows; ++r)
-    if (m.view().accounts.rows[static_cast<size_t>(r)].invalidEnabled) {
-      m.clickInvalid(r);
+  for (size_t r = 0; r < m.view().accounts.rows.size(); ++r)
+    if (m.view().accounts.rows[r].invalidEnabled) {
+      m.clickInvalid(static_cast<int32_t>(r));
       break;
     }
   show("main_mapping_invalidated");
@@ -110,6 +112,43 @@ void yayoiScreens(const std::string& work) {
   save(controller.mainWindow(), "main_mapping");
   mappingScreens(controller);
   controller.mainWindow()->hide();
+}
+
+// A company at full capacity (2000 accounts), at the design size and maximised, with the find
+// box used and a sub-account clash blocking 変換.
+void capacityScreens(const std::string& work) {
+  bench::DatasetSize size = bench::DatasetSize::full();
+  size.journalLines = 500;
+  bench::writeDataset(work + "/capacity", size, 7);
+  ConversionState state;
+  ScriptedPlatform platform;
+  GuiController controller(state, platform);
+  controller.start();
+  platform.openAnswers = {work + "/capacity/ledra_master.csv"};
+  clickNamed(controller.convSelect(), "B_Ptn_0");
+  clickNamed(controller.mainWindow(), "B_Next");
+  platform.openAnswers = {work + "/capacity/yayoi/勘定科目一覧表.txt"};
+  platform.messageAnswers = {MsgResult::Yes};
+  clickNamed(controller.mainWindow(), "B_SelectFile_0");
+  clickNamed(controller.mainWindow(), "B_Next");
+  MainWindow* main = controller.mainWindow();
+  MappingPresenter& m = controller.mainPresenter().mapping();
+  save(main, "main_mapping_capacity");
+  m.showPanel(PanelKind::SubAccounts);
+  m.chooseParent(1);
+  m.changeSubCode(1, m.view().subAccounts.rows[0].code.text);
+  m.pressSubCodeKey(1, true);
+  m.showPanel(PanelKind::Accounts);
+  m.findAccount("売掛金");
+  main->render();
+  save(main, "main_mapping_capacity_find");
+  main->showMaximized();
+  for (int i = 0; i < 3; ++i) QApplication::processEvents();
+  save(main, "main_mapping_capacity_maximised");
+  m.showPanel(PanelKind::SubAccounts);
+  main->render();
+  save(main, "main_mapping_capacity_maximised_sub");
+  main->hide();
 }
 
 void blueReturnScreens(const std::string& work) {
@@ -206,6 +245,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   setUpApplication();
+  // The windows remember their size: the pictures start from the design size.
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QDir::tempPath() + "/ledra-shots");
+  QSettings(QSettings::IniFormat, QSettings::UserScope, "ledra-convert", "window").clear();
   outFolder = QString::fromLocal8Bit(argv[1]);
   suffix = QString::fromLocal8Bit(argv[2]);
   QDir().mkpath(outFolder);
@@ -214,6 +256,7 @@ int main(int argc, char** argv) {
   std::filesystem::create_directories(work);
   std::filesystem::copy(kExamples + "/yayoi", work + "/yayoi");
   yayoiScreens(work);
+  capacityScreens(work);
   blueReturnScreens(work);
   dialogs();
   std::filesystem::remove_all(work);
