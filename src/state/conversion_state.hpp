@@ -167,6 +167,9 @@ struct ParentAccountChoice {
 
 using AccountView = Table<int32_t, kAccountCapacity>;
 
+// The reason a step gives when memory ran out, whichever file it was reading or writing.
+inline constexpr const char* kOutOfMemory = "メモリが不足しています";
+
 // Where the last failed step failed, kept for the message the caller shows.
 struct ErrorDetail {
   std::string file;

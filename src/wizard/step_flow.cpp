@@ -23,6 +23,7 @@
 #include "output/sub_account_file.hpp"
 #include "platform/archiver.hpp"
 #include "platform/file_io.hpp"
+#include "platform/file_lock.hpp"
 #include "platform/platform.hpp"
 #include "state/conversion_state.hpp"
 
@@ -80,6 +81,24 @@ class OutputSinkRelease {
  private:
   ConversionState& state_;
 };
+
+// A second run writing into the same folder would mix two sets, so a run holds the folder
+// while it writes there; and what an interrupted run left half moved is set right first.
+bool takeOutputFolder(ConversionState& state, Platform& platform, FileLock& lock) {
+  if (lock.acquire(outputFolderLockFile(state.outputFolder)) == FileLock::Outcome::Busy) {
+    platform.message("出力先フォルダは別の変換で使用中です。\r\n" + state.outputFolder,
+                     kErrorTitle);
+    return false;
+  }
+  removeStaleRunFolders();
+  std::string error;
+  if (!recoverOutputFolder(state.outputFolder, &error)) {
+    platform.message("出力先フォルダに中断された変換が残っていて、元に戻せません。\r\n" + error,
+                     kErrorTitle);
+    return false;
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -193,6 +212,8 @@ bool runBlueReturnImportStep(ConversionState& state, Platform& platform) {
       return false;
     }
   }
+  FileLock folderLock;
+  if (!takeOutputFolder(state, platform, folderLock)) return false;
   if (!expandBlueJournal(state, platform, journal)) {
     platform.message(failureWithDetail("仕訳データの取込に失敗しました。", state), kErrorTitle);
     return false;
@@ -214,6 +235,8 @@ StepOutcome runOutputStep(ConversionState& state, Platform& platform, bool askCo
   }
   BusyGuard busy(platform);
   ProgressCloser progress(platform);
+  FileLock folderLock;
+  if (!takeOutputFolder(state, platform, folderLock)) return StepOutcome::Failed;
   state.lastErrorDetail.clear();
   HeldJournalTextRelease release(state);
   if (!importJournal(state, platform, state.sourceFile(SourceFile::Journal), /*keepText=*/true)) {

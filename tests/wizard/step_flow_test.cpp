@@ -198,7 +198,7 @@ TEST_F(StepFlow, AFailedStepIsNamedAndLeavesEveryEarlierOutputAsItWas) {
     }
     ScriptedPlatform p;
     p.messageAnswers = {c.answers.begin(), c.answers.end()};
-    if (c.archiverResult != 0) p.archiver = [&](const std::string&) { return c.archiverResult; };
+    if (c.archiverResult != 0) p.archiver = [&](const ArchiveRequest&) { return c.archiverResult; };
     EXPECT_EQ(runOutputStep(state, p, false), StepOutcome::Failed);
     const auto texts = p.messageTexts();
     ASSERT_EQ(texts.size(), c.firstLines.size());
