@@ -1,7 +1,5 @@
 #include "import/account_master.hpp"
 
-#include <new>
-
 #include "base/text.hpp"
 #include "platform/file_io.hpp"
 #include "platform/text_file.hpp"
@@ -60,12 +58,10 @@ bool loadStandardAccountMaster(ConversionState& state, const std::string& path,
     if (state.standardAccounts.count() == 0) throw StepError("勘定科目の行がありません");
     rebuildStandardAccountCandidates(state);
     return true;
-  } catch (const std::bad_alloc&) {
-    state.recordError(kLocationMaster, {path, 0, kOutOfMemory});
   } catch (const CapacityError&) {
     state.recordError(kLocationMaster, {path, lineNo, "勘定科目が多すぎます（2001件まで）"});
   } catch (const std::exception& e) {
-    state.recordError(kLocationMaster, {path, lineNo, e.what()});
+    state.recordError(kLocationMaster, {path, lineNo, exceptionReason(e)});
   }
   return false;
 }

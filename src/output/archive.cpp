@@ -185,11 +185,8 @@ bool packArchiveInto(ConversionState& state, Platform& platform, OutputSet* set,
       job.fileList[i] = job.set ? job.set->stagedPath(names[i]) : outputPath(state, names[i]);
     job.fileCount = static_cast<int32_t>(names.size());
     return compressFiles(job, state, platform);
-  } catch (const std::bad_alloc&) {
-    state.lastErrorDetail = ErrorDetail{"pressdata.zip", 0, kOutOfMemory};
-    return false;
   } catch (const std::exception& e) {
-    state.lastErrorDetail = ErrorDetail{"pressdata.zip", 0, e.what()};
+    state.lastErrorDetail = ErrorDetail{"pressdata.zip", 0, exceptionReason(e)};
     return false;
   }
 }

@@ -79,7 +79,8 @@ FileLock::Outcome FileLock::acquire(const std::string& lockFile) {
     if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
       // The holder before us removes the file before letting go; a lock on a removed file
       // guards nothing, so start again on the file that now has the name.
-      struct stat held {}, named {};
+      struct stat held {
+      }, named{};
       if (::fstat(fd, &held) == 0 && ::stat(lockFile.c_str(), &named) == 0 &&
           held.st_dev == named.st_dev && held.st_ino == named.st_ino) {
         fd_ = fd;

@@ -1,7 +1,6 @@
 #include "platform/held_signals.hpp"
 
 #include <csignal>
-
 #include <mutex>
 
 namespace ledra {
