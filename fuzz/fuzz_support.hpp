@@ -45,7 +45,7 @@ class QuietPlatform : public Platform {
   void progressSetMax(int64_t) override {}
   void progressSetValue(int64_t) override {}
   DateTime now() override { return DateTime{}; }
-  int runArchiver(const std::string&) override { return 0; }
+  ArchiveResult runArchive(const ArchiveRequest&, PreparedMembers*) override { return {}; }
 
   // A folder of this process's own, made on first use.
   static const std::string& scratchFolder() {

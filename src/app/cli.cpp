@@ -16,6 +16,7 @@
 #include "import/source_files.hpp"
 #include "import/source_recognition.hpp"
 #include "platform/file_io.hpp"
+#include "platform/file_lock.hpp"
 #include "state/conversion_state.hpp"
 #include "state/work_state.hpp"
 #include "wizard/conv_select_presenter.hpp"
@@ -204,6 +205,11 @@ int commandImport(const std::vector<std::string>& args) {
 
   state.screenState = kScreenStarting;
   state.ledraAccountFile = master;
+  // Refused before the import rather than after it; held to the end so no other run saves
+  // over it meanwhile.
+  FileLock stateLock;
+  if (!checkWorkStateTarget(state, platform, save) || !lockWorkStateFile(platform, save, stateLock))
+    return kExitFailed;
   // The loader names the cause, a missing file or a folder included.
   if (!loadStandardAccountMaster(state, master, &platform)) {
     platform.message(failureWithDetail("Ledraの勘定科目データ取込に失敗しました。", state),
@@ -274,6 +280,10 @@ int commandMap(const std::vector<std::string>& args) {
   }
   ConsolePlatform platform;
   ConversionState state;
+  // Held from the read to the save, so that two changes made at once are both kept.
+  FileLock stateLock, saveLock;
+  if (!lockWorkStateFile(platform, path, stateLock) || !lockWorkStateFile(platform, save, saveLock))
+    return kExitFailed;
   if (!restoreForMapping(state, platform, path)) return kExitFailed;
   if (!applyMapChanges(state, platform, changes)) return kExitFailed;
   if (!saveWorkStateToFile(state, platform, save)) return kExitFailed;

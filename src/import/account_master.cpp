@@ -5,6 +5,7 @@
 #include "platform/text_file.hpp"
 #include "state/conversion_state.hpp"
 #include "state/derived_lists.hpp"
+#include "state/work_state_format.hpp"
 
 namespace ledra {
 
@@ -30,6 +31,7 @@ bool loadStandardAccountMaster(ConversionState& state, const std::string& path,
     state.standardAccounts.clear();
     std::string_view line;
     int64_t fileLine = 0;
+    int64_t userCodeLine = 0;
     while (lines.next(line, fileLine)) {
       if (line.empty()) continue;
       lineNo = fileLine;
@@ -42,16 +44,24 @@ bool loadStandardAccountMaster(ConversionState& state, const std::string& path,
       if (!cols[0].empty()) {
         state.ledraUserCode = trimSpaces(cols[0]);
         state.ledraUserName = trimSpaces(cols[1]);
+        userCodeLine = fileLine;
       }
     }
     lineNo = 0;
+    // The code names the archive: one that would take it elsewhere is refused here.
+    if (const std::string why = userCodeProblem(state.ledraUserCode); !why.empty()) {
+      state.ledraUserCode.clear();
+      state.ledraUserName.clear();
+      lineNo = userCodeLine;
+      throw StepError(why);
+    }
     if (state.standardAccounts.count() == 0) throw StepError("勘定科目の行がありません");
     rebuildStandardAccountCandidates(state);
     return true;
   } catch (const CapacityError&) {
     state.recordError(kLocationMaster, {path, lineNo, "勘定科目が多すぎます（2001件まで）"});
   } catch (const std::exception& e) {
-    state.recordError(kLocationMaster, {path, lineNo, e.what()});
+    state.recordError(kLocationMaster, {path, lineNo, exceptionReason(e)});
   }
   return false;
 }

@@ -160,7 +160,7 @@ bool importBlueAccounts(ConversionState& state, Platform& platform, const std::s
     state.recordError(kLocationReportRows, {path, fileLine, tooManyReason(state)});
     ok = false;
   } catch (const std::exception& e) {
-    state.recordError(kLocationReportRows, {path, fileLine, e.what()});
+    state.recordError(kLocationReportRows, {path, fileLine, exceptionReason(e)});
     ok = false;
   }
   platform.progressHide();

@@ -269,7 +269,7 @@ bool expandBlueJournal(ConversionState& state, Platform& platform, const std::st
     state.sourceFile(SourceFile::Journal) = intermediate;
     return true;
   } catch (const std::exception& e) {
-    std::string reason = e.what();
+    std::string reason = exceptionReason(e);
     if (recordNo > 0) reason = std::to_string(recordNo) + "件目の仕訳: " + reason;
     state.recordError(kLocationBlueJournal, {path, 0, reason});
   }

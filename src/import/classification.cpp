@@ -377,7 +377,7 @@ bool classifyImport(ConversionState& state, Platform& /*platform*/, ReportKind k
       reason = "勘定科目の" + std::to_string(e.entry + 1) + "件目: " + reason;
     state.recordError(kLocationClassify, {"", 0, reason});
   } catch (const std::exception& e) {
-    state.recordError(kLocationClassify, {"", 0, e.what()});
+    state.recordError(kLocationClassify, {"", 0, exceptionReason(e)});
   }
   return false;
 }

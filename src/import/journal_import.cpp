@@ -123,7 +123,7 @@ bool importJournal(ConversionState& state, Platform& platform, const std::string
     if (keepText) state.heldJournalText = {path, std::move(*text), true};
     return true;
   } catch (const std::exception& e) {
-    state.recordError(kLocationJournal, {path, lineNo, e.what()});
+    state.recordError(kLocationJournal, {path, lineNo, exceptionReason(e)});
   }
   platform.message(std::string(kFormatMessage) + "\r\n" + state.lastErrorDetail.describe(), "Error",
                    MsgButtons::Ok);

@@ -316,7 +316,7 @@ bool importRows(ConversionState& state, Platform& platform, const std::string& p
     state.recordError(kLocationReportRows, {path, lineNo, info.tooMany});
     return false;
   } catch (const std::exception& e) {
-    state.recordError(kLocationReportRows, {path, lineNo, e.what()});
+    state.recordError(kLocationReportRows, {path, lineNo, exceptionReason(e)});
     return false;
   }
 
@@ -327,13 +327,13 @@ bool importRows(ConversionState& state, Platform& platform, const std::string& p
     if (e.tableKind == static_cast<ReportKind>(kind) && e.entry >= 0 &&
         static_cast<size_t>(e.entry) < entryLines.size())
       line = entryLines[static_cast<size_t>(e.entry)];
-    state.recordError(kLocationClassify, {path, line, e.what()});
+    state.recordError(kLocationClassify, {path, line, exceptionReason(e)});
     return false;
   } catch (const CapacityError&) {
     state.recordError(kLocationClassify, {path, 0, "一覧に入りきりません（2001件まで）"});
     return false;
   } catch (const std::exception& e) {
-    state.recordError(kLocationClassify, {path, 0, e.what()});
+    state.recordError(kLocationClassify, {path, 0, exceptionReason(e)});
     return false;
   }
   return true;
@@ -372,7 +372,7 @@ bool importReport(ConversionState& state, Platform& platform, const std::string&
   try {
     ok = importRows(state, platform, path, k, *text);
   } catch (const std::exception& e) {
-    state.recordError(kLocationReportImport, {path, 0, e.what()});
+    state.recordError(kLocationReportImport, {path, 0, exceptionReason(e)});
   }
   platform.progressHide();
   return ok;

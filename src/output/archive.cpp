@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <exception>
 #include <filesystem>
+#include <new>
 
 #include "base/text.hpp"
 #include "output/output_common.hpp"
@@ -12,14 +13,15 @@
 #include "platform/archiver.hpp"
 #include "platform/file_io.hpp"
 #include "platform/platform.hpp"
+#include "platform/system_reason.hpp"
 #include "state/conversion_state.hpp"
 #include "state/table.hpp"
+#include "state/work_state_format.hpp"
 
 namespace ledra {
 
 namespace {
 
-constexpr std::string_view kListFileName = "rp.lst";
 constexpr int kCompressionLevel = 9;
 
 const std::string kOverwriteTitle = "上書き確認";
@@ -50,12 +52,6 @@ std::string hex16(int16_t code) {
   return buf;
 }
 
-// The original passed the list file by its short path, which never holds a blank; a POSIX path
-// may, so it is quoted then, and only then.
-std::string listFileArgument(const std::string& path) {
-  return path.find_first_of(" \t") == std::string::npos ? path : "\"" + path + "\"";
-}
-
 }  // namespace
 
 std::vector<std::string> archiveMemberNames(const ConversionState& state) {
@@ -65,7 +61,110 @@ std::vector<std::string> archiveMemberNames(const ConversionState& state) {
   return names;
 }
 
+std::string archiveFileName(const std::string& userCode, const std::string& stamp) {
+  std::string name = userCode + "_output_" + stamp + ".zip";
+  // The code comes from the master or a work-state file: it never takes the archive elsewhere.
+  return userCodeProblem(userCode).empty() && isPlainFileName(name) ? name : std::string();
+}
+
 namespace {
+
+// The failure's file as the user knows it: a staged file by its place in the output folder.
+std::string shownPath(const std::string& path, const ArchiveJob& job) {
+  if (!job.set) return path;
+  const std::string staging = job.set->stagingFolder() + "/";
+  if (!path.starts_with(staging)) return path;
+  return joinPath(job.set->outputFolder(), std::string_view(path).substr(staging.size()));
+}
+
+ErrorDetail archiveFailure(const ArchiveResult& result, const ArchiveJob& job,
+                           const std::string& archivePath) {
+  const std::string path = shownPath(result.path.empty() ? archivePath : result.path, job);
+  const std::string why = result.systemError ? systemReason(result.systemError) : std::string();
+  auto within = [&](const char* what) {
+    return why.empty() ? std::string(what) : std::string(what) + "（" + why + "）";
+  };
+  switch (result.code) {
+    case zip_result::kOpenFailed:
+      return {path, 0, within("ファイルを読み込めません")};
+    case zip_result::kBadArchive:
+      return {path, 0, "ZIPファイルとして読めないため追加できません"};
+    default:
+      return {path, 0, within("圧縮ファイルを書き込めません")};
+  }
+}
+
+// Runs the archiver, first asking whether an existing archive of the name in the output folder
+// is to be replaced (Yes), added to (No) or left alone (Cancel). Shows the archiver's error code
+// when it fails; a result beyond 16 bits has no message of its own and throws StepError.
+bool runArchiver(ConversionState& state, Platform& platform, ArchiveRequest request,
+                 const ArchiveJob& job) {
+  const std::string& archiveName = job.archiveName;
+  const std::string archivePath =
+      joinPath(job.set ? job.set->outputFolder() : request.baseFolder, archiveName);
+  if (platform.fileExists(archivePath)) {
+    const MsgResult answer = platform.message(archiveName + kOverwriteQuestion, kOverwriteTitle,
+                                              MsgButtons::YesNoCancel, MsgIcon::Information);
+    // Yes keeps replacing: the archiver replaces the old archive only once the new one is
+    // complete, so a failed run does not cost the user the archive they had.
+    if (answer == MsgResult::No) {
+      request.mode = ArchiveMode::Update;
+      if (job.set) {
+        // Added to beside the staged members; the original stays until the set is moved.
+        std::string error;
+        const auto bytes = readFileBytes(archivePath);
+        if (!bytes || !writeFileAtomic(request.archivePath, *bytes, &error)) {
+          state.lastErrorDetail =
+              bytes ? ErrorDetail{archivePath, 0, writeFailureReason(request.archivePath, error)}
+                    : ErrorDetail{archivePath, 0, unreadableFileReason(archivePath)};
+          return false;
+        }
+      }
+    } else if (answer != MsgResult::Yes) {
+      platform.message(kCancelled, kFailedTitle, MsgButtons::Ok, MsgIcon::Critical);
+      return false;
+    }
+  }
+
+  const ArchiveResult result = platform.runArchive(request, job.prepared);
+  if (result.code < INT16_MIN || result.code > INT16_MAX) {
+    throw StepError("archiver result " + std::to_string(result.code) + " out of range");
+  }
+  if (result.code != 0) {
+    // The code is the archiver's; the line after it says what went wrong and where.
+    std::string text = kFailedPrefix + hex16(static_cast<int16_t>(result.code));
+    if (!result.path.empty() || result.systemError) {
+      state.lastErrorDetail = archiveFailure(result, job, request.archivePath);
+      text += "\r\n" + state.lastErrorDetail.describe();
+    }
+    platform.message(text, kFailedTitle, MsgButtons::Ok, MsgIcon::Critical);
+    return false;
+  }
+  if (job.set) job.set->adopt(archiveName);
+  return true;
+}
+
+// Names the archive and hands the archiver the members, which lie in the folder of firstFile.
+bool compressFiles(ArchiveJob& job, ConversionState& state, Platform& platform) {
+  std::string base, name;
+  const std::string baseFolder = splitPath(stripExtension(job.fileList[0]), base, name);
+  job.archiveName = archiveFileName(state.ledraUserCode, timeStamp(platform.now()));
+  if (job.archiveName.empty()) {
+    state.lastErrorDetail = ErrorDetail{"", 0, userCodeProblem(state.ledraUserCode)};
+    return false;
+  }
+  ArchiveRequest request;
+  request.archivePath = joinPath(baseFolder, job.archiveName);
+  request.baseFolder = baseFolder;
+  for (int32_t slot = 0; slot < job.fileCount; ++slot) {
+    std::string memberBase, member;
+    splitPath(job.fileList.at(static_cast<size_t>(slot)), memberBase, member);
+    request.members.push_back(member);
+  }
+  request.mode = ArchiveMode::Replace;
+  request.level = kCompressionLevel;
+  return runArchiver(state, platform, std::move(request), job);
+}
 
 bool packArchiveInto(ConversionState& state, Platform& platform, OutputSet* set,
                      PreparedMembers* prepared) {
@@ -73,15 +172,21 @@ bool packArchiveInto(ConversionState& state, Platform& platform, OutputSet* set,
     ArchiveJob job;
     job.set = set;
     job.prepared = prepared;
-    job.listFolder = platform.tempFolder();
-    job.listSeparator = separatorFor(job.listFolder);
+    if (set) {
+      std::string error;
+      if (set->stagingFolder(&error).empty()) {
+        const std::string path = outputPath(state, "pressdata.zip");
+        state.lastErrorDetail = ErrorDetail{path, 0, writeFailureReason(path, error)};
+        return false;
+      }
+    }
     const std::vector<std::string> names = archiveMemberNames(state);
     for (size_t i = 0; i < names.size(); ++i)
       job.fileList[i] = job.set ? job.set->stagedPath(names[i]) : outputPath(state, names[i]);
     job.fileCount = static_cast<int32_t>(names.size());
-    return packFiles(job, state, platform);
+    return compressFiles(job, state, platform);
   } catch (const std::exception& e) {
-    state.lastErrorDetail = ErrorDetail{"pressdata.zip", 0, e.what()};
+    state.lastErrorDetail = ErrorDetail{"pressdata.zip", 0, exceptionReason(e)};
     return false;
   }
 }
@@ -97,42 +202,6 @@ bool packArchive(ConversionState& state, Platform& platform, OutputSet& set,
   return packArchiveInto(state, platform, &set, prepared);
 }
 
-bool packFiles(ArchiveJob& job, ConversionState& state, Platform& platform) {
-  std::string first = job.fileList[0];
-  if (!first.empty() && first.back() == '/') first.pop_back();
-
-  const std::string listFile = job.listFolder + job.listSeparator + std::string(kListFileName);
-  Cp932TextBuilder list;
-  for (int32_t slot = 0; slot < job.fileCount; ++slot) {
-    std::string base, name;
-    splitPath(job.fileList.at(static_cast<size_t>(slot)), base, name);
-    list.line(name);
-  }
-  std::string error;
-  if (!list.commit(listFile, &error)) {
-    state.lastErrorDetail = ErrorDetail{listFile, 0, writeFailureReason(listFile, error)};
-    return false;
-  }
-
-  if (!compressFiles(job, state, platform, first, listFile)) return false;
-  std::error_code ec;
-  std::filesystem::remove(listFile, ec);
-  return true;
-}
-
-bool compressFiles(ArchiveJob& job, ConversionState& state, Platform& platform,
-                   const std::string& firstFile, const std::string& listFile) {
-  const std::string options = " -" + std::to_string(kCompressionLevel) + " ";
-  std::string base, name;
-  const std::string baseFolder = splitPath(stripExtension(firstFile), base, name);
-
-  job.archiveName = state.ledraUserCode + "_output_" + timeStamp(platform.now()) + ".zip";
-  const std::string commandLine = "-r " + options + "\"" + job.archiveName + "\" \"" + baseFolder +
-                                  "\" @" + listFileArgument(listFile);
-  if (job.set) return runArchiver(platform, commandLine, job, baseFolder);
-  return runArchiver(platform, commandLine, job.archiveName, baseFolder);
-}
-
 void prepareArchiveMembers(const ConversionState& state, OutputSet& set,
                            PreparedMembers& prepared) {
   std::vector<PreparedMembers::Member> members;
@@ -142,59 +211,6 @@ void prepareArchiveMembers(const ConversionState& state, OutputSet& set,
     members.push_back({set.stagedPath(name), std::move(*bytes)});
   }
   prepared.start(std::move(members), kCompressionLevel);
-}
-
-namespace {
-
-bool runArchiverFor(Platform& platform, std::string commandLine, const std::string& archiveName,
-                    const std::string& archiveFolder, OutputSet* set, PreparedMembers* prepared) {
-  const std::string archivePath = joinPath(set ? set->outputFolder() : archiveFolder, archiveName);
-  if (platform.fileExists(archivePath)) {
-    const MsgResult answer = platform.message(archiveName + kOverwriteQuestion, kOverwriteTitle,
-                                              MsgButtons::YesNoCancel, MsgIcon::Information);
-    // Yes keeps the command's "-r": the archiver replaces the old archive only once the new
-    // one is complete, so a failed run does not cost the user the archive they had.
-    if (answer == MsgResult::No) {
-      commandLine.replace(0, 2, "-u");
-      if (set) {
-        // Added to beside the staged members; the original stays until the set is moved.
-        std::error_code ec;
-        std::filesystem::copy_file(archivePath, joinPath(archiveFolder, archiveName),
-                                   std::filesystem::copy_options::overwrite_existing, ec);
-        if (ec) throw StepError(archivePath + ": " + ec.message());
-      }
-    } else if (answer != MsgResult::Yes) {
-      platform.message(kCancelled, kFailedTitle, MsgButtons::Ok, MsgIcon::Critical);
-      return false;
-    }
-  }
-
-  const int result = prepared ? platform.runArchiverPrepared(commandLine, *prepared)
-                              : platform.runArchiver(commandLine);
-  if (result < INT16_MIN || result > INT16_MAX) {
-    throw StepError("archiver result " + std::to_string(result) + " out of range");
-  }
-  if (result != 0) {
-    platform.message(kFailedPrefix + hex16(static_cast<int16_t>(result)), kFailedTitle,
-                     MsgButtons::Ok, MsgIcon::Critical);
-    return false;
-  }
-  if (set) set->adopt(archiveName);
-  return true;
-}
-
-}  // namespace
-
-bool runArchiver(Platform& platform, std::string commandLine, const std::string& archiveName,
-                 const std::string& archiveFolder) {
-  return runArchiverFor(platform, std::move(commandLine), archiveName, archiveFolder, nullptr,
-                        nullptr);
-}
-
-bool runArchiver(Platform& platform, std::string commandLine, const ArchiveJob& job,
-                 const std::string& archiveFolder) {
-  return runArchiverFor(platform, std::move(commandLine), job.archiveName, archiveFolder, job.set,
-                        job.prepared);
 }
 
 }  // namespace ledra

@@ -34,7 +34,10 @@ bool writeInvalidationList(ConversionState& state, Platform& platform) {
   } catch (const std::exception& e) {
     platform.progressHide();
     state.lastErrorDetail =
-        ErrorDetail{path, 0, std::string("出力中にエラーが発生しました（") + e.what() + "）"};
+        ErrorDetail{path, 0,
+                    exceptionReason(e) == kOutOfMemory
+                        ? std::string(kOutOfMemory)
+                        : std::string("出力中にエラーが発生しました（") + e.what() + "）"};
     return false;
   }
 }

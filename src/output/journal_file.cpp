@@ -439,7 +439,7 @@ bool writeJournalFile(ConversionState& state, Platform& platform) {
     return true;
   } catch (const std::exception& e) {
     // Writers carry no location tag; the caller names the file.
-    state.lastErrorDetail = ErrorDetail{file, lineNo, e.what()};
+    state.lastErrorDetail = ErrorDetail{file, lineNo, exceptionReason(e)};
   }
   platform.progressHide();
   return false;

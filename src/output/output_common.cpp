@@ -114,7 +114,8 @@ bool writeServiceFile(ConversionState& state, Platform& platform, std::string_vi
       return fail(writeFailureReason(path, error));
     return true;
   } catch (const std::exception& e) {
-    return fail(std::string("出力中にエラーが発生しました（") + e.what() + "）");
+    const std::string why = exceptionReason(e);
+    return fail(why == kOutOfMemory ? why : "出力中にエラーが発生しました（" + why + "）");
   }
 }
 

@@ -11,6 +11,10 @@ namespace ledra {
 // The files of one output run, written as one set: each goes into a private staging folder
 // inside the output folder, and all of them are moved into place together once every step
 // has succeeded. Until then, and whenever the run fails, the earlier files stay as they were.
+//
+// Moving them is described first in a commit journal in the staging folder, flushed to the
+// disk, with a second name for every earlier file; so a run stopped half way (killed, a power
+// loss) is completed, or undone, by recoverOutputFolder in the next run.
 class OutputSet {
  public:
   // The bytes of the files named in keptNames are kept for takeKept().
@@ -26,12 +30,17 @@ class OutputSet {
   void adopt(std::string_view fileName);
 
   const std::string& outputFolder() const { return folder_; }
+  // The staging folder, made on first use; empty when it cannot be made.
+  std::string stagingFolder(std::string* error = nullptr);
   std::string stagedPath(std::string_view fileName) const;
+  // The names the set holds, in the order they were put or adopted.
+  const std::vector<std::string>& stagedNames() const { return staged_; }
   // The bytes put for a kept file, handed over once.
   std::optional<std::string> takeKept(std::string_view fileName);
 
-  // Moves every staged file over its target. When one cannot be moved, the targets already
-  // replaced get their earlier files back; failedName and error say which and why.
+  // Moves every staged file over its target, with SIGINT, SIGTERM and SIGHUP held until it is
+  // done. When one cannot be moved, the targets already replaced get their earlier files back;
+  // failedName and error say which and why.
   bool commit(std::string* failedName, std::string* error);
 
  private:
@@ -43,5 +52,16 @@ class OutputSet {
   std::vector<std::string> staged_;
   std::unordered_map<std::string, std::string> kept_;
 };
+
+// Finds the staging folders that interrupted runs left in the output folder: one whose commit
+// journal says the set was being moved is completed (or, when it was being put back, undone),
+// so that the folder again holds exactly one set; then it is removed, as are staging folders
+// of runs that never began moving and stale temporary files. The caller holds the folder's
+// lock. False, with "path: reason", when a set can be neither completed nor undone.
+bool recoverOutputFolder(const std::string& outputFolder, std::string* error);
+
+// Tests stop the commit at a named point ("kept", "journal", "moved", "undoing", "finished",
+// with the file's index) by killing the process from this hook.
+void setCommitHookForTesting(void (*hook)(std::string_view point, size_t index));
 
 }  // namespace ledra

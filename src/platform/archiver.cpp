@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -294,23 +295,46 @@ int runZipCommand(const std::string& commandLine, PreparedMembers* prepared) {
 
   const auto list = readFileBytes(cmd->listFile);
   if (!list) return zip_result::kOpenFailed;
-  const std::vector<std::string> names = listedNames(*list);
-  if (names.empty()) return zip_result::kNothingToDo;
+  ArchiveRequest request;
+  request.members = listedNames(*list);
+  request.baseFolder = cmd->baseFolder;
+  request.archivePath =
+      startsWith(cmd->archive, "/") ? cmd->archive : joinPath(cmd->baseFolder, cmd->archive);
+  request.mode = cmd->mode == ZipMode::Update ? ArchiveMode::Update : ArchiveMode::Replace;
+  request.level = cmd->level;
+  return runArchive(request, prepared).code;
+}
+
+ArchiveResult runArchive(const ArchiveRequest& request, PreparedMembers* prepared) {
+  const std::vector<std::string>& names = request.members;
+  if (names.empty()) return {zip_result::kNothingToDo, 0, {}};
 
   std::vector<std::string> paths;
   for (const std::string& name : names) {
-    if (!safeMemberName(name)) return zip_result::kBadCommand;
-    paths.push_back(joinPath(cmd->baseFolder, name));
-    if (!readableFile(paths.back())) return zip_result::kOpenFailed;
+    if (!safeMemberName(name)) return {zip_result::kBadCommand, 0, {}};
+    paths.push_back(joinPath(request.baseFolder, name));
+    if (!readableFile(paths.back())) {
+      std::error_code ec;
+      const bool folder = std::filesystem::is_directory(paths.back(), ec);
+      const int err = folder ? EISDIR : ::access(paths.back().c_str(), R_OK) != 0 ? errno : EIO;
+      return {zip_result::kOpenFailed, err, paths.back()};
+    }
   }
 
-  const std::string archivePath =
-      startsWith(cmd->archive, "/") ? cmd->archive : joinPath(cmd->baseFolder, cmd->archive);
+  const std::string& archivePath = request.archivePath;
+  const int level = request.level < 0 || request.level > 9 ? -1 : request.level;
   int flags = ZIP_CREATE;
-  if (cmd->mode == ZipMode::Replace) flags |= ZIP_TRUNCATE;
+  if (request.mode == ArchiveMode::Replace) flags |= ZIP_TRUNCATE;
   int error = 0;
+  errno = 0;
   zip_t* za = zip_open(archivePath.c_str(), flags, &error);
-  if (!za) return openFailure(error);
+  if (!za) {
+    // zip_open gives only its own code; the system's reason is what the call left in errno.
+    int err = error == ZIP_ER_NOZIP || error == ZIP_ER_INCONS ? 0 : errno;
+    std::error_code ec;
+    if (err == 0 && std::filesystem::is_directory(archivePath, ec)) err = EISDIR;
+    return {openFailure(error), err, archivePath};
+  }
 
   // Nothing reaches the disk before zip_close, which writes a temporary file and renames it,
   // so any failure here leaves the earlier archive as it was.
@@ -318,7 +342,7 @@ int runZipCommand(const std::string& commandLine, PreparedMembers* prepared) {
   // any other is compressed from the file now.
   std::vector<zip_t*> sources(names.size(), nullptr);
   std::vector<PreparedMembers::Entry*> matched(names.size(), nullptr);
-  if (prepared && prepared->level_ == cmd->level) {
+  if (prepared && prepared->level_ == level) {
     for (size_t i = 0; i < names.size(); ++i) {
       for (const auto& e : prepared->entries_) {
         if (std::filesystem::path(e->member.path).lexically_normal() !=
@@ -340,7 +364,7 @@ int runZipCommand(const std::string& commandLine, PreparedMembers* prepared) {
     }
   }
   std::vector<PackedMember> packed(restPaths.size());
-  int result = packMembers(restPaths, cmd->level, packed);
+  int result = packMembers(restPaths, level, packed);
   if (prepared) prepared->finish();
   for (size_t k = 0; k < restIndex.size(); ++k) sources[restIndex[k]] = packed[k].archive;
   for (size_t i = 0; i < names.size() && result == zip_result::kOk; ++i) {
@@ -348,7 +372,7 @@ int runZipCommand(const std::string& commandLine, PreparedMembers* prepared) {
     if (matched[i]->result != zip_result::kOk) {
       // Compressing the held bytes failed: try the file, as without preparation.
       packed.emplace_back();
-      result = packMember(paths[i], nullptr, cmd->level, packed.back());
+      result = packMember(paths[i], nullptr, level, packed.back());
       sources[i] = packed.back().archive;
     } else {
       sources[i] = matched[i]->packed.archive;
@@ -356,35 +380,41 @@ int runZipCommand(const std::string& commandLine, PreparedMembers* prepared) {
   }
   if (result != zip_result::kOk) {
     zip_discard(za);
-    return result;
+    // Running out of memory is the usual reason for a member that cannot be compressed.
+    return {result, result == zip_result::kWriteFailed ? ENOMEM : 0, {}};
   }
   for (size_t i = 0; i < names.size(); ++i) {
     // The whole entry is copied as it was compressed, not inflated and deflated again.
     zip_source_t* source = zip_source_zip(za, sources[i], 0, 0, 0, -1);
     if (!source) {
       zip_discard(za);
-      return zip_result::kWriteFailed;
+      return {zip_result::kWriteFailed, ENOMEM, {}};
     }
     const zip_int64_t index =
         zip_file_add(za, names[i].c_str(), source, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8);
     if (index < 0) {
       zip_source_free(source);
       zip_discard(za);
-      return zip_result::kWriteFailed;
+      return {zip_result::kWriteFailed, 0, archivePath};
     }
     // Left at the default, a stored member would be deflated on the way in.
-    if (cmd->level == 0 &&
+    if (level == 0 &&
         zip_set_file_compression(za, static_cast<zip_uint64_t>(index), ZIP_CM_STORE, 0) != 0) {
       zip_discard(za);
-      return zip_result::kWriteFailed;
+      return {zip_result::kWriteFailed, 0, archivePath};
     }
   }
   if (zip_close(za) != 0) {
-    const int code = zip_error_code_zip(zip_get_error(za));
+    zip_error_t* why = zip_get_error(za);
+    const int code = zip_error_code_zip(why);
+    const int err = zip_error_system_type(why) == ZIP_ET_SYS ? zip_error_code_system(why) : 0;
     zip_discard(za);
-    return code == ZIP_ER_TMPOPEN ? zip_result::kCreateFailed : zip_result::kWriteFailed;
+    return {code == ZIP_ER_TMPOPEN ? zip_result::kCreateFailed : zip_result::kWriteFailed, err,
+            archivePath};
   }
-  return zip_result::kOk;
+  // On the disk before the run goes on to move it into place.
+  if (!syncFile(archivePath)) return {zip_result::kWriteFailed, errno, archivePath};
+  return {};
 }
 
 }  // namespace ledra

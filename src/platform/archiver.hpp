@@ -6,6 +6,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/platform.hpp"
+
 namespace ledra {
 
 // Result codes of runZipCommand (0 is success). The numbers follow the usual zip tool's exit
@@ -20,7 +22,11 @@ inline constexpr int kBadCommand = 16;    // malformed command line or member na
 inline constexpr int kOpenFailed = 18;    // the list file or a member cannot be read
 }  // namespace zip_result
 
-// Runs the archiver on its command line:
+// Packs the request's members into its archive. Returns code 0 on success, else one of
+// zip_result with the file and errno the system refused when there was one.
+ArchiveResult runArchive(const ArchiveRequest& request, PreparedMembers* prepared);
+
+// Runs the archiver on its command line (a command-line front end of runArchive):
 //   -r|-u  [-0..-9]  "archive.zip"  "base folder"  @list-file
 // "-r" writes the archive anew, "-u" adds to or replaces members of an existing one (creating
 // it when missing). The list file (CP932, one name a line) names the members relative to the
@@ -48,7 +54,7 @@ class PreparedMembers {
   struct Entry;
 
  private:
-  friend int runZipCommand(const std::string&, PreparedMembers*);
+  friend ArchiveResult runArchive(const ArchiveRequest&, PreparedMembers*);
   void work();
   void finish();
 

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <mutex>
+#include <new>
 #include <stdexcept>
 
 #include "base/text.hpp"
@@ -19,8 +20,11 @@ namespace {
 class Converter {
  public:
   Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
-    if (cd_ == reinterpret_cast<iconv_t>(-1))
+    if (cd_ == reinterpret_cast<iconv_t>(-1)) {
+      // Out of memory is no missing converter; the step says so in plain words.
+      if (errno == ENOMEM) throw std::bad_alloc();
       throw std::runtime_error(std::string("iconv cannot convert ") + from + " to " + to);
+    }
   }
   ~Converter() { iconv_close(cd_); }
   Converter(const Converter&) = delete;

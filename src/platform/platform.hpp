@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "base/dates.hpp"
 
@@ -41,6 +42,25 @@ struct FileDialogRequest {
   int filterIndex = 1;
   FileDialogOptions options;
   int maxFileSize = 260;
+};
+
+// What the archiver is to do, given as it is rather than as a command line, so that any
+// character a file name may hold (blanks, quotation marks) is carried as it stands.
+enum class ArchiveMode { Replace, Update };  // a new archive, or members added to an existing one
+struct ArchiveRequest {
+  std::string archivePath;
+  std::string baseFolder;            // the members lie here
+  std::vector<std::string> members;  // names under baseFolder, in archive order
+  ArchiveMode mode = ArchiveMode::Replace;
+  int level = 9;  // 0 stores, 1 to 9 deflate
+};
+
+// 0 on success, else the archiver's code; when the system refused something, which file and
+// its errno.
+struct ArchiveResult {
+  int code = 0;
+  int systemError = 0;
+  std::string path;
 };
 
 struct InputRequest {
@@ -82,14 +102,10 @@ class Platform {
 
   virtual DateTime now() = 0;
 
-  // The archiver: takes its command line, returns 0 on success or an error code.
-  virtual int runArchiver(const std::string& commandLine) = 0;
-  // The same, with members compressed ahead from the bytes their writers produced; it uses
-  // them only where the files still hold those bytes.
-  virtual int runArchiverPrepared(const std::string& commandLine, PreparedMembers& prepared) {
-    (void)prepared;
-    return runArchiver(commandLine);
-  }
+  // Packs the archive; members compressed ahead (prepared may be null) are used only where
+  // the files still hold the bytes they were made from. The archive is complete and on the
+  // disk when this returns success, and an earlier one is replaced only then.
+  virtual ArchiveResult runArchive(const ArchiveRequest& request, PreparedMembers* prepared) = 0;
 
   // Convenience for the common case.
   MsgResult message(const std::string& text, const std::string& title = {},

@@ -1,13 +1,17 @@
 #include "platform/posix_platform.hpp"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
 
 #include "platform/archiver.hpp"
+#include "platform/file_io.hpp"
 
 namespace ledra {
 
@@ -35,16 +39,47 @@ PosixPlatform::~PosixPlatform() {
   if (runTempFolder_.empty()) return;
   std::error_code ec;
   std::filesystem::remove_all(runTempFolder_, ec);
+  if (runTempLock_ >= 0) ::close(runTempLock_);
+}
+
+namespace {
+
+std::string systemTempFolder() {
+  std::error_code ec;
+  auto p = std::filesystem::temp_directory_path(ec);
+  return ec ? std::string("/tmp") : p.string();
+}
+
+// A per-user folder, so that two users never share a temporary file.
+std::string userTempFolder(const std::string& base) {
+  return base + "/ledra-convert-" + std::to_string(::getuid());
+}
+
+}  // namespace
+
+void removeStaleRunFolders() {
+  const std::string folder = userTempFolder(systemTempFolder());
+  struct stat st {};
+  if (::lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid()) return;
+  std::error_code ec;
+  const auto now = std::filesystem::file_time_type::clock::now();
+  for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+    std::error_code e;
+    if (!entry.path().filename().string().starts_with("run-") || !entry.is_directory(e)) continue;
+    // Young ones may belong to a run that has not locked its folder yet.
+    if (now - entry.last_write_time(e) < std::chrono::minutes(1) || e) continue;
+    const int fd = ::open(entry.path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) continue;
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) std::filesystem::remove_all(entry.path(), e);
+    ::close(fd);
+  }
 }
 
 std::string PosixPlatform::tempFolder() {
   if (!runTempFolder_.empty()) return runTempFolder_;
-  std::error_code ec;
-  auto p = std::filesystem::temp_directory_path(ec);
-  std::string base = ec ? std::string("/tmp") : p.string();
-  // A per-user folder, so that two users never share the archiver's list file. One that
-  // someone else made (or a link) is not used.
-  std::string folder = base + "/ledra-convert-" + std::to_string(::getuid());
+  std::string base = systemTempFolder();
+  // One that someone else made (or a link) is not used.
+  std::string folder = userTempFolder(base);
   ::mkdir(folder.c_str(), 0700);
   struct stat st {};
   const bool own =
@@ -54,6 +89,8 @@ std::string PosixPlatform::tempFolder() {
   std::string tmpl = (own ? folder : base) + "/run-XXXXXX";
   if (::mkdtemp(tmpl.data())) {
     runTempFolder_ = tmpl;
+    runTempLock_ = ::open(tmpl.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (runTempLock_ >= 0) ::flock(runTempLock_, LOCK_EX | LOCK_NB);
     return runTempFolder_;
   }
   return own ? folder : base;
@@ -66,12 +103,8 @@ DateTime PosixPlatform::now() {
   return DateTime{{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday}, tm.tm_hour, tm.tm_min, tm.tm_sec};
 }
 
-int PosixPlatform::runArchiver(const std::string& commandLine) {
-  return runZipCommand(commandLine);
-}
-
-int PosixPlatform::runArchiverPrepared(const std::string& commandLine, PreparedMembers& prepared) {
-  return runZipCommand(commandLine, &prepared);
+ArchiveResult PosixPlatform::runArchive(const ArchiveRequest& request, PreparedMembers* prepared) {
+  return ledra::runArchive(request, prepared);
 }
 
 }  // namespace ledra

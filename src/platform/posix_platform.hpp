@@ -19,11 +19,11 @@ class PosixPlatform : public Platform {
   std::string homeFolder() override;
   std::string tempFolder() override;
   DateTime now() override;
-  int runArchiver(const std::string& commandLine) override;
-  int runArchiverPrepared(const std::string& commandLine, PreparedMembers& prepared) override;
+  ArchiveResult runArchive(const ArchiveRequest& request, PreparedMembers* prepared) override;
 
  private:
   std::string runTempFolder_;  // made on first use, removed with the platform
+  int runTempLock_ = -1;       // held while the folder is in use
 };
 
 }  // namespace ledra

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <optional>
 #include <string>
@@ -166,6 +167,13 @@ struct ParentAccountChoice {
 };
 
 using AccountView = Table<int32_t, kAccountCapacity>;
+
+// The reason a step gives when memory ran out, whichever file it was reading or writing.
+inline constexpr const char* kOutOfMemory = "メモリが不足しています";
+
+// The reason a failed step gives for an exception: running out of memory in plain words, not in
+// whichever library's words met it first.
+std::string exceptionReason(const std::exception& e);
 
 // Where the last failed step failed, kept for the message the caller shows.
 struct ErrorDetail {

@@ -1,7 +1,9 @@
 #include "state/work_state.hpp"
 
 #include <exception>
+#include <iterator>
 #include <utility>
+#include <vector>
 
 #include "base/text.hpp"
 #include "platform/file_io.hpp"
@@ -96,7 +98,34 @@ FileDialogRequest workStateDialog(const ConversionState& state, const char* titl
 
 }  // namespace
 
+bool checkWorkStateTarget(const ConversionState& state, Platform& platform,
+                          const std::string& path) {
+  if (platform.folderExists(path)) {
+    showSaveFailed(platform, path + ": フォルダです（保存するファイルの名前を指定してください）");
+    return false;
+  }
+  std::vector<std::string> inputs(std::begin(state.sourceFiles), std::end(state.sourceFiles));
+  inputs.push_back(state.ledraAccountFile);
+  for (const std::string& input : inputs) {
+    if (!input.empty() && samePath(input, path)) {
+      showSaveFailed(platform, path + ": 読み込むファイルです（別の名前で保存してください）");
+      return false;
+    }
+  }
+  return true;
+}
+
+bool lockWorkStateFile(Platform& platform, const std::string& path, FileLock& lock) {
+  if (lock.acquire(workStateLockFile(path)) != FileLock::Outcome::Busy) return true;
+  platform.message("作業状態ファイルは別の処理で使用中です。" + std::string(kCrLf) + path,
+                   kErrorTitle);
+  return false;
+}
+
 bool saveWorkStateToFile(ConversionState& state, Platform& platform, const std::string& path) {
+  if (!checkWorkStateTarget(state, platform, path)) return false;
+  FileLock lock;
+  if (!lockWorkStateFile(platform, path, lock)) return false;
   std::string problem;
   const std::optional<std::string> bytes = workStateBytes(state, &problem);
   if (!bytes) {

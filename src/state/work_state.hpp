@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/file_lock.hpp"
+
 namespace ledra {
 
 struct ConversionState;
@@ -20,6 +22,15 @@ SaveResult saveWorkState(ConversionState& state, Platform& platform);
 // error leaves any earlier file as it was. Both show the failure message; success shows nothing and
 // sets WorkStateFile.
 bool saveWorkStateToFile(ConversionState& state, Platform& platform, const std::string& path);
+
+// A save never replaces a folder or one of the files the state reads (the master, the reports,
+// the journal): false, with the save failure message, for such a target.
+bool checkWorkStateTarget(const ConversionState& state, Platform& platform,
+                          const std::string& path);
+
+// Takes the work-state file's lock for a read-modify-write (or a save); when another run holds
+// it past a short wait, says so and returns false.
+bool lockWorkStateFile(Platform& platform, const std::string& path, FileLock& lock);
 
 // The "保存データを読込む" button: asks for the file and restores it. False when the dialog was
 // cancelled (silently) or the file was refused (with a message). The caller reports success.

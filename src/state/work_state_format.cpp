@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <string_view>
 #include <type_traits>
 #include <utility>
@@ -12,6 +13,7 @@
 #include "base/quoted_fields.hpp"
 #include "base/text.hpp"
 #include "platform/cp932.hpp"
+#include "platform/file_io.hpp"
 #include "state/conversion_state.hpp"
 
 namespace ledra {
@@ -484,6 +486,7 @@ void readState(std::string_view text, ConversionData& p) {
     r.fail("「弥生会計」でも「ブルーリターン」でもありません");
   p.screenState = r.next();
   p.ledraUserCode = r.next();
+  if (const std::string why = userCodeProblem(p.ledraUserCode); !why.empty()) r.fail(why);
   p.ledraUserName = r.next();
   p.departmentTotalName = r.next();
   p.baseFolder = r.next();
@@ -520,6 +523,27 @@ void readState(std::string_view text, ConversionData& p) {
 }
 
 }  // namespace
+
+std::string userCodeProblem(std::string_view userCode) {
+  // The longest stamp the archive's name takes after the code.
+  if (userCode != "." && userCode != ".." &&
+      isPlainFileName(std::string(userCode) + "_output_00000000000000.zip")) {
+    return {};
+  }
+  std::string shown;
+  for (unsigned char c : userCode) {
+    if (c < 0x20 || c == 0x7F) {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02X", c);
+      shown += hex;
+    } else {
+      shown += static_cast<char>(c);
+    }
+  }
+  return "ユーザーコード「" + shown +
+         "」はファイル名に使えません（「/"
+         "」「\\」、制御文字、「.」「..」だけのもの、長すぎるものは使えません）";
+}
 
 std::optional<std::string> workStateBytes(const ConversionData& data, std::string* problem) {
   auto refused = [&](std::string why) -> std::optional<std::string> {

@@ -17,6 +17,10 @@ struct ConversionData;
 std::optional<std::string> workStateBytes(const ConversionData& data,
                                           std::string* problem = nullptr);
 
+// Why the user code cannot head the archive's file name (a path separator, "." or "..", a
+// control character, too long); empty when it can.
+std::string userCodeProblem(std::string_view userCode);
+
 // Reads a work-state file's text into data, which should start empty. False, with
 // "N行目: reason" in *problem, when the text is not a complete, well-formed work-state file;
 // data may then hold part of it.

@@ -23,6 +23,7 @@
 #include "output/sub_account_file.hpp"
 #include "platform/archiver.hpp"
 #include "platform/file_io.hpp"
+#include "platform/file_lock.hpp"
 #include "platform/platform.hpp"
 #include "state/conversion_state.hpp"
 
@@ -81,58 +82,27 @@ class OutputSinkRelease {
   ConversionState& state_;
 };
 
-// Passes everything through and keeps the name of the archive the archiver was asked to make
-// (the first quoted item of its command line), for the closing message.
-class ArchiveNameRecorder : public Platform {
- public:
-  explicit ArchiveNameRecorder(Platform& inner) : inner_(inner) {}
-  const std::string& archiveName() const { return archiveName_; }
-
-  MsgResult messageBox(const MessageRequest& r) override { return inner_.messageBox(r); }
-  std::optional<std::string> inputBox(const InputRequest& r) override { return inner_.inputBox(r); }
-  std::optional<std::string> openFileDialog(const FileDialogRequest& r) override {
-    return inner_.openFileDialog(r);
-  }
-  std::optional<std::string> saveFileDialog(const FileDialogRequest& r) override {
-    return inner_.saveFileDialog(r);
-  }
-  std::string browseFolder(const std::string& prompt) override {
-    return inner_.browseFolder(prompt);
-  }
-  bool fileExists(const std::string& path) override { return inner_.fileExists(path); }
-  bool folderExists(const std::string& path) override { return inner_.folderExists(path); }
-  std::string documentsFolder() override { return inner_.documentsFolder(); }
-  std::string homeFolder() override { return inner_.homeFolder(); }
-  std::string tempFolder() override { return inner_.tempFolder(); }
-  void setBusy(bool busy) override { inner_.setBusy(busy); }
-  void progressShow() override { inner_.progressShow(); }
-  void progressHide() override { inner_.progressHide(); }
-  void progressSetCaption(const std::string& c) override { inner_.progressSetCaption(c); }
-  void progressSetMax(int64_t max) override { inner_.progressSetMax(max); }
-  void progressSetValue(int64_t value) override { inner_.progressSetValue(value); }
-  DateTime now() override { return inner_.now(); }
-  int runArchiver(const std::string& commandLine) override {
-    record(commandLine);
-    return inner_.runArchiver(commandLine);
-  }
-  int runArchiverPrepared(const std::string& commandLine, PreparedMembers& prepared) override {
-    record(commandLine);
-    return inner_.runArchiverPrepared(commandLine, prepared);
-  }
-
- private:
-  void record(const std::string& commandLine) {
-    const size_t open = commandLine.find('"');
-    const size_t close = open == std::string::npos ? open : commandLine.find('"', open + 1);
-    if (close != std::string::npos) archiveName_ = commandLine.substr(open + 1, close - open - 1);
-  }
-  Platform& inner_;
-  std::string archiveName_;
-};
-
 std::string folderOf(const std::string& path) {
   const size_t slash = path.find_last_of('/');
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// A second run writing into the same folder would mix two sets, so a run holds the folder
+// while it writes there; and what an interrupted run left half moved is set right first.
+bool takeOutputFolder(ConversionState& state, Platform& platform, FileLock& lock) {
+  if (lock.acquire(outputFolderLockFile(state.outputFolder)) == FileLock::Outcome::Busy) {
+    platform.message("出力先フォルダは別の変換で使用中です。\r\n" + state.outputFolder,
+                     kErrorTitle);
+    return false;
+  }
+  removeStaleRunFolders();
+  std::string error;
+  if (!recoverOutputFolder(state.outputFolder, &error)) {
+    platform.message("出力先フォルダに中断された変換が残っていて、元に戻せません。\r\n" + error,
+                     kErrorTitle);
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -283,6 +253,8 @@ bool runBlueReturnImportStep(ConversionState& state, Platform& platform) {
       return false;
     }
   }
+  FileLock folderLock;
+  if (!takeOutputFolder(state, platform, folderLock)) return false;
   if (!expandBlueJournal(state, platform, journal)) {
     platform.message(failureWithDetail("仕訳データの取込に失敗しました。", state), kErrorTitle);
     return false;
@@ -296,18 +268,19 @@ bool runImportStep(ConversionState& state, Platform& platform) {
   return runYayoiImportStep(state, platform);
 }
 
-StepOutcome runOutputStep(ConversionState& state, Platform& outerPlatform, bool askConfirmation,
+StepOutcome runOutputStep(ConversionState& state, Platform& platform, bool askConfirmation,
                           bool atWindow) {
   if (askConfirmation &&
-      outerPlatform.message("出力処理を行います。宜しいですか？", "注意", MsgButtons::OkCancel,
-                            MsgIcon::Question) != MsgResult::Ok) {
+      platform.message("出力処理を行います。宜しいですか？", "注意", MsgButtons::OkCancel,
+                       MsgIcon::Question) != MsgResult::Ok) {
     return StepOutcome::Cancelled;
   }
   // Declining leaves the run to report the missing file as before.
-  if (atWindow) relocateMissingInputs(state, outerPlatform);
-  ArchiveNameRecorder platform(outerPlatform);
+  if (atWindow) relocateMissingInputs(state, platform);
   BusyGuard busy(platform);
   ProgressCloser progress(platform);
+  FileLock folderLock;
+  if (!takeOutputFolder(state, platform, folderLock)) return StepOutcome::Failed;
   state.lastErrorDetail.clear();
   HeldJournalTextRelease release(state);
   if (!importJournal(state, platform, state.sourceFile(SourceFile::Journal), /*keepText=*/true)) {
@@ -356,7 +329,8 @@ StepOutcome runOutputStep(ConversionState& state, Platform& outerPlatform, bool 
   std::string done = "変換を正常に終了しました。";
   if (atWindow) {
     done += "\r\n出力先: " + state.outputFolder;
-    if (!platform.archiveName().empty()) done += "\r\n圧縮ファイル: " + platform.archiveName();
+    for (const std::string& name : set.stagedNames())
+      if (name.ends_with(".zip")) done += "\r\n圧縮ファイル: " + name;
   }
   if (state.droppedJournalLines > 0) {
     done += "\r\n無効化または未設定の勘定科目を含む伝票の仕訳" +

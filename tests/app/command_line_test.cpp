@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "support/fixtures.hpp"
 #include "support/run_binary.hpp"
 #include "support/temp_dir.hpp"
 
@@ -25,6 +29,25 @@ TEST(CommandLine, RefusalsGoToStandardErrorAndResultsToStandardOutput) {
   EXPECT_EQ(refused.status, 1);
   EXPECT_EQ(refused.err, "使用中の勘定科目は無効にできません。\n");
   EXPECT_EQ(refused.out, "");
+}
+
+// An import never saves over one of its own inputs, nor onto a folder.
+TEST(CommandLine, SaveOntoAnInputOrAFolderIsRefused) {
+  testing::TempDir dir;
+  const std::string examples = std::string(LEDRA_SOURCE_DIR) + "/examples";
+  const std::string journal = examples + "/yayoi/仕訳データ.txt";
+  const std::string before = testing::readBytes(journal);
+  for (auto [target, why] : std::vector<std::pair<std::string, std::string>>{
+           {journal, "読み込むファイルです（別の名前で保存してください）"},
+           {dir.path(), "フォルダです（保存するファイルの名前を指定してください）"}}) {
+    const testing::BinaryRun run = testing::runBinary(
+        "import --package yayoi --master '" + examples + "/ledra_master.csv' --source-dir '" +
+        examples + "/yayoi' --output '" + dir.path() + "' --save '" + target + "'");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "作業状態の保存に失敗しました。\n" + target + ": " + why + "\n");
+  }
+  EXPECT_EQ(testing::readBytes(journal), before);
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
 
 }  // namespace

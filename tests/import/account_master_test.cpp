@@ -47,6 +47,26 @@ TEST_F(MasterLoad, ShortLineFailsTheWholeLoad) {
   EXPECT_EQ(state.lastErrorDetail.line, 2);
 }
 
+// The user code heads the archive's name, so one that would take it elsewhere is refused.
+TEST_F(MasterLoad, UserCodeThatIsNoPlainFileNameFailsTheLoad) {
+  const std::string rule =
+      "」はファイル名に使えません（「/"
+      "」「\\」、制御文字、「.」「..」だけのもの、長すぎるものは使えません）";
+  for (auto [code, shown] : std::vector<std::pair<std::string, std::string>>{
+           {"../X", "../X"},
+           {"/abs/X", "/abs/X"},
+           {"a/b", "a/b"},
+           {"a\x1b", "a\\x1B"},
+           {"..", ".."},
+           {"a\\b", "a\\b"},
+           {std::string(230, 'u'), std::string(230, 'u')}}) {
+    EXPECT_FALSE(load({",,100,諸口,x", code + ",Shop,101,現金,x"})) << shown;
+    EXPECT_EQ(state.lastErrorDetail.describe(), path + " 2行目: ユーザーコード「" + shown + rule);
+    EXPECT_EQ(state.ledraUserCode, "");
+  }
+  EXPECT_TRUE(load({"U-1.2_x,Shop,101,現金,x"}));
+}
+
 TEST_F(MasterLoad, MissingFileFails) {
   EXPECT_FALSE(loadStandardAccountMaster(state, dir.file("none.csv")));
   EXPECT_EQ(state.lastErrorLocation, "P3:0010");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <functional>
 #include <limits>
 #include <string>
@@ -432,6 +433,28 @@ TEST(WorkStateSave, RefusesTextsTheFormatCannotCarry) {
   }
 }
 
+// A save never replaces a folder or a file the conversion reads.
+TEST(WorkStateSave, RefusesAFolderOrAnInputAsTheTarget) {
+  TempDir dir;
+  ConversionState state = smallState();
+  state.sourceFiles[5] = dir.file("仕訳.txt");
+  state.ledraAccountFile = dir.file("master.csv");
+  std::filesystem::create_directories(dir.file("folder.dat"));
+  for (auto [target, why] : std::vector<std::pair<std::string, std::string>>{
+           {dir.file("folder.dat"), "フォルダです（保存するファイルの名前を指定してください）"},
+           {dir.path() + "/./仕訳.txt", "読み込むファイルです（別の名前で保存してください）"},
+           {dir.file("master.csv"), "読み込むファイルです（別の名前で保存してください）"}}) {
+    testing::writeBytes(state.sourceFiles[5], "journal");
+    testing::writeBytes(state.ledraAccountFile, "master");
+    ScriptedPlatform platform;
+    platform.saveAnswers.push_back(target);
+    EXPECT_EQ(saveWorkState(state, platform), SaveResult::Failed);
+    EXPECT_EQ(platform.lastMessage().text, kSaveFailed + "\r\n" + target + ": " + why);
+    EXPECT_EQ(testing::readBytes(state.sourceFiles[5]), "journal");
+    EXPECT_EQ(testing::readBytes(state.ledraAccountFile), "master");
+  }
+}
+
 TEST(WorkStateRestore, RoundTripGivesBackEverySavedTableAndSetting) {
   TempDir dir;
   ScriptedPlatform platform;
@@ -616,6 +639,9 @@ TEST(WorkStateRestore, RefusesMalformedFiles) {
       {[](Lines& l) { l[31] = "0,"; }, "32行目: 件数 0 と値の数が合いません"},
       {[](Lines& l) { l[37] = "a,"; }, "38行目: 勘定科目番号 が数値ではありません"},
       {[](Lines& l) { l.push_back(""); }, "41行目: 余分な行があります"},
+      {[](Lines& l) { l[2] = "../X"; },
+       "3行目: ユーザーコード「../X」はファイル名に使えません（「/」「\\」、制御文字、「.」「..」"
+       "だけのもの、長すぎるものは使えません）"},
   };
   const Lines good = testing::readCp932Lines(kSmallFile);
   ASSERT_EQ(good.size(), 40u);

@@ -96,17 +96,11 @@ void ScriptedPlatform::progressSetValue(int64_t value) {
   if (recordProgressValues) progress.push_back({ProgressEvent::Value, {}, value});
 }
 
-int ScriptedPlatform::runArchiver(const std::string& commandLine) {
-  archiverCalls.push_back(commandLine);
-  if (archiver) return archiver(commandLine);
-  return PosixPlatform::runArchiver(commandLine);
-}
-
-int ScriptedPlatform::runArchiverPrepared(const std::string& commandLine,
-                                          PreparedMembers& prepared) {
-  archiverCalls.push_back(commandLine);
-  if (archiver) return archiver(commandLine);
-  return PosixPlatform::runArchiverPrepared(commandLine, prepared);
+ArchiveResult ScriptedPlatform::runArchive(const ArchiveRequest& request,
+                                           PreparedMembers* prepared) {
+  archiveRequests.push_back(request);
+  if (archiver) return {archiver(request), 0, {}};
+  return PosixPlatform::runArchive(request, prepared);
 }
 
 std::vector<std::string> ScriptedPlatform::messageTexts() const {

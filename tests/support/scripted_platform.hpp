@@ -36,7 +36,7 @@ class ScriptedPlatform : public PosixPlatform {
   std::vector<InputRequest> inputRequests;
   std::vector<std::string> folderPrompts;
   std::vector<ProgressEvent> progress;
-  std::vector<std::string> archiverCalls;
+  std::vector<ArchiveRequest> archiveRequests;
   int busyChanges = 0;
   bool busy = false;
   bool progressVisible = false;
@@ -49,7 +49,7 @@ class ScriptedPlatform : public PosixPlatform {
   std::string documents;  // documentsFolder(); a temporary folder by default
   std::string home;       // homeFolder(); a temporary folder by default
   std::string temp;       // tempFolder(); a temporary folder by default
-  std::function<int(const std::string&)> archiver;  // the real archiver when empty
+  std::function<int(const ArchiveRequest&)> archiver;  // the real archiver when empty
 
   ScriptedPlatform();
 
@@ -68,8 +68,7 @@ class ScriptedPlatform : public PosixPlatform {
   void progressSetMax(int64_t max) override;
   void progressSetValue(int64_t value) override;
   DateTime now() override { return clock; }
-  int runArchiver(const std::string& commandLine) override;
-  int runArchiverPrepared(const std::string& commandLine, PreparedMembers& prepared) override;
+  ArchiveResult runArchive(const ArchiveRequest& request, PreparedMembers* prepared) override;
 
   // The texts of all message boxes so far, in order.
   std::vector<std::string> messageTexts() const;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <new>
 
 #include "import/account_master.hpp"
 #include "state/conversion_state.hpp"
@@ -130,6 +131,31 @@ TEST_F(StepFlow, ImportFailuresNameTheirStep) {
     EXPECT_EQ(m.title, "エラー");
     EXPECT_FALSE(p.progressVisible);
   }
+}
+
+// Memory running out partway is said in plain words, naming the step's own file.
+class OutOfMemoryAt : public ScriptedPlatform {
+ public:
+  std::string caption;
+  void progressSetMax(int64_t max) override {
+    if (progressCaption == caption) throw std::bad_alloc();
+    ScriptedPlatform::progressSetMax(max);
+  }
+};
+
+TEST_F(StepFlow, RunningOutOfMemoryNamesTheStep) {
+  OutOfMemoryAt p;
+  p.caption = "仕訳データ取込中";
+  EXPECT_FALSE(runImportStep(state, p));
+  EXPECT_EQ(p.lastMessage().text, "仕訳データ取込に失敗しました。\r\n" + state.sourceFiles[5] +
+                                      ": メモリが不足しています");
+  ASSERT_TRUE(runImportStep(state, platform));
+  state.screenState = kScreenMapping;
+  OutOfMemoryAt q;
+  q.caption = "zandaka.csv出力中";
+  EXPECT_EQ(runOutputStep(state, q, false), StepOutcome::Failed);
+  EXPECT_EQ(q.lastMessage().text,
+            "zandaka.csv出力に失敗しました。\r\n" + out + "/zandaka.csv: メモリが不足しています");
 }
 
 TEST_F(StepFlow, OutputRunWritesEverythingAndCanRepeat) {
@@ -260,7 +286,7 @@ TEST_F(StepFlow, AFailedStepIsNamedAndLeavesEveryEarlierOutputAsItWas) {
     }
     ScriptedPlatform p;
     p.messageAnswers = {c.answers.begin(), c.answers.end()};
-    if (c.archiverResult != 0) p.archiver = [&](const std::string&) { return c.archiverResult; };
+    if (c.archiverResult != 0) p.archiver = [&](const ArchiveRequest&) { return c.archiverResult; };
     EXPECT_EQ(runOutputStep(state, p, false), StepOutcome::Failed);
     const auto texts = p.messageTexts();
     ASSERT_EQ(texts.size(), c.firstLines.size());
