@@ -317,6 +317,9 @@ StepOutcome runOutputStep(ConversionState& state, Platform& platform, bool askCo
   }
   state.lastErrorDetail.clear();
   if (!packArchive(state, platform, set, &prepared)) return fail(kArchiveLabel);
+  std::string archiveName;
+  for (const std::string& name : set.stagedNames())
+    if (name.ends_with(".zip")) archiveName = name;
   std::string failedName, error;
   if (!set.commit(&failedName, &error)) {
     const std::string path = outputPath(state, failedName);
@@ -329,8 +332,7 @@ StepOutcome runOutputStep(ConversionState& state, Platform& platform, bool askCo
   std::string done = "変換を正常に終了しました。";
   if (atWindow) {
     done += "\r\n出力先: " + state.outputFolder;
-    for (const std::string& name : set.stagedNames())
-      if (name.ends_with(".zip")) done += "\r\n圧縮ファイル: " + name;
+    if (!archiveName.empty()) done += "\r\n圧縮ファイル: " + archiveName;
   }
   if (state.droppedJournalLines > 0) {
     done += "\r\n無効化または未設定の勘定科目を含む伝票の仕訳" +
