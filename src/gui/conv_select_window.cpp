@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "gui/focus_mark.hpp"
 #include "gui/widget_names.hpp"
 
 namespace ledra::gui {
@@ -87,12 +88,7 @@ void ConvSelectWindow::closeEvent(QCloseEvent* event) {
 
 void ConvSelectWindow::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
-  // Activating the window clears the focus mark; it is put back once the focus has settled.
-  if (event->type() == QEvent::ActivationChange && isActiveWindow())
-    QTimer::singleShot(0, this, [this] {
-      setAttribute(Qt::WA_KeyboardFocusChange);
-      update();
-    });
+  keepFocusMark(this, event);
 }
 
 }  // namespace ledra::gui

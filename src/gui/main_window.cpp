@@ -18,6 +18,7 @@
 #include <algorithm>
 
 #include "gui/file_settings_screen.hpp"
+#include "gui/focus_mark.hpp"
 #include "gui/mapping_screen.hpp"
 #include "gui/widget_names.hpp"
 
@@ -322,12 +323,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
-  // Activating the window clears the focus mark; it is put back once the focus has settled.
-  if (event->type() == QEvent::ActivationChange && isActiveWindow())
-    QTimer::singleShot(0, this, [this] {
-      setAttribute(Qt::WA_KeyboardFocusChange);
-      update();
-    });
+  keepFocusMark(this, event);
 }
 
 }  // namespace ledra::gui

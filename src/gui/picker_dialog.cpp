@@ -18,6 +18,7 @@
 #include <QWheelEvent>
 #include <optional>
 
+#include "gui/focus_mark.hpp"
 #include "gui/widget_names.hpp"
 #include "matching/wheel_scroll.hpp"
 
@@ -261,12 +262,7 @@ void PickerDialog::render() {
 
 void PickerDialog::changeEvent(QEvent* event) {
   QDialog::changeEvent(event);
-  // Activating the window clears the focus mark; it is put back once the focus has settled.
-  if (event->type() == QEvent::ActivationChange && isActiveWindow())
-    QTimer::singleShot(0, this, [this] {
-      setAttribute(Qt::WA_KeyboardFocusChange);
-      update();
-    });
+  keepFocusMark(this, event);
 }
 
 }  // namespace ledra::gui
