@@ -43,6 +43,9 @@ struct FileDialogRequest {
   int maxFileSize = 260;
 };
 
+// The folders the user last chose, remembered between runs where the platform can.
+enum class RememberedFolder { Master, Source, Output, SavedState };
+
 struct InputRequest {
   std::string prompt;
   std::string title;
@@ -89,6 +92,21 @@ class Platform {
   virtual int runArchiverPrepared(const std::string& commandLine, PreparedMembers& prepared) {
     (void)prepared;
     return runArchiver(commandLine);
+  }
+
+  // "" when nothing is remembered; platforms without user settings remember nothing.
+  virtual std::string rememberedFolder(RememberedFolder which) {
+    (void)which;
+    return {};
+  }
+  virtual void rememberFolder(RememberedFolder which, const std::string& folder) {
+    (void)which;
+    (void)folder;
+  }
+  // The folder browser started at `startFolder` where the platform can.
+  virtual std::string browseFolderFrom(const std::string& prompt, const std::string& startFolder) {
+    (void)startFolder;
+    return browseFolder(prompt);
   }
 
   // Convenience for the common case.

@@ -99,6 +99,15 @@ class ArchiveNameRecorder : public Platform {
   std::string browseFolder(const std::string& prompt) override {
     return inner_.browseFolder(prompt);
   }
+  std::string browseFolderFrom(const std::string& prompt, const std::string& start) override {
+    return inner_.browseFolderFrom(prompt, start);
+  }
+  std::string rememberedFolder(RememberedFolder which) override {
+    return inner_.rememberedFolder(which);
+  }
+  void rememberFolder(RememberedFolder which, const std::string& folder) override {
+    inner_.rememberFolder(which, folder);
+  }
   bool fileExists(const std::string& path) override { return inner_.fileExists(path); }
   bool folderExists(const std::string& path) override { return inner_.folderExists(path); }
   std::string documentsFolder() override { return inner_.documentsFolder(); }
