@@ -76,11 +76,13 @@ class DropOnFileSettings : public ::testing::Test {
 };
 
 TEST_F(DropOnFileSettings, RenamedReportsDroppedAsAFolderConvertToTheSameFiles) {
-  const char* reports[] = {"部門一覧表", "勘定科目一覧表", "補助残高一覧表",
-                           "科目残高試算表", "仕訳データ", "補助科目一覧表"};
+  const char* reports[] = {"部門一覧表",     "勘定科目一覧表", "補助残高一覧表",
+                           "科目残高試算表", "仕訳データ",     "補助科目一覧表"};
   for (int i = 1; i <= 6; ++i)
     copyAs(reports[i - 1], "export (" + std::to_string(i) + ")" +
-                               (i <= 3 ? ".txt" : i <= 5 ? ".csv" : ""));
+                               (i <= 3   ? ".txt"
+                                : i <= 5 ? ".csv"
+                                         : ""));
   const size_t before = platform.messages.size();
   drop({source});
   EXPECT_EQ(platform.messages.size(), before);
@@ -117,7 +119,8 @@ TEST_F(DropOnFileSettings, DroppedFilesFillTheirRowsAndAForeignFileIsNamed) {
 }
 
 TEST_F(DropOnFileSettings, TwoJournalsInADroppedFolderFillNeitherAndNothingImports) {
-  for (const char* r : {"部門一覧表", "勘定科目一覧表", "科目残高試算表"}) copyAs(r, r + std::string(".csv"));
+  for (const char* r : {"部門一覧表", "勘定科目一覧表", "科目残高試算表"})
+    copyAs(r, r + std::string(".csv"));
   const std::string first = copyAs("仕訳データ", "j1.txt");
   const std::string second = copyAs("仕訳データ", "j2.txt");
   drop({source});
