@@ -1,14 +1,20 @@
 #include "gui/file_settings_screen.hpp"
 
 #include <QCheckBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QUrl>
 #include <QVBoxLayout>
+#include <string>
+#include <vector>
 
 #include "gui/path_box.hpp"
 #include "gui/widget_names.hpp"
@@ -39,8 +45,19 @@ QPushButton* browseButton(const QString& name, QWidget* parent) {
 QLineEdit* pathBox(const QString& name, QWidget* parent) {
   auto* e = new PathBox(parent);
   e->setObjectName(name);
+  // A dropped file goes to the screen, which finds its row, not into this box as text.
+  e->setAcceptDrops(false);
   e->setFixedHeight(kRowHeight);
   return e;
+}
+
+// The local paths a drag carries; none for text or remote links.
+std::vector<std::string> localPaths(const QMimeData* data) {
+  std::vector<std::string> paths;
+  if (!data || !data->hasUrls()) return paths;
+  for (const QUrl& url : data->urls())
+    if (url.isLocalFile()) paths.push_back(url.toLocalFile().toStdString());
+  return paths;
 }
 
 QGridLayout* tightGrid(QWidget* parent) {
@@ -56,6 +73,7 @@ QGridLayout* tightGrid(QWidget* parent) {
 FileSettingsScreen::FileSettingsScreen(FileSettingsPresenter& presenter, QWidget* parent)
     : QGroupBox("ファイル設定", parent), presenter_(presenter) {
   setObjectName("F_2ndStep");
+  setAcceptDrops(true);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(8, 2, 8, 4);
   layout->setSpacing(4);
@@ -87,6 +105,26 @@ FileSettingsScreen::FileSettingsScreen(FileSettingsPresenter& presenter, QWidget
 
 QWidget* FileSettingsScreen::firstControl() const { return files_[0]; }
 QWidget* FileSettingsScreen::lastControl() const { return selectMaster_; }
+
+void FileSettingsScreen::dragEnterEvent(QDragEnterEvent* event) {
+  if (!localPaths(event->mimeData()).empty()) event->acceptProposedAction();
+}
+
+void FileSettingsScreen::dropEvent(QDropEvent* event) {
+  const std::vector<std::string> paths = localPaths(event->mimeData());
+  if (paths.empty()) return;
+  event->acceptProposedAction();
+  // After the drop has returned, so that a message shown meanwhile does not hold the program
+  // the files came from.
+  QMetaObject::invokeMethod(
+      this,
+      [this, paths] {
+        presenter_.dropPaths(paths);
+        render();
+        emit readinessChanged();
+      },
+      Qt::QueuedConnection);
+}
 
 void FileSettingsScreen::addFileRow(QGridLayout* grid, int row, int index, const char* label) {
   auto* l = new QLabel(QString::fromUtf8(label), grid->parentWidget());
@@ -146,6 +184,7 @@ QGroupBox* FileSettingsScreen::buildBlueFrame() {
     }
     auto* box = new QLineEdit(blue_);
     box->setObjectName(kNames[i]);
+    box->setAcceptDrops(false);
     box->setFixedSize(i % 3 == 0 ? 52 : 34, kRowHeight);
     box->setAlignment(Qt::AlignRight);
     box->setMaxLength(i % 3 == 0 ? 4 : 2);

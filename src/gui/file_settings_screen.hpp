@@ -10,6 +10,8 @@ class QPushButton;
 class QRadioButton;
 class QCheckBox;
 class QGridLayout;
+class QDragEnterEvent;
+class QDropEvent;
 
 namespace ledra::gui {
 
@@ -28,6 +30,11 @@ class FileSettingsScreen : public QGroupBox {
  signals:
   // A chooser ran: the wizard's buttons may have changed.
   void readinessChanged();
+
+ protected:
+  // Folders and files dropped anywhere on the screen fill the rows they can.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   QGroupBox* buildYayoiFrame();

@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QSettings>
 #include <QSplitter>
 #include <QStandardPaths>
 
@@ -305,7 +306,13 @@ std::optional<std::string> QtPlatform::saveFileDialog(const FileDialogRequest& r
 }
 
 std::string QtPlatform::browseFolder(const std::string& prompt) {
+  return browseFolderFrom(prompt, {});
+}
+
+std::string QtPlatform::browseFolderFrom(const std::string& prompt,
+                                         const std::string& startFolder) {
   auto dialog = makeFolderDialog(prompt, parent_);
+  if (!startFolder.empty()) dialog->setDirectory(q(startFolder));
   if (dialog->exec() != QDialog::Accepted) return {};
   const QStringList folders = dialog->selectedFiles();
   return folders.isEmpty() ? std::string() : folders.front().toStdString();
@@ -314,6 +321,39 @@ std::string QtPlatform::browseFolder(const std::string& prompt) {
 std::string QtPlatform::documentsFolder() {
   const QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
   return docs.isEmpty() ? PosixPlatform::documentsFolder() : docs.toStdString();
+}
+
+namespace {
+
+QString settingsKey(RememberedFolder which) {
+  switch (which) {
+    case RememberedFolder::Master:
+      return "folders/master";
+    case RememberedFolder::Source:
+      return "folders/source";
+    case RememberedFolder::Output:
+      return "folders/output";
+    case RememberedFolder::SavedState:
+      return "folders/savedState";
+  }
+  return "folders/other";
+}
+
+QSettings folderSettings() {
+  return QSettings(QSettings::IniFormat, QSettings::UserScope, "ledra-convert", "folders");
+}
+
+}  // namespace
+
+std::string QtPlatform::rememberedFolder(RememberedFolder which) {
+  const QSettings settings = folderSettings();
+  return settings.value(settingsKey(which)).toString().toStdString();
+}
+
+void QtPlatform::rememberFolder(RememberedFolder which, const std::string& folder) {
+  if (folder.empty()) return;
+  QSettings settings = folderSettings();
+  settings.setValue(settingsKey(which), q(folder));
 }
 
 void QtPlatform::setBusy(bool busy) {

@@ -51,7 +51,11 @@ class QtPlatform : public PosixPlatform {
   std::optional<std::string> openFileDialog(const FileDialogRequest& request) override;
   std::optional<std::string> saveFileDialog(const FileDialogRequest& request) override;
   std::string browseFolder(const std::string& prompt) override;
+  std::string browseFolderFrom(const std::string& prompt, const std::string& startFolder) override;
   std::string documentsFolder() override;
+  // In the user's settings (~/.config/ledra-convert/folders.ini).
+  std::string rememberedFolder(RememberedFolder which) override;
+  void rememberFolder(RememberedFolder which, const std::string& folder) override;
 
   void setBusy(bool busy) override;
 

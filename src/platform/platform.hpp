@@ -63,6 +63,9 @@ struct ArchiveResult {
   std::string path;
 };
 
+// The folders the user last chose, remembered between runs where the platform can.
+enum class RememberedFolder { Master, Source, Output, SavedState };
+
 struct InputRequest {
   std::string prompt;
   std::string title;
@@ -106,6 +109,21 @@ class Platform {
   // the files still hold the bytes they were made from. The archive is complete and on the
   // disk when this returns success, and an earlier one is replaced only then.
   virtual ArchiveResult runArchive(const ArchiveRequest& request, PreparedMembers* prepared) = 0;
+
+  // "" when nothing is remembered; platforms without user settings remember nothing.
+  virtual std::string rememberedFolder(RememberedFolder which) {
+    (void)which;
+    return {};
+  }
+  virtual void rememberFolder(RememberedFolder which, const std::string& folder) {
+    (void)which;
+    (void)folder;
+  }
+  // The folder browser started at `startFolder` where the platform can.
+  virtual std::string browseFolderFrom(const std::string& prompt, const std::string& startFolder) {
+    (void)startFolder;
+    return browseFolder(prompt);
+  }
 
   // Convenience for the common case.
   MsgResult message(const std::string& text, const std::string& title = {},

@@ -84,12 +84,20 @@ bool refuse(ConversionState& state, Platform& platform, const std::string& detai
   return false;
 }
 
-FileDialogRequest workStateDialog(const ConversionState& state, const char* title,
-                                  FileDialogOptions options) {
+void rememberStateFolder(Platform& platform, const std::string& path) {
+  std::string folder = folderWithSeparator(path);
+  if (folder.size() > 1) folder.pop_back();
+  platform.rememberFolder(RememberedFolder::SavedState, folder);
+}
+
+FileDialogRequest workStateDialog(const ConversionState& state, Platform& platform,
+                                  const char* title, FileDialogOptions options) {
   FileDialogRequest request;
   request.title = title;
   request.filter = kDialogFilter;
-  request.initialFolder = state.baseFolder;
+  const std::string remembered = platform.rememberedFolder(RememberedFolder::SavedState);
+  request.initialFolder =
+      !remembered.empty() && platform.folderExists(remembered) ? remembered : state.baseFolder;
   request.fileName = "";
   request.filterIndex = 1;
   request.options = options;
@@ -146,7 +154,7 @@ SaveResult saveWorkState(ConversionState& state, Platform& platform) {
   options.overwritePrompt = options.pathMustExist = options.hideReadOnly = true;
   std::optional<std::string> chosen;
   try {
-    chosen = platform.saveFileDialog(workStateDialog(state, kSaveDialogTitle, options));
+    chosen = platform.saveFileDialog(workStateDialog(state, platform, kSaveDialogTitle, options));
   } catch (const std::exception& e) {
     showSaveFailed(platform, e.what());
     return SaveResult::Failed;
@@ -163,6 +171,7 @@ SaveResult saveWorkState(ConversionState& state, Platform& platform) {
       return SaveResult::Cancelled;
   }
   if (!saveWorkStateToFile(state, platform, *chosen)) return SaveResult::Failed;
+  rememberStateFolder(platform, *chosen);
   platform.message("作業状態を" + std::string(kCrLf) + state.workStateFile + std::string(kCrLf) +
                        "に保存しました。",
                    kSavedTitle);
@@ -200,7 +209,7 @@ bool restoreWorkStateFromFile(ConversionState& state, Platform& platform, const 
 bool restoreWorkState(ConversionState& state, Platform& platform) {
   FileDialogOptions options;
   options.noChangeDir = options.fileMustExist = options.pathMustExist = options.hideReadOnly = true;
-  FileDialogRequest request = workStateDialog(state, kOpenDialogTitle, options);
+  FileDialogRequest request = workStateDialog(state, platform, kOpenDialogTitle, options);
   request.maxFileSize = 1024;
   std::optional<std::string> chosen;
   try {
@@ -210,7 +219,9 @@ bool restoreWorkState(ConversionState& state, Platform& platform) {
     chosen.reset();
   }
   if (!chosen || chosen->empty()) return false;
-  return restoreWorkStateFromFile(state, platform, *chosen);
+  if (!restoreWorkStateFromFile(state, platform, *chosen)) return false;
+  rememberStateFolder(platform, *chosen);
+  return true;
 }
 
 }  // namespace ledra

@@ -5,6 +5,7 @@
 
 #include "base/numbers.hpp"
 #include "import/source_files.hpp"
+#include "import/source_recognition.hpp"
 #include "platform/file_io.hpp"
 #include "platform/platform.hpp"
 #include "state/conversion_state.hpp"
@@ -17,10 +18,18 @@ namespace {
 constexpr const char* kAutoDefineQuestion =
     "勘定科目のあるフォルダを基準に他のファイルも定義しますか？";
 constexpr const char* kBadPeriod = "指定日付が異常です。";
+constexpr const char* kSourceTitle = "注意";
 
 // A box's numeric value; text that is no number counts as 0.
 int32_t numericValue(const std::string& text) {
   return toInt32Rounded(leadingNumber(text)).value_or(0);
+}
+
+// The folder a file is in, without its final separator.
+std::string folderOf(const std::string& path) {
+  std::string folder = folderWithSeparator(path);
+  if (folder.size() > 1) folder.pop_back();
+  return folder;
 }
 
 }  // namespace
@@ -76,10 +85,14 @@ void FileSettingsPresenter::clickSelectFile(int index) {
     request.options.fileMustExist = true;
     request.options.pathMustExist = true;
     request.options.hideReadOnly = true;
+    const std::string remembered = platform_.rememberedFolder(RememberedFolder::Source);
+    if (!remembered.empty() && platform_.folderExists(remembered))
+      request.initialFolder = remembered;
     const std::optional<std::string> chosen = platform_.openFileDialog(request);
     // A file that cannot be opened keeps the earlier path, without a message.
     if (chosen && !chosen->empty() && canOpenForReading(*chosen)) {
       setFile(i, *chosen);
+      platform_.rememberFolder(RememberedFolder::Source, folderOf(*chosen));
       if (i == 0 && platform_.message(kAutoDefineQuestion, "自動定義", MsgButtons::YesNo,
                                       MsgIcon::Information, 2) == MsgResult::Yes) {
         const std::string folder = folderWithSeparator(*chosen);
@@ -98,10 +111,93 @@ void FileSettingsPresenter::clickSelectFile(int index) {
 }
 
 void FileSettingsPresenter::clickSelectFolder() {
-  const std::string chosen = platform_.browseFolder("フォルダーを選択してください");
+  std::string start = platform_.rememberedFolder(RememberedFolder::Output);
+  if (start.empty() || !platform_.folderExists(start)) start = state_.outputFolder;
+  const std::string chosen = platform_.browseFolderFrom("フォルダーを選択してください", start);
   if (chosen.empty()) return;
   setFolder(chosen);
+  platform_.rememberFolder(RememberedFolder::Output, chosen);
+  // Most often the reports' own folder; one that holds none is just the output folder.
+  fillFromFolder(chosen, /*quietWhenNone=*/true);
   updateNextButton_();
+}
+
+void FileSettingsPresenter::dropPaths(const std::vector<std::string>& paths) {
+  if (paths.empty()) return;
+  if (state_.sourcePackage == SourcePackage::BlueReturn) {
+    // A year folder, a folder above it, or a file inside it.
+    const std::string& first = paths.front();
+    fillBlueFromFolder(platform_.folderExists(first) ? first : folderOf(first), false);
+  } else if (paths.size() == 1 && platform_.folderExists(paths.front())) {
+    // As if chosen with the folder row's 参照: the reports' folder is the output folder too.
+    fillFromFolder(paths.front(), false);
+  } else {
+    fillFromFiles(paths);
+  }
+  updateNextButton_();
+}
+
+void FileSettingsPresenter::fillFromFolder(const std::string& folder, bool quietWhenNone) {
+  if (state_.sourcePackage == SourcePackage::BlueReturn) {
+    fillBlueFromFolder(folder, quietWhenNone);
+    return;
+  }
+  const YayoiSourceSet set = recogniseYayoiFolder(folder, kAllYayoiRows);
+  bool found = false;
+  for (const std::string& file : set.files) found = found || !file.empty();
+  for (const SourceProblem& p : set.problems)
+    found = found || p.kind == SourceProblem::Kind::Duplicate;
+  if (!found) {
+    // Nothing of 弥生会計 here: the rows keep what they had.
+    if (!quietWhenNone) platform_.message(sourceSetMessage(set, folder), kSourceTitle);
+    return;
+  }
+  // The rows come from this folder alone: a row it cannot fill is left empty rather than
+  // pointing at another folder's report, so that nothing is imported until it is settled.
+  for (size_t i = 0; i < kYayoiRowCount; ++i) setFile(i, set.files[i]);
+  setFolder(folder);
+  platform_.rememberFolder(RememberedFolder::Source, folder);
+  if (!set.ok())
+    platform_.message(sourceSetMessage(set, folder), kSourceTitle, MsgButtons::Ok,
+                      MsgIcon::Exclamation);
+}
+
+void FileSettingsPresenter::fillFromFiles(const std::vector<std::string>& paths) {
+  const YayoiSourceSet set = recogniseYayoiFiles(paths);
+  for (size_t i = 0; i < kYayoiRowCount; ++i)
+    if (!set.files[i].empty()) setFile(i, set.files[i]);
+  // Two files for one row: neither is taken, and the row no longer names an older file.
+  for (const SourceProblem& p : set.problems)
+    if (p.kind == SourceProblem::Kind::Duplicate && p.role)
+      setFile(static_cast<size_t>(*p.role), "");
+  platform_.rememberFolder(RememberedFolder::Source, folderOf(paths.front()));
+  if (!set.ok())
+    platform_.message(sourceSetMessage(set, ""), kSourceTitle, MsgButtons::Ok,
+                      MsgIcon::Exclamation);
+}
+
+void FileSettingsPresenter::fillBlueFromFolder(const std::string& folder, bool quietWhenNone) {
+  const std::vector<std::string> years = findBlueYearFolders(folder);
+  if (years.size() == 1) {
+    state_.blueReturnDataFolder = years.front();
+    setBlueReturnSourceFiles(state_, years.front());
+    for (SourceFile f : {SourceFile::BlueAccounts, SourceFile::BlueJournal}) {
+      const auto i = static_cast<size_t>(f);
+      view_.fileNames[i] = state_.sourceFiles[i];
+    }
+    platform_.rememberFolder(RememberedFolder::Source, years.front());
+    return;
+  }
+  if (quietWhenNone && years.empty()) return;
+  std::string text;
+  if (years.empty()) {
+    text = folder + "にブルーリターンＡのデータがありません。";
+    for (const std::string& name : missingBlueFiles(folder)) text += "\r\n" + name + "がありません";
+  } else {
+    text = folder + "に会計年度のデータが複数あります。一つを指定してください。";
+    for (const std::string& y : years) text += "\r\n" + y;
+  }
+  platform_.message(text, kSourceTitle, MsgButtons::Ok, MsgIcon::Exclamation);
 }
 
 void FileSettingsPresenter::setPeriodText(PeriodField field, const std::string& text) {

@@ -3,6 +3,7 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace ledra {
 
@@ -45,8 +46,11 @@ class FileSettingsPresenter {
 
   // B_SelectFile(i): the open dialog; for the account list the 自動定義 offer.
   void clickSelectFile(int index);
-  // B_SelectForder: the folder browser.
+  // B_SelectForder: the folder browser. A folder holding the package's source files also fills
+  // the source rows from them, found by what they hold.
   void clickSelectFolder();
+  // Folders or files dropped on the screen: each row they can fill is filled by content.
+  void dropPaths(const std::vector<std::string>& paths);
 
   // A period box changed by typing; nothing else happens until the period rule runs.
   void setPeriodText(PeriodField field, const std::string& text);
@@ -59,6 +63,10 @@ class FileSettingsPresenter {
   void setFile(size_t index, const std::string& path);
   void setFolder(const std::string& path);
   void showStoredPeriod();
+  // Fills the source rows from a folder; `quietWhenNone` for a folder chosen only as output.
+  void fillFromFolder(const std::string& folder, bool quietWhenNone);
+  void fillFromFiles(const std::vector<std::string>& paths);
+  void fillBlueFromFolder(const std::string& folder, bool quietWhenNone);
 
   ConversionState& state_;
   Platform& platform_;

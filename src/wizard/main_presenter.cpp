@@ -144,10 +144,15 @@ std::optional<std::string> MainPresenter::askMasterFile(const std::string& initi
   FileDialogRequest req;
   req.title = kMasterPrompt;
   req.filter = "CSVファイル(*.csv)|*.csv";
-  req.initialFolder = initialFolder;
+  const std::string remembered = platform_.rememberedFolder(RememberedFolder::Master);
+  req.initialFolder =
+      !remembered.empty() && platform_.folderExists(remembered) ? remembered : initialFolder;
   req.options.fileMustExist = req.options.pathMustExist = req.options.hideReadOnly = true;
   auto path = platform_.openFileDialog(req);
   if (!path || path->empty()) return std::nullopt;
+  std::string folder = folderWithSeparator(*path);
+  if (folder.size() > 1) folder.pop_back();
+  platform_.rememberFolder(RememberedFolder::Master, folder);
   return path;
 }
 

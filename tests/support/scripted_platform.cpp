@@ -66,6 +66,21 @@ std::string ScriptedPlatform::browseFolder(const std::string& prompt) {
   return takeFront<std::string>(folderAnswers, std::string());
 }
 
+std::string ScriptedPlatform::browseFolderFrom(const std::string& prompt,
+                                               const std::string& startFolder) {
+  folderStarts.push_back(startFolder);
+  return browseFolder(prompt);
+}
+
+std::string ScriptedPlatform::rememberedFolder(RememberedFolder which) {
+  const auto found = remembered.find(which);
+  return found == remembered.end() ? std::string() : found->second;
+}
+
+void ScriptedPlatform::rememberFolder(RememberedFolder which, const std::string& folder) {
+  remembered[which] = folder;
+}
+
 void ScriptedPlatform::setBusy(bool b) {
   if (b != busy) ++busyChanges;
   busy = b;

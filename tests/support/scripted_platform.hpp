@@ -2,6 +2,7 @@
 
 #include <deque>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -35,6 +36,8 @@ class ScriptedPlatform : public PosixPlatform {
   std::vector<FileDialogRequest> saveRequests;
   std::vector<InputRequest> inputRequests;
   std::vector<std::string> folderPrompts;
+  std::vector<std::string> folderStarts;  // browseFolderFrom's start folder, per prompt
+  std::map<RememberedFolder, std::string> remembered;  // kept in memory only
   std::vector<ProgressEvent> progress;
   std::vector<ArchiveRequest> archiveRequests;
   int busyChanges = 0;
@@ -58,6 +61,9 @@ class ScriptedPlatform : public PosixPlatform {
   std::optional<std::string> openFileDialog(const FileDialogRequest& request) override;
   std::optional<std::string> saveFileDialog(const FileDialogRequest& request) override;
   std::string browseFolder(const std::string& prompt) override;
+  std::string browseFolderFrom(const std::string& prompt, const std::string& startFolder) override;
+  std::string rememberedFolder(RememberedFolder which) override;
+  void rememberFolder(RememberedFolder which, const std::string& folder) override;
   std::string documentsFolder() override { return documents; }
   std::string homeFolder() override { return home; }
   std::string tempFolder() override { return temp; }

@@ -337,5 +337,73 @@ TEST_F(StartUp, BlueReturnAsksForTheFolderAndTheYearUntilBothExist) {
   EXPECT_TRUE(main2.startAborted());
 }
 
+TEST_F(StartUp, ChosenFolderFillsTheRowsByContentAndFoldersAreRemembered) {
+  platform.remembered[RememberedFolder::Master] = dir.path();
+  start.clickPackage(0);
+  platform.openAnswers = {good};
+  ASSERT_TRUE(main.load());
+  EXPECT_EQ(platform.openRequests[0].initialFolder, dir.path());
+  main.clickNext();
+  FileSettingsPresenter& files = main.fileSettings();
+  const std::string examples = std::string(LEDRA_SOURCE_DIR) + "/examples/yayoi/";
+  const std::string src = dir.file("src");
+  std::filesystem::create_directories(src);
+  int n = 0;
+  for (const char* r : {"勘定科目一覧表", "科目残高試算表", "補助科目一覧表", "補助残高一覧表",
+                        "部門一覧表", "仕訳データ"})
+    std::filesystem::copy_file(examples + r + ".txt", src + "/e" + std::to_string(n++) + ".csv");
+  const std::string empty = dir.file("empty");
+  std::filesystem::create_directories(empty);
+
+  // A folder without reports is only the output folder; one with them fills every row.
+  platform.remembered[RememberedFolder::Output] = empty;
+  platform.folderAnswers = {empty, src};
+  files.clickSelectFolder();
+  EXPECT_EQ(state.sourceFiles[1], platform.documents + "/Yayoi/Exchange/科目残高試算表.txt");
+  files.clickSelectFolder();
+  EXPECT_EQ(platform.folderStarts, (std::vector<std::string>{empty, empty}));
+  EXPECT_EQ(platform.messages.size(), 1u);  // the welcome
+  for (size_t i = 0; i < 6; ++i)
+    EXPECT_EQ(state.sourceFiles[i], src + "/e" + std::to_string(i) + ".csv");
+  EXPECT_EQ(files.view().fileNames[3], src + "/e3.csv");
+  EXPECT_EQ(state.outputFolder, src);
+  EXPECT_TRUE(main.updateNextButton());
+  EXPECT_EQ(platform.remembered[RememberedFolder::Source], src);
+  EXPECT_EQ(platform.remembered[RememberedFolder::Output], src);
+
+  // A missing report: said, its row emptied, nothing to import.
+  std::filesystem::remove(src + "/e4.csv");
+  files.dropPaths({src});
+  EXPECT_EQ(platform.lastMessage().text,
+            src +
+                "の弥生会計のファイルを特定できません。\r\n"
+                "部門一覧表のファイルがありません（帳票名「部門一覧表」）");
+  EXPECT_EQ(state.sourceFiles[4], "");
+  EXPECT_FALSE(main.updateNextButton());
+}
+
+TEST_F(StartUp, BlueReturnDropFindsTheYearFolder) {
+  const std::string install = dir.file("BR");
+  for (const char* year : {"Y2008", "Y2009"}) {
+    std::filesystem::create_directories(install + "/Data/" + year);
+    for (const char* f : {"kcode.brf", "仕訳データ", "基本情報ﾃﾞｰﾀ"})
+      testing::writeBytes(install + "/Data/" + year + "/" + f, "x");
+  }
+  start.clickPackage(1);
+  platform.openAnswers = {good};
+  platform.folderAnswers = {install};
+  platform.inputAnswers = {"2008"};
+  ASSERT_TRUE(main.load());
+  FileSettingsPresenter& files = main.fileSettings();
+  files.dropPaths({install});
+  EXPECT_EQ(platform.lastMessage().text,
+            install + "に会計年度のデータが複数あります。一つを指定してください。\r\n" + install +
+                "/Data/Y2008\r\n" + install + "/Data/Y2009");
+  files.dropPaths({install + "/Data/Y2009/kcode.brf"});
+  EXPECT_EQ(state.sourceFiles[6], install + "/Data/Y2009/kcode.brf");
+  EXPECT_EQ(files.view().fileNames[7], install + "/Data/Y2009/仕訳データ");
+  EXPECT_EQ(state.blueReturnDataFolder, install + "/Data/Y2009");
+}
+
 }  // namespace
 }  // namespace ledra

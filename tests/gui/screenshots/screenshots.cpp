@@ -202,6 +202,13 @@ void dialogs() {
         "ledra_master.csv 2002行目: 勘定科目が多すぎます（2001件まで）",
         "エラー", MsgButtons::Ok, MsgIcon::None, 1},
        "message_master_failed"},
+      {{"/home/user/ダウンロード/"
+        "弥生の弥生会計のファイルを特定できません。\r\n部門一覧表のファイルが"
+        "ありません（帳票名「部門一覧表」）\r\n仕訳データのファイルが2つあります：/home/user/ダウン"
+        "ロード/弥生/export (1).txt、/home/user/ダウンロード/弥生/export (5).txt\r\n/home/user/"
+        "ダウンロード/弥生/export (3).txt: 汎用形式ではない仕訳日記帳です（書式名：伝票形式）",
+        "注意", MsgButtons::Ok, MsgIcon::Exclamation, 1},
+       "message_source_files"},
   };
   for (const auto& [request, name] : boxes) {
     auto box = makeMessageBox(request, nullptr);
