@@ -3,6 +3,8 @@
 // remark, a blank, half-width digits to full-width), so that every account is ranked
 // against the whole chart. Prints one line per measurement: name, count, then mean and max in
 // milliseconds of wall-clock time and of CPU time.
+#include "matching/suggestions.hpp"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -11,7 +13,6 @@
 
 #include "answering_platform.hpp"
 #include "matching/mapping_operations.hpp"
-#include "matching/suggestions.hpp"
 #include "state/conversion_state.hpp"
 #include "state/work_state.hpp"
 
@@ -89,8 +90,8 @@ int main(int argc, char** argv) {
   const Sample accept = measure([&] { summary = acceptSuggestions(accepting); });
   if (summary.accepted * 2 < accounts) return fail("fewer than half of the suggestions accepted");
 
-  std::printf("# %d accounts, %d standard accounts, %zu with a suggestion, %d accepted\n",
-              accounts, state.standardAccountCandidates.count(), suggested, summary.accepted);
+  std::printf("# %d accounts, %d standard accounts, %zu with a suggestion, %d accepted\n", accounts,
+              state.standardAccountCandidates.count(), suggested, summary.accepted);
   print("suggest_all_accounts", ranking);
   print("accept_suggestions", {accept});
   return 0;

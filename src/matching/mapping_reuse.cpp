@@ -65,8 +65,7 @@ void reuseAccounts(ConversionState& state, Platform& platform, const ConversionS
   }
 }
 
-void reuseSubAccounts(ConversionState& state, const ConversionState& other,
-                      ReuseSummary& summary) {
+void reuseSubAccounts(ConversionState& state, const ConversionState& other, ReuseSummary& summary) {
   std::unordered_map<std::string, int32_t> otherByName;
   for (int32_t i = 0; i < other.workSubAccounts.count(); ++i) {
     const WorkSubAccount& s = other.workSubAccounts[i];
@@ -87,7 +86,8 @@ void reuseSubAccounts(ConversionState& state, const ConversionState& other,
     if (!here.newSubCode.empty() && here.newSubCode != here.col(6)) continue;
     auto found = otherByName.find(subKey(here.col(2), here.subAccountName));
     if (found == otherByName.end()) continue;
-    const std::string code = toUpperLatin(removeBlanks(other.workSubAccounts[found->second].newSubCode));
+    const std::string code =
+        toUpperLatin(removeBlanks(other.workSubAccounts[found->second].newSubCode));
     if (code.empty() || code == here.newSubCode) continue;
     const std::string key = groupCodeKey(here.subAccountGroupNo, code);
     if (codesInGroup[key] > 0) {

@@ -10,9 +10,9 @@ struct ConversionState;
 class Platform;
 
 struct ReuseSummary {
-  int32_t accounts = 0;       // standard-account codes applied
-  int32_t subAccounts = 0;    // sub-account codes applied
-  int32_t invalidations = 0;  // accounts invalidated
+  int32_t accounts = 0;              // standard-account codes applied
+  int32_t subAccounts = 0;           // sub-account codes applied
+  int32_t invalidations = 0;         // accounts invalidated
   std::vector<std::string> refused;  // one Japanese line per decision that could not be taken
   std::vector<std::string> lines() const;
 };

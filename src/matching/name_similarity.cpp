@@ -14,7 +14,8 @@ constexpr char32_t kEndMark = 2;
 
 // Half-width katakana U+FF66..U+FF9D in the order of the block.
 constexpr std::u32string_view kHalfKana =
-    U"ヲァィゥェォャュョッーアイウエオカキクケコサシスセソタチツテトナニヌネノハヒフヘホマミムメモヤユヨラリルレロワン";
+    U"ヲァィゥェォャュョッーアイウエオカキクケコサシスセソタチツテトナニヌネノハヒフヘホマミムメモ"
+    U"ヤユヨラリルレロワン";
 
 bool takesVoicedMark(char32_t c) {
   return (c >= U'カ' && c <= U'ド' && c != U'ッ') || (c >= U'ハ' && c <= U'ポ') || c == U'ウ';
@@ -52,7 +53,8 @@ bool isCloseBracket(char32_t c) {
 }
 
 bool isSymbol(char32_t c) {
-  if (c < 0x80) return !((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'));
+  if (c < 0x80)
+    return !((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'));
   if (c >= 0x3000 && c <= 0x303F) return c != U'々' && c != U'〇';
   if (c >= 0x2000 && c <= 0x2BFF) return true;  // punctuation, arrows, shapes
   if (c == U'・' || c == U'･' || c == U'｡' || c == U'､') return true;
@@ -66,10 +68,10 @@ void addBigrams(BigramWeights& out, std::u32string_view text, float weight) {
   if (text.empty()) return;
   char32_t previous = kStartMark;
   for (char32_t c : text) {
-    out[bigramKey(previous, c)] += weight;
+    out.emplace_back(bigramKey(previous, c), weight);
     previous = c;
   }
-  out[bigramKey(previous, kEndMark)] += weight;
+  out.emplace_back(bigramKey(previous, kEndMark), weight);
 }
 
 }  // namespace
@@ -151,6 +153,16 @@ BigramWeights nameBigrams(std::string_view name) {
   BigramWeights out;
   addBigrams(out, folded.core, 1.0f);
   for (const std::u32string& affix : folded.affixes) addBigrams(out, affix, kAffixWeight);
+  std::sort(out.begin(), out.end());
+  // A bigram that occurs twice weighs twice.
+  size_t kept = 0;
+  for (size_t i = 0; i < out.size(); ++i) {
+    if (kept > 0 && out[kept - 1].first == out[i].first)
+      out[kept - 1].second += out[i].second;
+    else
+      out[kept++] = out[i];
+  }
+  out.resize(kept);
   return out;
 }
 
@@ -166,8 +178,15 @@ float nameSimilarity(std::string_view a, std::string_view b) {
   const float total = totalWeight(x) + totalWeight(y);
   if (total <= 0) return 0;
   float shared = 0;
-  for (const auto& [key, weight] : x)
-    if (auto it = y.find(key); it != y.end()) shared += std::min(weight, it->second);
+  for (size_t i = 0, j = 0; i < x.size() && j < y.size();) {
+    if (x[i].first < y[j].first) {
+      ++i;
+    } else if (y[j].first < x[i].first) {
+      ++j;
+    } else {
+      shared += std::min(x[i++].second, y[j++].second);
+    }
+  }
   return 2 * shared / total;
 }
 

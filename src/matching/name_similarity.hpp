@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace ledra {
@@ -22,9 +22,9 @@ struct FoldedName {
 std::u32string foldForMatching(std::string_view name);
 FoldedName splitName(std::string_view name);
 
-// Character bigrams (with start and end marks) and their weights: affix bigrams count a
-// quarter of those of the name proper.
-using BigramWeights = std::unordered_map<uint64_t, float>;
+// Character bigrams (with start and end marks) and their weights, sorted by bigram with each
+// bigram once: affix bigrams count a quarter of those of the name proper.
+using BigramWeights = std::vector<std::pair<uint64_t, float>>;
 BigramWeights nameBigrams(std::string_view name);
 float totalWeight(const BigramWeights& bigrams);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <unordered_set>
 
 #include "base/text.hpp"
 #include "matching/mapping_operations.hpp"
@@ -21,8 +22,8 @@ SuggestionIndex::SuggestionIndex(const ConversionState& state) : state_(state) {
   }
 }
 
-std::vector<Suggestion> SuggestionIndex::rank(
-    std::string_view sourceName, int count, const std::unordered_set<std::string>& excluded) const {
+std::vector<Suggestion> SuggestionIndex::rank(std::string_view sourceName, int count,
+                                              const std::vector<bool>& excluded) const {
   const BigramWeights query = nameBigrams(sourceName);
   const float queryTotal = totalWeight(query);
   touched_.clear();
@@ -35,30 +36,37 @@ std::vector<Suggestion> SuggestionIndex::rank(
       s += std::min(weight, p.weight);
     }
   }
+  // The best few kept in order as the candidates come: no sort of everything touched.
+  const auto better = [](const Suggestion& x, const Suggestion& y) {
+    return x.score != y.score ? x.score > y.score : x.candidate < y.candidate;
+  };
+  const size_t keep = static_cast<size_t>(std::max(count, 0));
   std::vector<Suggestion> ranked;
-  ranked.reserve(touched_.size());
+  ranked.reserve(keep + 1);
   for (int32_t c : touched_) {
     float& s = shared_[static_cast<size_t>(c)];
-    const StandardAccountCandidate& candidate = state_.standardAccountCandidates[c];
     const float score = 2 * s / (queryTotal + totals_[static_cast<size_t>(c)]);
     s = 0;
-    if (score >= kMinimumScore && !excluded.contains(candidate.ledraCode))
-      ranked.push_back({c, candidate.ledraCode, candidate.ledraName, score});
+    if (score < kMinimumScore || excluded[static_cast<size_t>(c)]) continue;
+    const Suggestion next{c, {}, {}, score};
+    if (ranked.size() == keep && (keep == 0 || !better(next, ranked.back()))) continue;
+    ranked.insert(std::upper_bound(ranked.begin(), ranked.end(), next, better), next);
+    if (ranked.size() > keep) ranked.pop_back();
   }
-  const auto better = [](const Suggestion& a, const Suggestion& b) {
-    return a.score != b.score ? a.score > b.score : a.candidate < b.candidate;
-  };
-  const size_t keep = std::min(ranked.size(), static_cast<size_t>(std::max(count, 0)));
-  std::partial_sort(ranked.begin(), ranked.begin() + static_cast<std::ptrdiff_t>(keep),
-                    ranked.end(), better);
-  ranked.resize(keep);
+  for (Suggestion& s : ranked) {
+    s.ledraCode = state_.standardAccountCandidates[s.candidate].ledraCode;
+    s.ledraName = state_.standardAccountCandidates[s.candidate].ledraName;
+  }
   return ranked;
 }
 
-std::unordered_set<std::string> usedCodes(const ConversionState& state) {
-  std::unordered_set<std::string> used;
+std::vector<bool> usedCandidates(const ConversionState& state) {
+  std::unordered_set<std::string_view> codes;
   for (const WorkAccount& a : state.workAccounts)
-    if (!a.ledraCode.empty()) used.insert(a.ledraCode);
+    if (!a.ledraCode.empty()) codes.insert(a.ledraCode);
+  std::vector<bool> used(static_cast<size_t>(state.standardAccountCandidates.count()));
+  for (int32_t i = 0; i < state.standardAccountCandidates.count(); ++i)
+    used[static_cast<size_t>(i)] = codes.contains(state.standardAccountCandidates[i].ledraCode);
   return used;
 }
 
@@ -70,7 +78,7 @@ bool needsSuggestion(const ConversionState& state, int32_t accountIndex) {
 
 std::vector<AccountSuggestions> suggestUnmatched(const ConversionState& state,
                                                  const SuggestionIndex& index, int count) {
-  const std::unordered_set<std::string> used = usedCodes(state);
+  const std::vector<bool> used = usedCandidates(state);
   std::vector<AccountSuggestions> out;
   for (int32_t i = 0; i < state.workAccounts.count(); ++i) {
     if (!needsSuggestion(state, i)) continue;
@@ -79,11 +87,11 @@ std::vector<AccountSuggestions> suggestUnmatched(const ConversionState& state,
   return out;
 }
 
-std::optional<Suggestion> bestSuggestion(const ConversionState& state,
-                                         const SuggestionIndex& index, int32_t accountIndex) {
+std::optional<Suggestion> bestSuggestion(const ConversionState& state, const SuggestionIndex& index,
+                                         int32_t accountIndex) {
   if (!needsSuggestion(state, accountIndex)) return std::nullopt;
   std::vector<Suggestion> best =
-      index.rank(state.workAccounts[accountIndex].sourceName, 1, usedCodes(state));
+      index.rank(state.workAccounts[accountIndex].sourceName, 1, usedCandidates(state));
   if (best.empty()) return std::nullopt;
   return best.front();
 }
@@ -92,7 +100,7 @@ std::vector<int32_t> pickerListWithSuggestions(const ConversionState& state,
                                                const SuggestionIndex& index,
                                                std::string_view sourceName) {
   const std::vector<Suggestion> suggestions =
-      index.rank(sourceName, kSuggestionsShown, usedCodes(state));
+      index.rank(sourceName, kSuggestionsShown, usedCandidates(state));
   std::vector<int32_t> list;
   std::vector<bool> listed(static_cast<size_t>(state.standardAccountCandidates.count()), false);
   for (const Suggestion& s : suggestions) {
@@ -117,7 +125,8 @@ std::string formatScore(float score) {
 std::vector<std::string> AcceptSummary::lines() const {
   std::vector<std::string> out;
   out.push_back("候補を割り当てた勘定科目: " + std::to_string(accepted) + "件");
-  out.push_back("候補がないか類似度が低く割り当てなかった勘定科目: " + std::to_string(belowThreshold) + "件");
+  out.push_back(
+      "候補がないか類似度が低く割り当てなかった勘定科目: " + std::to_string(belowThreshold) + "件");
   if (!skipped.empty()) {
     out.push_back("割り当てられなかった勘定科目: " + std::to_string(skipped.size()) + "件");
     for (const std::string& line : skipped) out.push_back("  " + line);
@@ -127,8 +136,8 @@ std::vector<std::string> AcceptSummary::lines() const {
 
 AcceptSummary acceptSuggestions(ConversionState& state, float threshold) {
   const SuggestionIndex index(state);
-  const std::unordered_set<std::string> usedBefore = usedCodes(state);
-  std::unordered_set<std::string> used = usedBefore;
+  const std::vector<bool> usedBefore = usedCandidates(state);
+  std::unordered_set<std::string> taken;  // by code: a chart may list a code twice
   AcceptSummary summary;
   for (int32_t i = 0; i < state.workAccounts.count(); ++i) {
     if (!needsSuggestion(state, i)) continue;
@@ -141,13 +150,13 @@ AcceptSummary acceptSuggestions(ConversionState& state, float threshold) {
       continue;
     }
     const Suggestion& s = best.front();
-    if (used.contains(s.ledraCode)) {
+    if (taken.contains(s.ledraCode)) {
       summary.skipped.push_back(account.sourceCode + " " + account.sourceName + ": 候補(" +
                                 s.ledraCode + " " + s.ledraName + ")は既に使用済みです。");
       continue;
     }
     if (assignStandardAccount(state, i, s.ledraCode, s.ledraName).applied()) {
-      used.insert(s.ledraCode);
+      taken.insert(s.ledraCode);
       ++summary.accepted;
     }
   }

@@ -5,7 +5,6 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 namespace ledra {
@@ -36,9 +35,10 @@ class SuggestionIndex {
   explicit SuggestionIndex(const ConversionState& state);
 
   // Up to `count` standard accounts most like the name, best first (ties keep the chart's
-  // order), skipping the codes in `excluded` and those scoring below kMinimumScore.
+  // order), skipping those marked in `excluded` (by candidate index, see usedCandidates) and
+  // those scoring below kMinimumScore.
   std::vector<Suggestion> rank(std::string_view sourceName, int count,
-                               const std::unordered_set<std::string>& excluded) const;
+                               const std::vector<bool>& excluded) const;
 
  private:
   struct Posting {
@@ -52,8 +52,9 @@ class SuggestionIndex {
   mutable std::vector<int32_t> touched_;
 };
 
-// Codes some account already carries: a suggestion of one of them would be refused.
-std::unordered_set<std::string> usedCodes(const ConversionState& state);
+// The standard accounts whose code some account already carries: a suggestion of one of them
+// would be refused. By index into StandardAccountCandidates.
+std::vector<bool> usedCandidates(const ConversionState& state);
 
 // Accounts still to be mapped: valid and without a standard account.
 bool needsSuggestion(const ConversionState& state, int32_t accountIndex);
@@ -69,8 +70,8 @@ std::vector<AccountSuggestions> suggestUnmatched(const ConversionState& state,
                                                  int count = kSuggestionsShown);
 
 // The best suggestion for one account (none when it needs none or nothing is alike).
-std::optional<Suggestion> bestSuggestion(const ConversionState& state,
-                                         const SuggestionIndex& index, int32_t accountIndex);
+std::optional<Suggestion> bestSuggestion(const ConversionState& state, const SuggestionIndex& index,
+                                         int32_t accountIndex);
 
 // The picker's list with 候補自動検出 ticked: the suggestions first, then the other standard
 // accounts whose name holds the first character of the source name, in the chart's order.

@@ -19,7 +19,8 @@ TEST(FoldForMatching, UnifiesWidthsKanaAndDropsBlanksAndSymbols) {
       {"half-width semi-voiced and ヴ", "ﾊﾟｰﾄｳﾞｧ", "パートヴァ"},
       {"a mark after a kana without a voiced form is dropped", "ｱﾞﾝ", "アン"},
       {"every half-width katakana", "ｦｧｨｩｪｫｬｭｮｯｰｱｲｳｴｵｶｷｸｹｺｻｼｽｾｿﾀﾁﾂﾃﾄﾅﾆﾇﾈﾉﾊﾋﾌﾍﾎﾏﾐﾑﾒﾓﾔﾕﾖﾗﾘﾙﾚﾛﾜﾝ",
-       "ヲァィゥェォャュョッーアイウエオカキクケコサシスセソタチツテトナニヌネノハヒフヘホマミムメモヤユヨラリルレロワン"},
+       "ヲァィゥェォャュョッーアイウエオカキクケコサシスセソタチツテトナニヌネノハヒフヘホマミムメ"
+       "モヤユヨラリルレロワン"},
       {"ヂ and ヅ around the small ッ", "ﾁﾞﾂﾞﾃﾞ", "ヂヅデ"},
       {"hiragana to katakana", "みずほ", "ミズホ"},
       {"full-width letters and digits, upper-cased", "ＥＴＣｃａｒｄ１", "ETCCARD1"},
@@ -28,8 +29,7 @@ TEST(FoldForMatching, UnifiesWidthsKanaAndDropsBlanksAndSymbols) {
       {"brackets of every width become parentheses", "預金（Ａ）【Ｂ】[c]", "預金(A)(B)(C)"},
       {"々 and ー stay", "諸々ー", "諸々ー"},
   };
-  for (const FoldCase& c : cases)
-    EXPECT_EQ(fromU32(foldForMatching(c.source)), c.folded) << c.name;
+  for (const FoldCase& c : cases) EXPECT_EQ(fromU32(foldForMatching(c.source)), c.folded) << c.name;
 }
 
 struct PairCase {

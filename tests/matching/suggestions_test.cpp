@@ -16,8 +16,8 @@ ConversionState makeState() {
       {"132", "未収入金"}, {"411", "売上　高"}, {"631", "通信費"},   {"999", "売掛金"}};
   for (auto [code, name] : chart) s.standardAccountCandidates.append({code, name, false});
   const std::pair<const char*, const char*> accounts[] = {
-      {"10", "ｹﾞﾝｷﾝ"},          {"20", "普通預金（みずほ）"}, {"30", "売掛金（得意先）"},
-      {"40", "売上高"},         {"50", "通 信 費"},           {"60", "交際費"},
+      {"10", "ｹﾞﾝｷﾝ"},       {"20", "普通預金（みずほ）"}, {"30", "売掛金（得意先）"},
+      {"40", "売上高"},      {"50", "通 信 費"},           {"60", "交際費"},
       {"70", "普通預金口座"}};
   for (auto [code, name] : accounts) {
     WorkAccount& a = s.workAccounts.append();
@@ -54,7 +54,7 @@ TEST(SuggestUnmatched, RanksByFoldedNameAndSkipsUsedCodes) {
   s.workAccounts[1].ledraCode = "112";
   const std::optional<Suggestion> best = bestSuggestion(s, index, 6);
   ASSERT_TRUE(best);
-  EXPECT_EQ(best->ledraCode, "113");  // 112 is used now
+  EXPECT_EQ(best->ledraCode, "113");          // 112 is used now
   EXPECT_FALSE(bestSuggestion(s, index, 1));  // mapped: nothing to suggest
 }
 
