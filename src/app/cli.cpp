@@ -15,6 +15,8 @@
 #include "import/account_master.hpp"
 #include "import/source_files.hpp"
 #include "import/source_recognition.hpp"
+#include "matching/mapping_reuse.hpp"
+#include "matching/suggestions.hpp"
 #include "platform/file_io.hpp"
 #include "platform/file_lock.hpp"
 #include "state/conversion_state.hpp"
@@ -255,16 +257,28 @@ int commandConvert(const std::vector<std::string>& args) {
 }
 
 int commandMap(const std::vector<std::string>& args) {
-  const Options o(args, 1,
-                  {"--state", "--save", "--set", "--invalidate", "--validate", "--sub-code"}, {});
+  const Options o(
+      args, 1,
+      {"--state", "--save", "--set", "--invalidate", "--validate", "--sub-code", "--from-state"},
+      {"--accept-suggestions"});
   const std::string path = absolute(o.require("--state"));
   const std::string save = absolute(o.get("--save").value_or(path));
-  // Changes apply in the order given, whatever their kind. Every option takes a value (Options
-  // has checked that), so the walk goes in pairs and never reads a value as an option.
+  const std::optional<std::string> from = o.get("--from-state");
+  const bool accept = o.flag("--accept-suggestions");
+  // The other client's file is only read: a save over it would lose that client's mapping.
+  if (from &&
+      std::filesystem::weakly_canonical(absolute(*from)) == std::filesystem::weakly_canonical(save))
+    throw UsageError("--save に --from-state と同じファイルは指定できません");
+  // Changes apply in the order given, whatever their kind. Every option but the flag takes a
+  // value (Options has checked that), so the walk never reads a value as an option.
   std::vector<MapChange> changes;
   try {
     for (size_t i = 1; i + 1 < args.size(); i += 2) {
       const std::string& a = args[i];
+      if (a == "--accept-suggestions") {
+        --i;
+        continue;
+      }
       const std::string& v = args[i + 1];
       if (a == "--set")
         changes.push_back(parseSetChange(v));
@@ -285,9 +299,27 @@ int commandMap(const std::vector<std::string>& args) {
   if (!lockWorkStateFile(platform, path, stateLock) || !lockWorkStateFile(platform, save, saveLock))
     return kExitFailed;
   if (!restoreForMapping(state, platform, path)) return kExitFailed;
+  // The other state is read before anything changes, so that a refused file changes nothing.
+  ConversionState other;
+  if (from && !restoreForMapping(other, platform, absolute(*from))) return kExitFailed;
+  // Changes named one by one are decisions; what is reused or suggested only fills the rest.
   if (!applyMapChanges(state, platform, changes)) return kExitFailed;
+  if (from)
+    for (const auto& line : reuseMappings(state, platform, other).lines()) printLine(line);
+  if (accept)
+    for (const auto& line : acceptSuggestions(state).lines()) printLine(line);
   if (!saveWorkStateToFile(state, platform, save)) return kExitFailed;
   printLine(buildStatusReport(state).remaining);
+  return kExitOk;
+}
+
+int commandSuggest(const std::vector<std::string>& args) {
+  const Options o(args, 1, {"--state"}, {});
+  const std::string path = absolute(o.require("--state"));
+  ConsolePlatform platform;
+  ConversionState state;
+  if (!restoreForMapping(state, platform, path)) return kExitFailed;
+  for (const auto& line : suggestionLines(state)) printLine(line);
   return kExitOk;
 }
 
@@ -305,6 +337,9 @@ std::string usageText() {
          "      blue:  --blue-data DIR [--from YYYY/MM/DD] [--to YYYY/MM/DD]\n"
          "  ledra-convert map     --state FILE [--save OTHER] [--set CODE=LEDRACODE]...\n"
          "      [--invalidate CODE]... [--validate CODE]... [--sub-code CODE/補助科目名=CODE]...\n"
+         "      [--from-state OTHER]   他の作業状態の割当を未設定の科目に適用します\n"
+         "      [--accept-suggestions] 類似度の高い候補を割り当てます\n"
+         "  ledra-convert suggest --state FILE    未設定の勘定科目の候補を表示します\n"
          "  ledra-convert status  --state FILE    変換を妨げている項目を表示します\n"
          "  ledra-convert convert --state FILE [--output DIR]   変換を行います\n"
          "  ledra-convert --help | --version\n";
@@ -326,6 +361,7 @@ int runCommandLine(const std::vector<std::string>& args) {
     if (cmd == "status") return commandStatus(args);
     if (cmd == "convert") return commandConvert(args);
     if (cmd == "map") return commandMap(args);
+    if (cmd == "suggest") return commandSuggest(args);
     throw UsageError("不明なコマンドです: " + cmd);
   } catch (const UsageError& e) {
     std::fprintf(stderr, "%s\n\n%s", e.what(), usageText().c_str());

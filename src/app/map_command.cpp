@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "matching/mapping_operations.hpp"
+#include "matching/suggestions.hpp"
 #include "platform/platform.hpp"
 #include "state/conversion_state.hpp"
 #include "state/derived_lists.hpp"
@@ -62,6 +63,19 @@ bool applyMapChanges(ConversionState& state, Platform& platform,
     refillParentAccountChoices(state);
   }
   return true;
+}
+
+std::vector<std::string> suggestionLines(const ConversionState& state) {
+  const SuggestionIndex index(state);
+  std::vector<std::string> lines;
+  for (const AccountSuggestions& a : suggestUnmatched(state, index)) {
+    const WorkAccount& account = state.workAccounts[a.account];
+    std::string line = account.sourceCode + "\t" + account.sourceName;
+    for (const Suggestion& s : a.suggestions)
+      line += "\t" + s.ledraCode + "\t" + s.ledraName + "\t" + formatScore(s.score);
+    lines.push_back(std::move(line));
+  }
+  return lines;
 }
 
 }  // namespace ledra

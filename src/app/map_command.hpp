@@ -25,4 +25,8 @@ MapChange parseSubCodeChange(const std::string& text);
 bool applyMapChanges(ConversionState& state, Platform& platform,
                      const std::vector<MapChange>& changes);
 
+// `suggest`: for every account still to be mapped, its source code and name and up to three
+// suggestions (code, name, score), tab-separated.
+std::vector<std::string> suggestionLines(const ConversionState& state);
+
 }  // namespace ledra
