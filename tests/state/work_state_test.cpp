@@ -466,6 +466,10 @@ TEST(WorkStateRestore, RoundTripGivesBackEverySavedTableAndSetting) {
   ConversionState restored;
   restored.baseFolder = "/start/folder";
   restored.sourceFiles[10] = "untouched";
+  // The save remembered its folder, and the dialog would start there; with nothing remembered
+  // it starts in the base folder.
+  EXPECT_EQ(platform.remembered[RememberedFolder::SavedState], dir.path());
+  platform.remembered.clear();
   platform.openAnswers.push_back(path);
   ASSERT_TRUE(restoreWorkState(restored, platform));
 
