@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/dates.hpp"
+#include "state/step_result.hpp"
 #include "state/table.hpp"
 
 namespace ledra {
@@ -167,24 +168,6 @@ struct ParentAccountChoice {
 };
 
 using AccountView = Table<int32_t, kAccountCapacity>;
-
-// The reason a step gives when memory ran out, whichever file it was reading or writing.
-inline constexpr const char* kOutOfMemory = "メモリが不足しています";
-
-// The reason a failed step gives for an exception: running out of memory in plain words, not in
-// whichever library's words met it first.
-std::string exceptionReason(const std::exception& e);
-
-// Where the last failed step failed, kept for the message the caller shows.
-struct ErrorDetail {
-  std::string file;
-  int64_t line = 0;  // 1-based line of the file, 0 when not tied to a line
-  std::string reason;
-
-  // "ファイル名 12行目: reason" style text for the second line of a failure message.
-  std::string describe() const;
-  void clear() { *this = ErrorDetail{}; }
-};
 
 // The source package chosen on the start form; the numbers are those the work-state file keeps.
 enum class SourcePackage : int32_t { None = 0, Yayoi = 1, BlueReturn = 2 };
