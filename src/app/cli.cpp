@@ -9,6 +9,7 @@
 
 #include "app/console_platform.hpp"
 #include "app/map_command.hpp"
+#include "app/report_command.hpp"
 #include "base/dates.hpp"
 #include "base/numbers.hpp"
 #include "base/text.hpp"
@@ -323,6 +324,13 @@ int commandSuggest(const std::vector<std::string>& args) {
   return kExitOk;
 }
 
+int commandReport(const std::vector<std::string>& args) {
+  const Options o(args, 1, {"--state", "--output"}, {});
+  ConsolePlatform platform;
+  return runReportCommand(absolute(o.require("--state")), absolute(o.get("--output").value_or("")),
+                          platform);
+}
+
 }  // namespace
 
 std::string usageText() {
@@ -342,6 +350,7 @@ std::string usageText() {
          "  ledra-convert suggest --state FILE    未設定の勘定科目の候補を表示します\n"
          "  ledra-convert status  --state FILE    変換を妨げている項目を表示します\n"
          "  ledra-convert convert --state FILE [--output DIR]   変換を行います\n"
+         "  ledra-convert report  --state FILE [--output DIR]   前回の変換レポートを表示します\n"
          "  ledra-convert --help | --version\n";
 }
 
@@ -362,6 +371,7 @@ int runCommandLine(const std::vector<std::string>& args) {
     if (cmd == "convert") return commandConvert(args);
     if (cmd == "map") return commandMap(args);
     if (cmd == "suggest") return commandSuggest(args);
+    if (cmd == "report") return commandReport(args);
     throw UsageError("不明なコマンドです: " + cmd);
   } catch (const UsageError& e) {
     std::fprintf(stderr, "%s\n\n%s", e.what(), usageText().c_str());
