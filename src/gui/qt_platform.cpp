@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QLabel>
@@ -13,6 +15,7 @@
 #include <QSettings>
 #include <QSplitter>
 #include <QStandardPaths>
+#include <QUrl>
 
 #include "gui/input_data.hpp"
 #include "wizard/conv_select_presenter.hpp"
@@ -354,6 +357,12 @@ void QtPlatform::rememberFolder(RememberedFolder which, const std::string& folde
   if (folder.empty()) return;
   QSettings settings = folderSettings();
   settings.setValue(settingsKey(which), q(folder));
+}
+
+bool QtPlatform::openInViewer(const std::string& path) {
+  // A missing file would only give the user the desktop's own, less clear, error.
+  if (!QFileInfo(q(path)).isFile()) return false;
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(q(path)));
 }
 
 void QtPlatform::setBusy(bool busy) {

@@ -57,6 +57,9 @@ class QtPlatform : public PosixPlatform {
   std::string rememberedFolder(RememberedFolder which) override;
   void rememberFolder(RememberedFolder which, const std::string& folder) override;
 
+  // Through the desktop's own handler (QDesktopServices).
+  bool openInViewer(const std::string& path) override;
+
   void setBusy(bool busy) override;
 
   void progressShow() override;

@@ -125,6 +125,13 @@ class Platform {
     return browseFolder(prompt);
   }
 
+  // Opens the file in the system's default viewer for its kind; false when there is none to
+  // open it with (the command line) or the file cannot be opened.
+  virtual bool openInViewer(const std::string& path) {
+    (void)path;
+    return false;
+  }
+
   // Convenience for the common case.
   MsgResult message(const std::string& text, const std::string& title = {},
                     MsgButtons buttons = MsgButtons::Ok, MsgIcon icon = MsgIcon::None,
