@@ -26,15 +26,15 @@ int runReportCommand(const std::string& statePath, const std::string& outputFold
   const std::string path = joinPath(folder, kConversionReportFileName);
   std::error_code ec;
   if (!std::filesystem::exists(path, ec)) {
-    platform.message("変換レポートがありません。この出力フォルダではまだ変換していません。\r\n" +
-                         path,
-                     "エラー");
+    platform.message(
+        "変換レポートがありません。この出力フォルダではまだ変換していません。\r\n" + path,
+        "エラー");
     return kExitFailed;
   }
   const std::optional<std::string> bytes = readFileBytes(path);
   if (!bytes) {
-    platform.message("変換レポートを読み込めません。\r\n" + path + ": " + unreadableFileReason(path),
-                     "エラー");
+    platform.message(
+        "変換レポートを読み込めません。\r\n" + path + ": " + unreadableFileReason(path), "エラー");
     return kExitFailed;
   }
   const std::string text = replaceAll(decodeCp932(*bytes), "\r\n", "\n");

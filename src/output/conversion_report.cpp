@@ -59,8 +59,10 @@ void ConversionReport::side(const ReportPlace& place, JournalSide which, const J
   }
   if (s.taxAdded != 0) taxAdded_.push_back({place, which, s});
 
-  // A side written empty (no amount, a continuation line) is no move.
-  if (s.writtenAs != s.own && (s.writtenAs || s.writtenAmount != 0)) {
+  // A side written empty (no amount, a continuation line) is no move; one written with an
+  // amount but no account always is.
+  const bool withoutAccount = !s.writtenAs && s.writtenAmount != 0;
+  if ((s.writtenAs && s.writtenAs != s.own) || withoutAccount) {
     moved_.push_back({place, which, s});
     if (s.writtenAs && !accounts_[*s.writtenAs].ledraCode.empty()) {
       Causes& c = totals_[*s.writtenAs].causes;

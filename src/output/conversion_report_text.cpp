@@ -21,10 +21,7 @@ constexpr std::string_view kNone = "なし";
 // The line with every character CP932 lacks shown as <U+XXXX>, so that the report names the
 // character instead of printing the "?" it stands for.
 std::string visible(std::string_view line) {
-  if (isAscii(line)) return std::string(line);
-  const std::string encoded = encodeCp932(line);
-  const auto marks = [](std::string_view s) { return std::count(s.begin(), s.end(), '?'); };
-  if (marks(encoded) == marks(line)) return std::string(line);
+  if (!lacksCp932Characters(line)) return std::string(line);
   std::string out;
   for (size_t pos = 0; pos < line.size();) {
     const size_t start = pos;
@@ -130,8 +127,8 @@ class ReportText {
             all.empty());
     for (const auto& d : all) {
       std::string sides;
-      for (const auto& [which, s] : {std::pair{JournalSide::Debit, &d.debit},
-                                     std::pair{JournalSide::Credit, &d.credit}}) {
+      for (const auto& [which, s] :
+           {std::pair{JournalSide::Debit, &d.debit}, std::pair{JournalSide::Credit, &d.credit}}) {
         if (s->account.empty()) continue;
         if (!sides.empty()) sides += "、";
         sides += std::string(sideWord(which)) + " " + sideAccount(r_, *s) + " " + yen(s->amount);
@@ -168,8 +165,7 @@ class ReportText {
       const std::string account =
           s.writtenAs ? accountLabel(r_.accounts()[*s.writtenAs]) : sideAccount(r_, s);
       item(placeText(t.place) + " " + std::string(sideWord(t.side)) + " " + account + ": " +
-           yen(s.amount) + " → " + yen(s.writtenAmount) + "（外税 " + signedYen(s.taxAdded) +
-           "）");
+           yen(s.amount) + " → " + yen(s.writtenAmount) + "（外税 " + signedYen(s.taxAdded) + "）");
     }
   }
 
@@ -246,6 +242,13 @@ std::string bytesOf(const std::vector<std::string>& lines) {
 }
 
 }  // namespace
+
+bool lacksCp932Characters(std::string_view text) {
+  if (isAscii(text)) return false;
+  // Each lacking character (and each malformed byte) is encoded as one "?".
+  const auto marks = [](std::string_view s) { return std::count(s.begin(), s.end(), '?'); };
+  return marks(encodeCp932(text)) != marks(text);
+}
 
 std::vector<std::string> reconciliationLines(const ConversionReport& report) {
   std::vector<std::string> out;

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QDesktopServices>
-#include <filesystem>
 #include <QTextBrowser>
 #include <QUrl>
+#include <filesystem>
 
 #include "gui/gui_test_support.hpp"
 #include "gui/qt_platform.hpp"

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -69,9 +70,8 @@ TEST(ConversionReport, CompanyWithKnownDifferences) {
               // a later line of a written slip, naming the invalidated account
               {7, side("旅費交通費", Travel, 800), side("現金", Cash, 800), ""},
           });
-  for (auto [account, imported, written] : {std::tuple{Cash, 100000, 100000},
-                                            {Bank, 200000, 200000},
-                                            {Travel, 5000, 0}}) {
+  for (auto [account, imported, written] :
+       {std::tuple{Cash, 100000, 100000}, {Bank, 200000, 200000}, {Travel, 5000, 0}}) {
     r.openingImported(account, imported);
     r.openingWritten(account, written);
   }
@@ -143,10 +143,10 @@ TEST(ConversionReport, CompanyWithKnownDifferences) {
   EXPECT_EQ(conversionReportLines(r), report);
   EXPECT_EQ(conversionReportBytes(r), encodeCp932(crLfJoined(report)));
 
-  EXPECT_EQ(reportSummaryLines(r, "/out"),
-            (std::vector<std::string>{"照合表で差額のある勘定科目が5件あります。",
-                                      "照合表: /out/照合表.csv",
-                                      "変換レポート: /out/変換レポート.txt"}));
+  EXPECT_EQ(
+      reportSummaryLines(r, "/out"),
+      (std::vector<std::string>{"照合表で差額のある勘定科目が5件あります。",
+                                "照合表: /out/照合表.csv", "変換レポート: /out/変換レポート.txt"}));
 }
 
 TEST(ConversionReport, ReconciledCompanyHasNoDifferenceOnAnyRow) {
@@ -162,7 +162,8 @@ TEST(ConversionReport, ReconciledCompanyHasNoDifferenceOnAnyRow) {
 
   const std::vector<std::string> csv = reconciliationLines(r);
   ASSERT_EQ(csv.size(), 5u);  // heading, 現金, 普通預金, 仕入高, total
-  for (const std::string& row : csv) EXPECT_TRUE(row.ends_with(R"(,"0")") || row.ends_with(R"("差額")")) << row;
+  for (const std::string& row : csv)
+    EXPECT_TRUE(row.ends_with(R"(,"0")") || row.ends_with(R"("差額")")) << row;
   // Every section, the differences included, says it holds nothing.
   const std::vector<std::string> report = conversionReportLines(r);
   int sections = 0;
@@ -176,6 +177,31 @@ TEST(ConversionReport, ReconciledCompanyHasNoDifferenceOnAnyRow) {
   EXPECT_EQ(report.back(), "  なし");
   EXPECT_EQ(report[report.size() - 2], "【差額のある勘定科目（0件）】");
   EXPECT_EQ(reportSummaryLines(r).front(), "照合表の差額はすべて0です。");
+}
+
+// The first line has no earlier account to fall back on: its side goes out without one.
+TEST(ConversionReport, SideWrittenWithoutAnyAccountIsListed) {
+  ConversionReport r(company());
+  JournalSideFacts unknown = side("雑費Ｘ", std::nullopt, 700);
+  unknown.writtenAs.reset();
+  feed(r, {{2, unknown, side("現金", Cash, 700), ""}});
+  const std::vector<std::string> report = conversionReportLines(r);
+  const auto heading =
+      std::find(report.begin(), report.end(), "【他の行の勘定科目で書き出した仕訳（1件）】");
+  ASSERT_NE(heading, report.end());
+  EXPECT_EQ(heading[1],
+            "  仕訳日記帳.txt 2行目 借方 「雑費Ｘ」 700円: 該当する勘定科目がないため、"
+            "勘定科目なしで書き出しました");
+}
+
+TEST(ConversionReport, FindsTheCharactersCp932Lacks) {
+  const std::pair<const char*, bool> cases[] = {
+      {"plain?text", false},
+      {"全角～と〜", false},  // U+301C is written as U+FF5E's bytes
+      {"お祝い\U0001F382", true},
+      {"?\u00E9?", true},
+  };
+  for (const auto& [text, lacks] : cases) EXPECT_EQ(lacksCp932Characters(text), lacks) << text;
 }
 
 }  // namespace
