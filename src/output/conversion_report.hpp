@@ -51,8 +51,10 @@ struct JournalSideFacts {
   std::string account;              // the account column as read (name or code)
   std::optional<size_t> own;        // the account that column names, if any
   int64_t amount = 0;               // the amount column as read
-  std::optional<size_t> writtenAs;  // whose Ledra code the record carries; none: side empty
-  int64_t writtenAmount = 0;
+  // The account whose Ledra code the record's side carries; none when the side went out
+  // empty (no amount, a continuation line) or with no account code at all.
+  std::optional<size_t> writtenAs;
+  int64_t writtenAmount = 0;  // the side's amount in the record (0 when not written)
   int64_t taxAdded = 0;  // what 外税 added to the written amount
 };
 
