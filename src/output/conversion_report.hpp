@@ -48,14 +48,14 @@ struct ReportRunFacts {
 // One side of a journal detail line, as read and as written. Accounts are positions in the
 // list the report was made with.
 struct JournalSideFacts {
-  std::string account;              // the account column as read (name or code)
-  std::optional<size_t> own;        // the account that column names, if any
-  int64_t amount = 0;               // the amount column as read
+  std::string account;        // the account column as read (name or code)
+  std::optional<size_t> own;  // the account that column names, if any
+  int64_t amount = 0;         // the amount column as read
   // The account whose Ledra code the record's side carries; none when the side went out
   // empty (no amount, a continuation line) or with no account code at all.
   std::optional<size_t> writtenAs;
   int64_t writtenAmount = 0;  // the side's amount in the record (0 when not written)
-  int64_t taxAdded = 0;  // what 外税 added to the written amount
+  int64_t taxAdded = 0;       // what 外税 added to the written amount
 };
 
 // One row of 照合表.csv. The difference is
