@@ -18,10 +18,11 @@ namespace {
 
 constexpr std::string_view kNone = "なし";
 
+int64_t questionMarks(std::string_view s) { return std::count(s.begin(), s.end(), '?'); }
+
 // The line with every character CP932 lacks shown as <U+XXXX>, so that the report names the
 // character instead of printing the "?" it stands for.
-std::string visible(std::string_view line) {
-  if (!lacksCp932Characters(line)) return std::string(line);
+std::string markLacking(std::string_view line) {
   std::string out;
   for (size_t pos = 0; pos < line.size();) {
     const size_t start = pos;
@@ -36,6 +37,10 @@ std::string visible(std::string_view line) {
     }
   }
   return out;
+}
+
+std::string visible(std::string_view line) {
+  return lacksCp932Characters(line) ? markLacking(line) : std::string(line);
 }
 
 std::string fileName(std::string_view path) {
@@ -235,22 +240,23 @@ class ReportText {
   std::vector<std::string> lines_;
 };
 
+// The lines in CP932, each encoded once unless it holds a character to be marked.
 std::string bytesOf(const std::vector<std::string>& lines) {
-  Cp932TextBuilder text;
-  for (const std::string& line : lines) text.line(line);
-  return text.bytes();
+  std::string out;
+  for (const std::string& line : lines) {
+    if (isAscii(line)) {
+      out += line;
+    } else {
+      std::string encoded = encodeCp932(line);
+      if (questionMarks(encoded) != questionMarks(line)) encoded = encodeCp932(markLacking(line));
+      out += encoded;
+    }
+    out += kCrLf;
+  }
+  return out;
 }
 
-}  // namespace
-
-bool lacksCp932Characters(std::string_view text) {
-  if (isAscii(text)) return false;
-  // Each lacking character (and each malformed byte) is encoded as one "?".
-  const auto marks = [](std::string_view s) { return std::count(s.begin(), s.end(), '?'); };
-  return marks(encodeCp932(text)) != marks(text);
-}
-
-std::vector<std::string> reconciliationLines(const ConversionReport& report) {
+std::vector<std::string> reconciliationText(const ConversionReport& report) {
   std::vector<std::string> out;
   const std::vector<ReconciliationRow> rows = report.rows();
   out.reserve(rows.size() + 2);
@@ -267,7 +273,7 @@ std::vector<std::string> reconciliationLines(const ConversionReport& report) {
     const ReportAccount& a = report.accounts()[row.account];
     std::vector<std::string> fields{a.code, a.name, a.ledraCode, a.ledraName};
     for (int64_t v : amounts(row)) fields.push_back(std::to_string(v));
-    out.push_back(visible(quotedRecord(fields)));
+    out.push_back(quotedRecord(fields));
     total.sourceDebit += row.sourceDebit;
     total.writtenDebit += row.writtenDebit;
     total.sourceCredit += row.sourceCredit;
@@ -281,6 +287,19 @@ std::vector<std::string> reconciliationLines(const ConversionReport& report) {
   return out;
 }
 
+}  // namespace
+
+bool lacksCp932Characters(std::string_view text) {
+  // Each lacking character (and each malformed byte) is encoded as one "?".
+  return !isAscii(text) && questionMarks(encodeCp932(text)) != questionMarks(text);
+}
+
+std::vector<std::string> reconciliationLines(const ConversionReport& report) {
+  std::vector<std::string> lines = reconciliationText(report);
+  for (std::string& line : lines) line = visible(line);
+  return lines;
+}
+
 std::vector<std::string> conversionReportLines(const ConversionReport& report) {
   std::vector<std::string> lines = ReportText(report).lines();
   for (std::string& line : lines) line = visible(line);
@@ -288,11 +307,11 @@ std::vector<std::string> conversionReportLines(const ConversionReport& report) {
 }
 
 std::string reconciliationBytes(const ConversionReport& report) {
-  return bytesOf(reconciliationLines(report));
+  return bytesOf(reconciliationText(report));
 }
 
 std::string conversionReportBytes(const ConversionReport& report) {
-  return bytesOf(conversionReportLines(report));
+  return bytesOf(ReportText(report).lines());
 }
 
 std::vector<std::string> reportSummaryLines(const ConversionReport& report,
