@@ -209,8 +209,8 @@ void AccountPanel::render(const AccountPanelView& v, const std::string& packageN
   if (found != shownFound_) {
     for (int r : {shownFound_, found}) {
       if (r < 0 || r >= static_cast<int>(rows_.size())) continue;
-      for (QLineEdit* e : {rows_[static_cast<size_t>(r)].sourceCode,
-                           rows_[static_cast<size_t>(r)].sourceName}) {
+      for (QLineEdit* e :
+           {rows_[static_cast<size_t>(r)].sourceCode, rows_[static_cast<size_t>(r)].sourceName}) {
         QFont f = e->font();
         f.setBold(r == found);
         e->setFont(f);
