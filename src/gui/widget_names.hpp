@@ -9,7 +9,7 @@
 // side (弥生会計 or ブルーリターンＡ) and N the service Ledra's side.
 //
 // Start form ConvSelect: L_Mes message, F_Pattern with B_Ptn_i (the package), B_Continue, B_Exit.
-// Main form Main: L_Company company heading, B_Next "次へ >>" / "読込" / "変換", B_Exit,
+// Main form Main: L_Company company heading, B_Next "次へ >>" / "読込" / "変換" / "再変換", B_Exit,
 //   B_StatusSave "作業状態を保存", B_ToWriteCSV (never shown), B_OutputFolder.
 //   F_1stStep "ようこそ": T_Msg01 welcome text, Image1 picture.
 //   F_2ndStep "ファイル設定": F_Input (弥生会計) / F_Input_Blue (ブルーリターンＡ) with
