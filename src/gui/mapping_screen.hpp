@@ -1,33 +1,24 @@
 #pragma once
 
 #include <QGroupBox>
-#include <QHash>
 #include <array>
-#include <optional>
 #include <string>
-#include <vector>
 
 #include "wizard/mapping_presenter.hpp"
 
-class QCheckBox;
-class QComboBox;
-class QFrame;
-class QGridLayout;
-class QLabel;
-class QLineEdit;
 class QPushButton;
-class QRadioButton;
-class QScrollBar;
 
 namespace ledra::gui {
 
+class AccountPanel;
+class DepartmentPanel;
 class PickerDialog;
+class SubAccountPanel;
 
-// The frame F_3rdStep "データコンバート": the panel buttons and the three panels F_Conv, F_Hojo
-// and F_Bumon. Renders the mapping presenter's view and forwards every control event to it.
-// Only rows that changed since the last render are written, so a wheel step or a code
-// decision stays instant with a full chart of accounts. The panels show as many rows as the
-// screen's height has room for, never fewer than ten.
+// The frame F_3rdStep "データコンバート": the panel buttons B_ConvSelect over the three panels
+// (F_Conv, F_Hojo, F_Bumon) and the picker. It places the panels, gives them as many rows as
+// its height has room for (never fewer than ten), chains the tab order through them, and runs
+// each event the panels forward through the presenter before rendering the result.
 class MappingScreen : public QGroupBox {
   Q_OBJECT
  public:
@@ -37,9 +28,6 @@ class MappingScreen : public QGroupBox {
   void render(const std::string& packageName);
   void render();
 
-  QFrame* accountPanel() const { return accountPanel_; }
-  QFrame* subAccountPanel() const { return subAccountPanel_; }
-  QFrame* departmentPanel() const { return departmentPanel_; }
   PickerDialog* picker() const { return picker_; }
 
   QWidget* firstControl() const;
@@ -61,87 +49,20 @@ class MappingScreen : public QGroupBox {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  struct AccountRow {
-    QLineEdit* sourceCode;
-    QLineEdit* sourceName;
-    QLineEdit* sourceBalance;
-    QCheckBox* invalid;
-    QPushButton* pick;
-    QLineEdit* ledraCode;
-    QLineEdit* ledraName;
-    QLineEdit* ledraBalance;
-  };
-  struct SubRow {
-    QLineEdit* code;
-    QLineEdit* name;
-  };
-  struct DepartmentRow {
-    QLineEdit* code;
-    QLineEdit* name;
-    QLineEdit* parent;
-  };
-
-  QFrame* buildAccountPanel();
-  QFrame* buildSubAccountPanel();
-  QFrame* buildDepartmentPanel();
-  void addAccountRow();
-  void addSubRow();
-  void addDepartmentRow();
-  // Builds rows up to `rows`, shows the first `rows` of each panel and hides the others.
   void showRows(int rows);
   void chainTabOrder();
   // How many rows the panels have room for at the screen's present height.
   int rowsThatFit() const;
-  bool handleKey(QObject* watched, QKeyEvent* key);
   void renderOnce();
-  void renderAccounts();
-  void renderSubAccounts();
-  void renderDepartments();
-  void renderPicker();
   // Runs a presenter call, then renders what it changed.
-  template <class F>
-  void forward(F&& call);
-  void watch(QWidget* w);
+  void forward(const std::function<void()>& call);
 
   MappingPresenter& presenter_;
   std::array<QPushButton*, 3> panelButtons_{};
   std::string packageName_;
-
-  QFrame* accountPanel_ = nullptr;
-  QLabel* sourceHeading_ = nullptr;
-  std::array<QRadioButton*, 3> filters_{};
-  QLineEdit* find_ = nullptr;
-  QLabel* findMissed_ = nullptr;
-  QLabel* remaining_ = nullptr;
-  QLabel* blocking_ = nullptr;
-  QGridLayout* accountGrid_ = nullptr;
-  std::array<QScrollBar*, 2> accountBars_{};
-  std::vector<AccountRow> accountRows_;
-  std::vector<std::optional<AccountRowView>> shownAccounts_;
-  int shownFound_ = -1;
-  int accountFocusSerial_ = 0;
-
-  QFrame* subAccountPanel_ = nullptr;
-  QComboBox* parents_ = nullptr;
-  std::vector<std::string> shownParents_;
-  QLabel* parentCaption_ = nullptr;
-  QGridLayout* subGrid_ = nullptr;
-  QScrollBar* subBar_ = nullptr;
-  std::vector<SubRow> subRows_;
-  std::vector<std::optional<SubAccountRowView>> shownSubs_;
-  int subFocusSerial_ = 0;
-
-  QFrame* departmentPanel_ = nullptr;
-  QGridLayout* departmentGrid_ = nullptr;
-  QScrollBar* departmentBar_ = nullptr;
-  std::vector<DepartmentRow> departmentRows_;
-  std::vector<std::optional<DepartmentRowView>> shownDepartments_;
-  int departmentFocusSerial_ = 0;
-
-  // The row each row control belongs to, for the keys that move through the rows.
-  QHash<QObject*, int> rowOf_;
-  int shownRows_ = 0;
-
+  AccountPanel* accounts_ = nullptr;
+  SubAccountPanel* subAccounts_ = nullptr;
+  DepartmentPanel* departments_ = nullptr;
   PickerDialog* picker_ = nullptr;
   int depth_ = 0;  // events being handled or renders running
   bool renderAgain_ = false;

@@ -33,7 +33,7 @@ struct AccountRowView {
   bool codeLocked = true;       // T_N_KCode(r) locked
   TextBoxView ledraName;        // T_N_KKJ(r)
   TextBoxView ledraBalance;     // T_N_KZ(r)
-  uint32_t backColour = kColourWindow;  // back colour of the six text boxes of the row
+  RowState state = RowState::Blank;  // shown by the back colour of the six text boxes
 
   bool showsAccount() const { return accountIndex >= 0; }
   bool operator==(const AccountRowView&) const = default;
@@ -45,14 +45,14 @@ struct AccountRowView {
 // T_N_KCode boxes.
 struct AccountPanelView {
   std::vector<AccountRowView> rows = std::vector<AccountRowView>(kPanelRows);
-  int32_t scrollMax = 0;                            // VS_conv(0) and VS_conv(1) Max
-  int32_t scrollValue = 0;                          // VS_conv(0) and VS_conv(1) Value
-  std::string remainingCaption;                     // RemainObj caption
-  uint32_t remainingColour = kColourNoneRemaining;  // RemainObj fore colour
-  std::string blockingLine;    // what blocks 変換 besides the accounts; empty when nothing does
-  std::string findText;        // the find box
-  bool findMissed = false;     // no account holds the find text
-  int32_t foundPosition = -1;  // the CurrentView position the find box last found; -1: none
+  int32_t scrollMax = 0;         // VS_conv(0) and VS_conv(1) Max
+  int32_t scrollValue = 0;       // VS_conv(0) and VS_conv(1) Value
+  std::string remainingCaption;  // RemainObj caption
+  bool accountsRemain = false;   // RemainObj in the warning colour
+  std::string blockingLine;      // what blocks 変換 besides the accounts; empty when nothing does
+  std::string findText;          // the find box
+  bool findMissed = false;       // no account holds the find text
+  int32_t foundPosition = -1;    // the CurrentView position the find box last found; -1: none
   AccountFilter filter = AccountFilter::All;  // the R_KKS option that is selected
   int32_t focusedRow = -1;  // the T_N_KCode row the focus belongs in; -1 when none
   int32_t focusSerial = 0;  // goes up each time the logic moves the focus: the GUI then
@@ -62,12 +62,10 @@ struct AccountPanelView {
 // The view list the filter chooses.
 const AccountView& accountFilterView(const ConversionState& state, AccountFilter filter);
 
-// CurrentView = the entries of the view the filter chooses.
-void buildCurrentView(ConversionState& state, AccountFilter filter);
-
-// Fills the rows from CurrentView starting at view position topRow, the remaining count
-// and the scroll range. A blank row keeps its back colour, as a text box keeps what it had.
-void drawAccountView(const ConversionState& state, int32_t topRow, AccountPanelView& view);
+// Fills the rows from currentView (the accounts the panel lists, by WorkAccounts index)
+// starting at view position topRow, the remaining count and the scroll range.
+void drawAccountView(const ConversionState& state, const AccountView& currentView, int32_t topRow,
+                     AccountPanelView& view);
 
 // Accounts still needing work (not Matched) among the accounts of AllView.
 int32_t remainingAccounts(const ConversionState& state);
@@ -75,13 +73,9 @@ int32_t remainingAccounts(const ConversionState& state);
 // "マッチング科目残数：m/n".
 std::string remainingCaption(int32_t remaining, int32_t total);
 
-// What blocks the conversion on the sub-account panel, by the CodeUnique flags the readiness
-// rule last worked out: a sub-account without a parent code, or codes that clash under one
-// parent. Empty when nothing there does.
-std::string subAccountBlockingLine(const ConversionState& state);
-
-// The first position of CurrentView, from `from` on and then from the start, whose account's
+// The first position of currentView, from `from` on and then from the start, whose account's
 // code or name (the source's or the service's) holds text; -1 when none does.
-int32_t findInCurrentView(const ConversionState& state, std::string_view text, int32_t from);
+int32_t findInCurrentView(const ConversionState& state, const AccountView& currentView,
+                          std::string_view text, int32_t from);
 
 }  // namespace ledra

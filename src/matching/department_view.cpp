@@ -14,6 +14,7 @@ void drawDepartmentView(const ConversionState& state, int32_t top, DepartmentPan
     const int32_t k = top + r;
     if (k < 0 || k >= n) continue;
     const WorkDepartment& d = state.workDepartments[k];
+    row.state = RowState::Locked;
     row.code.set(d.departmentCode);
     row.name.set(d.col(8));
     row.parent.set(d.parentDepartmentName);

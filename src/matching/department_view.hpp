@@ -11,12 +11,12 @@ namespace ledra {
 struct ConversionState;
 
 // One row r of the department panel F_Bumon, display only: T_N_BCode(r) "コード",
-// T_N_BN(r) "部門名", T_N_CBN(r) "親部署"; always light cyan.
+// T_N_BN(r) "部門名", T_N_CBN(r) "親部署".
 struct DepartmentRowView {
-  TextBoxView code;    // T_N_BCode(r)
-  TextBoxView name;    // T_N_BN(r)
-  TextBoxView parent;  // T_N_CBN(r)
-  uint32_t backColour = kColourDone;
+  TextBoxView code;                  // T_N_BCode(r)
+  TextBoxView name;                  // T_N_BN(r)
+  TextBoxView parent;                // T_N_CBN(r)
+  RowState state = RowState::Blank;  // Locked when it shows a department
   bool operator==(const DepartmentRowView&) const = default;
 };
 

@@ -9,12 +9,13 @@ namespace ledra {
 // window is made taller.
 inline constexpr int32_t kPanelRows = 10;
 
-// Colour values as the controls store them (blue * 65536 + green * 256 + red).
-inline constexpr uint32_t kColourDone = 16777152;       // light cyan: the row needs nothing more
-inline constexpr uint32_t kColourAttention = 12632319;  // light red: the row needs attention
-inline constexpr uint32_t kColourRemaining = 255;       // red label text: accounts remain
-inline constexpr uint32_t kColourNoneRemaining = 0;     // black label text
-inline constexpr uint32_t kColourWindow = 16777215;     // a text box never drawn yet
+// How a panel row stands; the screen chooses the colour that shows it.
+enum class RowState {
+  Blank,           // nothing shown in the row
+  Done,            // the row needs nothing more
+  NeedsAttention,  // the row blocks the conversion until it is mapped or its code changes
+  Locked,          // shown for reference; nothing can be changed there
+};
 
 // A text box's text and tool tip; the tool tip keeps the stored value while the user types.
 struct TextBoxView {

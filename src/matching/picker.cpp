@@ -41,26 +41,26 @@ void PickerPresenter::list(std::string_view needle, bool everything) {
   used.reserve(static_cast<size_t>(state_.workAccounts.count()));
   for (const WorkAccount& a : state_.workAccounts) used.insert(a.ledraCode);
 
-  state_.pickerList.clear();
+  entries_.clear();
   for (const StandardAccountCandidate& c : state_.standardAccountCandidates) {
     // An empty text is contained in every name.
     if (!everything && c.ledraName.find(needle) == std::string::npos) continue;
-    state_.pickerList.append({c.ledraCode, c.ledraName, used.contains(c.ledraCode)});
+    entries_.push_back({c.ledraCode, c.ledraName, used.contains(c.ledraCode)});
   }
-  view_.scrollMax = panelScrollMax(state_.pickerList.count());
+  view_.scrollMax = panelScrollMax(static_cast<int32_t>(entries_.size()));
   // A shorter list pulls the scroll bar back within its range, as the control does.
   view_.scrollValue = std::clamp(view_.scrollValue, 0, view_.scrollMax);
   draw();
 }
 
 void PickerPresenter::draw() {
-  const int32_t n = state_.pickerList.count();
+  const int32_t n = static_cast<int32_t>(entries_.size());
   for (int32_t i = 0; i < kPanelRows; ++i) {
     PickerRowView& row = view_.rows[static_cast<size_t>(i)];
     row = PickerRowView{};
     const int32_t k = view_.scrollValue + i;
     if (k >= n) continue;
-    const PickerEntry& e = state_.pickerList[k];
+    const PickerEntry& e = entries_[static_cast<size_t>(k)];
     if (e.ledraCode.empty()) continue;
     row.code = e.ledraCode;
     row.name = e.ledraName;
@@ -83,9 +83,9 @@ void PickerPresenter::select(int32_t row) {
 }
 
 void PickerPresenter::moveSelection(RowKey key) {
-  const int32_t n = state_.pickerList.count();
+  const int32_t n = static_cast<int32_t>(entries_.size());
   const bool forward = key == RowKey::Down || key == RowKey::PageDown || key == RowKey::Last;
-  auto free = [&](int32_t k) { return k >= 0 && k < n && !state_.pickerList[k].taken; };
+  auto free = [&](int32_t k) { return k >= 0 && k < n && !entries_[static_cast<size_t>(k)].taken; };
   // From `start` in the direction of the key, else back the other way: the nearest account
   // that can be chosen.
   auto nearest = [&](int32_t start, bool down) {
@@ -136,14 +136,14 @@ void PickerPresenter::moveSelection(RowKey key) {
 }
 
 bool PickerPresenter::rowChosen(int32_t row) const {
-  return row >= 0 && view_.scrollValue + row < state_.pickerList.count();
+  return row >= 0 && view_.scrollValue + row < static_cast<int32_t>(entries_.size());
 }
 
 bool PickerPresenter::confirm() {
   // Nothing chosen, or the chosen row scrolled onto the blank rows past the end: nothing to
   // check and nothing to assign.
   if (!rowChosen(view_.selectedRow)) return false;
-  const PickerEntry chosen = state_.pickerList[view_.scrollValue + view_.selectedRow];
+  const PickerEntry chosen = entries_[static_cast<size_t>(view_.scrollValue + view_.selectedRow)];
   if (refuseUsedCode(state_, platform_, chosen.ledraCode)) return false;
   return assignStandardAccount(state_, accountIndex_, chosen.ledraCode, chosen.ledraName).applied();
 }

@@ -4,9 +4,11 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "matching/panel_rows.hpp"
 #include "matching/wheel_scroll.hpp"
+#include "state/conversion_state.hpp"
 
 namespace ledra {
 
@@ -86,6 +88,7 @@ class PickerPresenter {
   Platform& platform_;
   int32_t accountIndex_;
   std::string sourceName_;
+  std::vector<PickerEntry> entries_;  // the standard accounts listed, with their Taken flags
   PickerView view_;
 };
 

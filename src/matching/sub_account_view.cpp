@@ -1,11 +1,13 @@
 #include "matching/sub_account_view.hpp"
 
+#include "matching/readiness.hpp"
 #include "state/conversion_state.hpp"
 #include "state/derived_lists.hpp"
 
 namespace ledra {
 
-void drawSubAccountView(const ConversionState& state, int32_t top, SubAccountPanelView& view) {
+void drawSubAccountView(const ConversionState& state, const Readiness& readiness, int32_t top,
+                        SubAccountPanelView& view) {
   const int32_t n = state.subAccountIndex.count();
   view.scrollValue = top;
   const auto shown = static_cast<int32_t>(view.rows.size());
@@ -20,8 +22,8 @@ void drawSubAccountView(const ConversionState& state, int32_t top, SubAccountPan
     if (entry.subAccountName.empty()) continue;
     row.entryIndex = e;
     row.codeLocked = false;
-    row.backColour =
-        state.workSubAccounts[entry.subAccountRow].codeUnique ? kColourDone : kColourAttention;
+    row.state =
+        readiness.codeUnique(entry.subAccountRow) ? RowState::Done : RowState::NeedsAttention;
   }
   const int32_t choice = view.parentChoiceIndex;
   const bool allListed = choice >= 0 && choice < static_cast<int32_t>(view.parentChoices.size()) &&

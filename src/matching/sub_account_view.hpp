@@ -10,6 +10,7 @@
 namespace ledra {
 
 struct ConversionState;
+class Readiness;
 
 // One row r of the sub-account panel F_Hojo. Controls: T_N_HKCode(r) (the code, typed into)
 // and T_N_HK(r) (the name, display only); both share the back colour.
@@ -19,7 +20,7 @@ struct SubAccountRowView {
   TextBoxView name;         // T_N_HK(r)
   bool codeLocked = true;   // T_N_HKCode(r) locked
   bool nameLocked = true;   // T_N_HK(r) locked
-  uint32_t backColour = kColourDone;
+  RowState state = RowState::Blank;  // shown by the back colour of both boxes
 
   bool showsSubAccount() const { return entryIndex >= 0; }
   bool operator==(const SubAccountRowView&) const = default;
@@ -39,9 +40,11 @@ struct SubAccountPanelView {
                             // puts it into T_N_HKCode(focusedRow)
 };
 
-// Fills the rows from SubAccountIndex starting at entry top, and the scroll range. While
-// the combo shows "全て表示" every box is locked: codes are typed under one parent only.
-void drawSubAccountView(const ConversionState& state, int32_t top, SubAccountPanelView& view);
+// Fills the rows from SubAccountIndex starting at entry top, and the scroll range; a row
+// needs attention when the readiness rule found its code clashing. While the combo shows
+// "全て表示" every box is locked: codes are typed under one parent only.
+void drawSubAccountView(const ConversionState& state, const Readiness& readiness, int32_t top,
+                        SubAccountPanelView& view);
 
 // The L_Y_SYK caption: package name + "表記勘定科目", CR LF, the chosen parent's name.
 std::string subAccountParentCaption(const std::string& packageName, const std::string& parentName);

@@ -38,6 +38,7 @@ struct StandardAccountCandidate {
   bool operator==(const StandardAccountCandidate&) const = default;
 };
 
+// A row of the picker's list: a standard account and whether an account already has its code.
 using PickerEntry = StandardAccountCandidate;
 
 struct WorkAccount {
@@ -100,7 +101,6 @@ struct WorkSubAccount {
   int32_t openingBalance = 0;
   int32_t ownRow = 0;
   bool linkedToAccount = false;
-  bool codeUnique = false;  // not saved
   bool operator==(const WorkSubAccount&) const = default;
 
   std::string& col(int n) { return columns.col(n); }
@@ -223,8 +223,6 @@ struct ConversionData {
 // Lists worked out from the saved data; rebuildDerivedLists makes them anew.
 struct DerivedLists {
   Table<StandardAccountCandidate, kAccountCapacity> standardAccountCandidates;
-  Table<PickerEntry, kAccountCapacity> pickerList;
-  AccountView currentView;
   Table<SubAccountIndexEntry, kBalanceCapacity> subAccountIndex;
   Table<ParentAccountChoice, kAccountCapacity> parentAccountChoices;
   // The parent account whose sub-accounts SubAccountIndex lists ("全て表示" for all).

@@ -31,7 +31,6 @@ constexpr const char* kMissingSuffix = "が存在しません。";
 void emptyAllTables(ConversionState& s) {
   s.standardAccounts.clear();
   s.standardAccountCandidates.clear();
-  s.pickerList.clear();
   s.workAccounts.clear();
   s.workAccountBalances.clear();
   s.workSubAccounts.clear();
@@ -41,7 +40,6 @@ void emptyAllTables(ConversionState& s) {
   s.profitAndLossView.clear();
   s.balanceSheetView.clear();
   s.allView.clear();
-  s.currentView.clear();
   s.subAccountIndex.clear();
   s.parentAccountChoices.clear();
 }

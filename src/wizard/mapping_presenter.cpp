@@ -29,14 +29,15 @@ void MappingPresenter::guarded(const std::function<void()>& action) {
   }
 }
 
-bool MappingPresenter::updateNext() {
-  // The sub-account panel colours its rows by the flags the readiness rule works out.
-  refreshCodeUnique(state_);
-  return updateNextButton_ ? updateNextButton_() : evaluateNextButton(state_);
+void MappingPresenter::updateNext() {
+  if (!readiness_.refresh(state_)) return;  // no mapping changed since the last time
+  // The choices name each parent by its code, which the change may have given or taken.
+  view_.subAccounts.parentChoices = refillParentAccountChoices(state_);
+  if (updateNextButton_) updateNextButton_();
 }
 
 void MappingPresenter::show() {
-  refreshCodeUnique(state_);
+  mappingChanged();  // the tables may have been loaded anew
   filter_ = AccountFilter::All;
   view_.accounts.filter = filter_;
   redrawAccounts(0);
@@ -72,7 +73,7 @@ void MappingPresenter::pressRowKey(int32_t row, RowKey key) {
     case PanelKind::Accounts: {
       const AccountPanelView& v = view_.accounts;
       const RowPosition to =
-          moveRow({v.scrollValue, row}, v.scrollMax, visibleRows_, state_.currentView.count(), key);
+          moveRow({v.scrollValue, row}, v.scrollMax, visibleRows_, currentView_.count(), key);
       scrollAccountsTo(to.top, to.row);
       break;
     }
@@ -113,24 +114,22 @@ void MappingPresenter::redrawAccounts(int32_t topRow) {
   if (redrawBusy_) return;  // setting the controls raises their events, which redraw again
   guarded([&] {
     redrawBusy_ = true;
-    // CurrentView is rebuilt only for a new filter, or when the tables were loaded anew.
+    // The list is taken anew only for a new filter, or when the tables were loaded anew.
     if (shownFilter_ != filter_ ||
-        state_.currentView.count() != accountFilterView(state_, filter_).count()) {
-      buildCurrentView(state_, filter_);
+        currentView_.count() != accountFilterView(state_, filter_).count()) {
+      currentView_ = accountFilterView(state_, filter_);
       shownFilter_ = filter_;
     }
     view_.visiblePanel = PanelKind::Accounts;
-    const int32_t top =
-        std::clamp(topRow, 0, panelScrollMax(state_.currentView.count(), visibleRows_));
-    drawAccountView(state_, top, view_.accounts);
+    const int32_t top = std::clamp(topRow, 0, panelScrollMax(currentView_.count(), visibleRows_));
+    drawAccountView(state_, currentView_, top, view_.accounts);
     accountCodeChanged_ = false;  // a code typed and not decided is dropped
     panelKind_ = PanelKind::Accounts;
     redrawBusy_ = false;
-    view_.subAccounts.parentChoices = refillParentAccountChoices(state_);
     updateNext();
     // With every account done, the count alone would not say why 変換 stays grey.
     view_.accounts.blockingLine =
-        remainingAccounts(state_) == 0 ? subAccountBlockingLine(state_) : std::string();
+        view_.accounts.accountsRemain ? std::string() : readiness_.subAccountBlockingLine();
   });
 }
 
@@ -151,7 +150,7 @@ void MappingPresenter::findNextAccount() { findFrom(view_.accounts.foundPosition
 void MappingPresenter::findFrom(int32_t position) {
   AccountPanelView& v = view_.accounts;
   const std::string text = removeBlanks(v.findText);
-  const int32_t found = findInCurrentView(state_, text, position);
+  const int32_t found = findInCurrentView(state_, currentView_, text, position);
   v.foundPosition = found;
   v.findMissed = found < 0 && !text.empty();
   if (found < 0) return;
@@ -235,6 +234,7 @@ void MappingPresenter::decideAccountCode(int32_t row, const std::string& typed, 
   // form of the row's own code is refused as used, as the box refuses it.
   if (const AccountRowView* r = accountRow(row))
     guarded([&] { ::ledra::enterAccountCode(state_, platform_, r->accountIndex, typed); });
+  mappingChanged();
   // The redraw shows the outcome, refills the parent choices and re-evaluates B_Next.
   if (redraw) redrawAccounts(view_.accounts.scrollValue);
   accountCodeChanged_ = false;
@@ -245,6 +245,7 @@ void MappingPresenter::clickInvalid(int32_t row) {
   AccountRowView* r = accountRow(row);
   if (r == nullptr || !r->invalidEnabled) return;
   guarded([&] { toggleAccountValid(state_, platform_, r->accountIndex); });
+  mappingChanged();
   view_.accounts.focusedRow = row;
   redrawAccounts(view_.accounts.scrollValue);
 }
@@ -260,6 +261,7 @@ void MappingPresenter::openPicker(int32_t row) {
 void MappingPresenter::confirmPicker() {
   if (!picker_) return;
   guarded([&] { picker_->confirm(); });
+  mappingChanged();
   closePicker();
   // Shows the new code and name in the row, refills the parent choices, updates B_Next.
   redrawAccounts(view_.accounts.scrollValue);
@@ -302,7 +304,7 @@ void MappingPresenter::redrawSubAccounts(bool keepPosition) {
     const bool known = subFilterIndex_ < static_cast<int32_t>(v.parentChoices.size());
     v.parentChoiceIndex = known ? subFilterIndex_ : -1;
     subTopRow_ = top;
-    drawSubAccountView(state_, top, v);
+    drawSubAccountView(state_, readiness_, top, v);
     v.parentCaption =
         subAccountParentCaption(packageName(state_.sourcePackage), state_.subAccountParentName);
     subRedrawBusy_ = false;
@@ -379,8 +381,9 @@ void MappingPresenter::decideSubAccountCode(int32_t row) {
     // No duplicate check here: the readiness rule marks clashes.
     const std::string typed = r->code.text;
     guarded([&] { ::ledra::decideSubAccountCode(state_, r->entryIndex, typed); });
+    mappingChanged();
   }
-  // The readiness rule marks the clashes (CodeUnique) that the redraw colours, so it runs first.
+  // The readiness rule marks the clashes that the redraw colours, so it runs first.
   updateNext();
   redrawSubAccounts(false);
   subCodeChanged_ = false;

@@ -9,6 +9,7 @@
 #include "matching/account_view.hpp"
 #include "matching/department_view.hpp"
 #include "matching/picker.hpp"
+#include "matching/readiness.hpp"
 #include "matching/sub_account_view.hpp"
 
 namespace ledra {
@@ -42,6 +43,8 @@ class MappingPresenter {
                    std::function<bool()> updateNextButton = {});
 
   const MappingView& view() const { return view_; }
+  // What the readiness rule found at the last mapping change.
+  const Readiness& readiness() const { return readiness_; }
   PanelKind panelKind() const { return panelKind_; }
 
   // Entering the screen (after the import or a restore): all accounts, from the first row.
@@ -117,7 +120,10 @@ class MappingPresenter {
   SubAccountRowView* subAccountRow(int32_t row);
   void decideAccountCode(int32_t row, const std::string& typed, bool redraw = true);
   void decideSubAccountCode(int32_t row);
-  bool updateNext();
+  // After a mapping changed: the readiness rule, the parent choices and B_Next are worked out
+  // again. A redraw that changed nothing (a scroll, a filter) keeps what they were.
+  void mappingChanged() { readiness_.invalidate(); }
+  void updateNext();
   void scrollAccountsTo(int32_t top, int32_t focusRow);
   void findFrom(int32_t position);
   void guarded(const std::function<void()>& action);
@@ -130,7 +136,9 @@ class MappingPresenter {
   PanelKind panelKind_ = PanelKind::None;
   int32_t visibleRows_ = kPanelRows;
   AccountFilter filter_ = AccountFilter::All;
-  std::optional<AccountFilter> shownFilter_;  // the filter CurrentView was built for
+  AccountView currentView_;                   // the accounts the panel lists, in order
+  std::optional<AccountFilter> shownFilter_;  // the filter currentView_ was built for
+  Readiness readiness_;
   bool redrawBusy_ = false;
   bool accountCodeChanged_ = false;
   std::optional<PickerPresenter> picker_;

@@ -343,47 +343,6 @@ StepOutcome runOutputStep(ConversionState& state, Platform& platform, bool askCo
   return StepOutcome::Done;
 }
 
-std::vector<bool> subAccountCodesUnique(const ConversionState& state) {
-  const auto& subs = state.workSubAccounts;
-  const int32_t n = subs.count();
-  std::vector<bool> unique(static_cast<size_t>(n), true);
-  // Rows are compared only within runs of consecutive rows under the same parent code: every
-  // row that shares its code with another row of its run clashes. An empty parent code marks
-  // a row, except the last row of the table, which is only ever the later row of a pair.
-  std::unordered_map<std::string_view, int32_t> counts;  // reused: runs are short and many
-  int32_t runStart = 0;
-  while (runStart < n) {
-    const std::string& parent = subs[runStart].parentLedraCode;
-    int32_t runEnd = runStart + 1;
-    while (runEnd < n && subs[runEnd].parentLedraCode == parent) ++runEnd;
-    if (parent.empty()) {
-      for (int32_t i = runStart; i < runEnd; ++i)
-        if (i < n - 1) unique[static_cast<size_t>(i)] = false;
-    } else if (runEnd - runStart > 1) {
-      counts.clear();
-      for (int32_t i = runStart; i < runEnd; ++i) ++counts[subs[i].newSubCode];
-      for (int32_t i = runStart; i < runEnd; ++i)
-        if (counts[subs[i].newSubCode] > 1) unique[static_cast<size_t>(i)] = false;
-    }
-    runStart = runEnd;
-  }
-  return unique;
-}
-
-void refreshCodeUnique(ConversionState& state) {
-  const std::vector<bool> unique = subAccountCodesUnique(state);
-  for (int32_t i = 0; i < state.workSubAccounts.count(); ++i)
-    state.workSubAccounts[i].codeUnique = unique[static_cast<size_t>(i)];
-}
-
-bool mappingComplete(const ConversionState& state) {
-  for (const auto& a : state.workAccounts)
-    if (!a.matched) return false;
-  for (bool unique : subAccountCodesUnique(state))
-    if (!unique) return false;
-  return true;
-}
-
 bool evaluateNextButton(const ConversionState& state) {
   if (state.screenState == kScreenFileSettings) {
     if (state.sourcePackage == SourcePackage::Yayoi) {

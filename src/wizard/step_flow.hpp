@@ -3,6 +3,9 @@
 #include <string>
 #include <vector>
 
+// The mapping rules evaluateNextButton applies, for the callers that include this header.
+#include "matching/readiness.hpp"
+
 namespace ledra {
 
 struct ConversionState;
@@ -48,17 +51,6 @@ inline constexpr const char* kOutputFolderPrompt = "フォルダーを選択し�
 
 // The readiness rule of the next button for the current screen.
 bool evaluateNextButton(const ConversionState& state);
-
-// The mapping screen's part of the rule, also used by the command line: every account matched
-// and every sub-account's code unique.
-bool mappingComplete(const ConversionState& state);
-
-// Per sub-account row: false when its code clashes within its run of consecutive rows under
-// one parent code, or its parent has no code (except on the last row, which is only ever the
-// later row of a pair).
-std::vector<bool> subAccountCodesUnique(const ConversionState& state);
-// Stores those flags in CodeUnique, which the sub-account panel colours by.
-void refreshCodeUnique(ConversionState& state);
 
 // "pathが存在しません。", plus a line naming what stands there instead when something does
 // (a folder where a file is expected, or a file where a folder is).

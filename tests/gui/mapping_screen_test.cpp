@@ -245,6 +245,43 @@ TEST_F(Mapping, ExampleCompanyFromTheStartToTheConvertedFiles) {
             std::string::npos);
 }
 
+// The parent choices and 変換 follow a code change at once; the wheel only scrolls.
+TEST_F(Mapping, ACodeChangeReachesTheParentChoicesAndTheWheelLeavesThem) {
+  const std::string source = dir.file("yayoi");
+  std::filesystem::copy(kExamples + "/yayoi", source);
+  openMappingScreen(source, kExamples + "/ledra_master.csv");
+  auto* parents = control<QComboBox>(main(), "C_N_SKK");
+  auto* next = button("B_Next");
+  auto choices = [&] {
+    click("B_ConvSelect_1");
+    QStringList items;
+    for (int i = 0; i < parents->count(); ++i) items << parents->itemText(i);
+    click("B_ConvSelect_0");
+    return items;
+  };
+  const QStringList before = choices();
+  const int bank = static_cast<int>(before.indexOf("112：普通預金"));
+  ASSERT_GT(bank, 0);
+
+  typeOver(box("T_N_KCode", 1), "");
+  EXPECT_FALSE(next->isEnabled());
+  QStringList unmapped = before;
+  unmapped[bank] = "勘定科目未設定";
+  EXPECT_EQ(choices(), unmapped);
+  for (int i = 0; i < 3; ++i) wheel(box("T_Y_KKJ", 2), -120);
+  wheel(box("T_Y_KKJ", 2), 120);
+  EXPECT_EQ(control<QScrollBar>(main(), "VS_conv_0")->value(), 2);
+  EXPECT_FALSE(next->isEnabled());
+  EXPECT_EQ(choices(), unmapped);
+
+  control<QScrollBar>(main(), "VS_conv_0")->setValue(0);
+  typeOver(box("T_N_KCode", 1), "112");
+  platform.messageAnswers = {MsgResult::Ok};
+  QTest::keyClick(box("T_N_KCode", 1), Qt::Key_Return);
+  EXPECT_TRUE(next->isEnabled());
+  EXPECT_EQ(choices(), before);
+}
+
 TEST_F(Mapping, ThePickerMapsTheLastAccountAndTypedBlanksLeaveTheCursorWhereItWas) {
   const std::string source = dir.file("yayoi");
   std::filesystem::copy(kExamples + "/yayoi", source);

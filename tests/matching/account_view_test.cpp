@@ -30,9 +30,8 @@ TEST(AccountView, RowsBlankRowsScrollRangeAndFilter) {
       s.allView.append(i);
       s.balanceSheetView.append(i);
     }
-    buildCurrentView(s, c.filter);
     AccountPanelView v;
-    drawAccountView(s, c.top, v);
+    drawAccountView(s, accountFilterView(s, c.filter), c.top, v);
     EXPECT_EQ(v.scrollMax, c.max) << c.count;
     EXPECT_EQ(v.rows[0].sourceCode.text, c.row0);
     EXPECT_EQ(v.rows[9].sourceCode.text, c.row9);
@@ -64,7 +63,7 @@ TEST(WheelScroll, OneRowPerEventWithinTheRange) {
   for (const Case& c : cases) EXPECT_EQ(wheelScroll(c.value, c.max, c.delta), c.expected);
 }
 
-TEST(AccountView, ATallerPanelDrawsMoreRowsAndABlankRowKeepsItsColour) {
+TEST(AccountView, ATallerPanelDrawsMoreRowsAndAShorterListLeavesBlankRows) {
   ConversionState s;
   for (int32_t i = 0; i < 25; ++i) {
     WorkAccount& a = s.workAccounts.append();
@@ -72,21 +71,20 @@ TEST(AccountView, ATallerPanelDrawsMoreRowsAndABlankRowKeepsItsColour) {
     a.matched = i < 20;
     s.allView.append(i);
   }
-  buildCurrentView(s, AccountFilter::All);
   AccountPanelView v;
   v.rows.resize(15);
-  drawAccountView(s, 10, v);
+  drawAccountView(s, s.allView, 10, v);
   EXPECT_EQ(v.scrollMax, 10);
   EXPECT_EQ(v.rows[14].sourceCode.text, "K24");
-  EXPECT_EQ(v.rows[9].backColour, kColourDone);        // K19
-  EXPECT_EQ(v.rows[14].backColour, kColourAttention);  // K24
-  // A shorter list leaves the lower rows blank in the colour they had.
-  s.currentView.clear();
-  for (int32_t i = 0; i < 3; ++i) s.currentView.append(i);
-  drawAccountView(s, 0, v);
+  EXPECT_EQ(v.rows[9].state, RowState::Done);             // K19
+  EXPECT_EQ(v.rows[14].state, RowState::NeedsAttention);  // K24
+  EXPECT_TRUE(v.accountsRemain);
+  AccountView shorter;
+  for (int32_t i = 0; i < 3; ++i) shorter.append(i);
+  drawAccountView(s, shorter, 0, v);
   EXPECT_FALSE(v.rows[14].showsAccount());
-  EXPECT_EQ(v.rows[14].backColour, kColourAttention);
-  EXPECT_EQ(v.rows[9].backColour, kColourDone);
+  EXPECT_EQ(v.rows[14].state, RowState::Blank);
+  EXPECT_EQ(v.rows[9].state, RowState::Blank);
   EXPECT_EQ(v.scrollMax, 0);
 }
 

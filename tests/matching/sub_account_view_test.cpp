@@ -3,29 +3,37 @@
 #include <gtest/gtest.h>
 
 #include "matching/department_view.hpp"
+#include "matching/readiness.hpp"
 #include "state/conversion_state.hpp"
 
 namespace ledra {
 namespace {
 
-TEST(PanelViews, FifteenSubAccountsScrollFiveFourDepartmentsLeaveSixBlankCyanRows) {
+TEST(PanelViews, FifteenSubAccountsScrollFiveFourDepartmentsLeaveSixBlankRows) {
   ConversionState s;
   for (int i = 0; i < 15; ++i) {
-    s.workSubAccounts.append().codeUnique = true;
+    WorkSubAccount& row = s.workSubAccounts.append();
+    row.parentLedraCode = "111";
+    row.newSubCode = i == 8 || i == 14 ? "X" : std::to_string(i);
     s.subAccountIndex.append({"", "補助" + std::to_string(i), i});
   }
+  Readiness readiness;
+  readiness.refresh(s);
   SubAccountPanelView sub;
-  drawSubAccountView(s, 5, sub);
+  drawSubAccountView(s, readiness, 5, sub);
   EXPECT_EQ(sub.scrollMax, 5);
   EXPECT_EQ(sub.rows[9].name, (TextBoxView{"補助14", "補助14"}));
+  EXPECT_EQ(sub.rows[0].state, RowState::Done);
+  EXPECT_EQ(sub.rows[3].state, RowState::NeedsAttention);  // 8 and 14 share a code
+  EXPECT_EQ(sub.rows[9].state, RowState::NeedsAttention);
 
   for (int i = 0; i < 4; ++i) s.workDepartments.append().col(8) = "部" + std::to_string(i);
   DepartmentPanelView dept;
   drawDepartmentView(s, 0, dept);
   EXPECT_EQ(dept.scrollMax, 0);
   EXPECT_EQ(dept.rows[3].name.text, "部3");
-  for (int r = 4; r < kPanelRows; ++r)
-    EXPECT_EQ(dept.rows[r], (DepartmentRowView{{}, {}, {}, 16777152u}));
+  EXPECT_EQ(dept.rows[3].state, RowState::Locked);
+  for (int r = 4; r < kPanelRows; ++r) EXPECT_EQ(dept.rows[r], DepartmentRowView{});
 }
 
 }  // namespace

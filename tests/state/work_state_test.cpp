@@ -186,7 +186,6 @@ ConversionState richState() {
     sub.openingBalance = -100 * i;
     sub.ownRow = i;
     sub.linkedToAccount = i < 3;
-    sub.codeUnique = true;
   }
 
   for (int i = 0; i < 2; ++i) {
@@ -271,7 +270,6 @@ void expectRestoredFrom(const ConversionState& saved, const ConversionState& got
                 return e;
               });
   expectTable("WorkSubAccounts", saved.workSubAccounts, got.workSubAccounts, [](WorkSubAccount e) {
-    e.codeUnique = false;
     e.subAccountGroupCode = codeOf(e.subAccountGroupNo);
     return e;
   });
@@ -310,7 +308,6 @@ void expectRestoredFrom(const ConversionState& saved, const ConversionState& got
 void expectAllTablesEmpty(const ConversionState& s) {
   EXPECT_EQ(s.standardAccounts.count(), 0);
   EXPECT_EQ(s.standardAccountCandidates.count(), 0);
-  EXPECT_EQ(s.pickerList.count(), 0);
   EXPECT_EQ(s.workAccounts.count(), 0);
   EXPECT_EQ(s.workAccountBalances.count(), 0);
   EXPECT_EQ(s.workSubAccounts.count(), 0);
@@ -320,7 +317,6 @@ void expectAllTablesEmpty(const ConversionState& s) {
   EXPECT_EQ(s.profitAndLossView.count(), 0);
   EXPECT_EQ(s.balanceSheetView.count(), 0);
   EXPECT_EQ(s.allView.count(), 0);
-  EXPECT_EQ(s.currentView.count(), 0);
   EXPECT_EQ(s.subAccountIndex.count(), 0);
   EXPECT_EQ(s.parentAccountChoices.count(), 0);
 }
@@ -332,8 +328,6 @@ ConversionState occupiedState() {
   s.sourcePackage = SourcePackage::BlueReturn;
   rebuildStandardAccountCandidates(s);
   s.subAccountIndex.append({"stale", "stale", 99});
-  s.pickerList.append({"111", "現金", true});
-  s.currentView.append(0);
   s.parentAccountChoices.append({"全て表示", "全て表示", 1});
   return s;
 }

@@ -10,9 +10,6 @@
 namespace ledra {
 namespace {
 
-constexpr uint32_t kCyan = 16777152;
-constexpr uint32_t kRed = 12632319;
-
 // 0 100 現金 (A01, in use), 1 200 普通預金 (group 2: A銀行 "1", B銀行 "2"), 2 300 売上,
 // 3 400 当座預金 (D04, group 3: C銀行 "1"), then `extra` unmatched accounts X0, X1, …
 class Mapping : public ::testing::Test {
@@ -71,20 +68,48 @@ class Mapping : public ::testing::Test {
   ConversionState state;
   testing::ScriptedPlatform platform;
   bool ready = false;
-  MappingPresenter mapping{state, platform, [this] { return ready = evaluateNextButton(state); }};
+  int evaluations = 0;
+  MappingPresenter mapping{state, platform, [this] {
+                             ++evaluations;
+                             return ready = evaluateNextButton(state);
+                           }};
 };
+
+TEST_F(Mapping, ScrollingKeepsTheReadinessFoundUntilAMappingChanges) {
+  build(20);
+  ASSERT_EQ(evaluations, 1);
+  mapping.wheel(-120);
+  mapping.wheel(-120);
+  mapping.scrollAccounts(7);
+  mapping.pressRowKey(9, RowKey::Down);
+  mapping.chooseFilter(AccountFilter::BalanceSheet);
+  mapping.chooseFilter(AccountFilter::All);
+  mapping.showPanel(PanelKind::SubAccounts);
+  mapping.wheel(-120);
+  mapping.showPanel(PanelKind::Accounts);
+  EXPECT_EQ(evaluations, 1);
+  EXPECT_EQ(subs().parentChoices,
+            (std::vector<std::string>{"全て表示", "勘定科目未設定", "D04：当座預金"}));
+  mapping.scrollAccounts(0);
+  type(1, "B02");
+  EXPECT_EQ(evaluations, 2);
+  EXPECT_EQ(subs().parentChoices,
+            (std::vector<std::string>{"全て表示", "B02：普通預金", "D04：当座預金"}));
+  mapping.clickInvalid(2);
+  EXPECT_EQ(evaluations, 3);
+}
 
 TEST_F(Mapping, InvalidatingTurnsTheRowCyanAndAnAccountInUseCannotBe) {
   build();
   EXPECT_EQ(accounts().remainingCaption, "マッチング科目残数：2/4");
-  EXPECT_EQ(accounts().remainingColour, 255u);
+  EXPECT_TRUE(accounts().accountsRemain);
   mapping.clickInvalid(2);
-  EXPECT_EQ(accounts().rows[2].backColour, kCyan);
+  EXPECT_EQ(accounts().rows[2].state, RowState::Done);
   EXPECT_TRUE(accounts().rows[2].invalidTicked);
   EXPECT_EQ(accounts().remainingCaption, "マッチング科目残数：1/4");
   EXPECT_TRUE(state.workAccountBalances[2].accountMatched);
   mapping.clickInvalid(2);
-  EXPECT_EQ(accounts().rows[2].backColour, kRed);
+  EXPECT_EQ(accounts().rows[2].state, RowState::NeedsAttention);
   EXPECT_FALSE(accounts().rows[0].invalidEnabled);
   mapping.clickInvalid(0);
   EXPECT_TRUE(state.workAccounts[0].valid);
@@ -100,7 +125,7 @@ TEST_F(Mapping, TypedCodeIsCleanedUpperCasedConfirmedAndSpread) {
   EXPECT_EQ(state.workAccountBalances[1].ledraCode, "B02");
   EXPECT_EQ(state.workSubAccounts[0].parentLedraCode, "B02");
   EXPECT_EQ(accounts().rows[1].ledraName.text, "普通預金");
-  EXPECT_EQ(accounts().rows[1].backColour, kCyan);
+  EXPECT_EQ(accounts().rows[1].state, RowState::Done);
   EXPECT_EQ(accounts().focusedRow, 2);
   EXPECT_EQ(subs().parentChoices,
             (std::vector<std::string>{"全て表示", "B02：普通預金", "D04：当座預金"}));
@@ -166,15 +191,15 @@ TEST_F(Mapping, SubAccountsByParentCodesAndClashes) {
   mapping.changeSubCode(0, "2");  // clashes with B銀行
   mapping.clickSubCode(1);        // decides row 0 before the focus moves
   EXPECT_EQ(state.workSubAccountBalances[0].newSubCode, "2");
-  EXPECT_EQ(subs().rows[0].backColour, kRed);
-  EXPECT_EQ(subs().rows[1].backColour, kRed);
+  EXPECT_EQ(subs().rows[0].state, RowState::NeedsAttention);
+  EXPECT_EQ(subs().rows[1].state, RowState::NeedsAttention);
   EXPECT_FALSE(ready);
   mapping.changeSubCode(1, "");  // cleared at once
   EXPECT_EQ(state.workSubAccounts[1].newSubCode, "");
   mapping.changeSubCode(1, "b");
   mapping.pressSubCodeKey(1, true);
   EXPECT_EQ(state.workSubAccounts[1].newSubCode, "B");
-  EXPECT_EQ(subs().rows[0].backColour, kCyan);
+  EXPECT_EQ(subs().rows[0].state, RowState::Done);
   EXPECT_TRUE(ready);
 }
 

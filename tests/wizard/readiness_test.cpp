@@ -20,13 +20,13 @@ std::vector<bool> uniqueFlags(const std::vector<Sub>& rows) {
     sub.parentLedraCode = r.parent;
     sub.newSubCode = r.code;
   }
-  for (auto& sub : s.workSubAccounts) sub.codeUnique = true;
-  mappingComplete(s);
-  for (const auto& sub : s.workSubAccounts) EXPECT_TRUE(sub.codeUnique) << "the check wrote";
-  refreshCodeUnique(s);
+  Readiness readiness;
+  EXPECT_TRUE(readiness.refresh(s));
+  EXPECT_FALSE(readiness.refresh(s)) << "worked out again without a change";
   std::vector<bool> out;
-  for (const auto& sub : s.workSubAccounts) out.push_back(sub.codeUnique);
+  for (int32_t i = 0; i < s.workSubAccounts.count(); ++i) out.push_back(readiness.codeUnique(i));
   EXPECT_EQ(out, subAccountCodesUnique(s));
+  EXPECT_EQ(readiness.complete(), mappingComplete(s));
   return out;
 }
 
