@@ -1,5 +1,6 @@
 #include "base/numbers.hpp"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -113,6 +114,39 @@ std::optional<int32_t> toInt32Rounded(double v) {
   const double r = roundHalfEven(v);
   if (!fitsInt32(r)) return std::nullopt;
   return static_cast<int32_t>(r);
+}
+
+std::optional<int32_t> leadingInt32(std::string_view s) {
+  // The same scan as scanNumber's, as long as the text is a plain integer; a decimal point or
+  // an exponent sends it the lenient way.
+  size_t pos = 0;
+  const auto skip = [&] {
+    while (pos < s.size() && isBlank(s[pos])) ++pos;
+  };
+  skip();
+  bool negative = false;
+  if (pos < s.size() && (s[pos] == '+' || s[pos] == '-')) {
+    negative = s[pos++] == '-';
+    skip();
+  }
+  constexpr int64_t kBeyond = int64_t{1} << 32;  // saturates: anything past it fails the same
+  int64_t magnitude = 0;
+  bool digits = false;
+  while (pos < s.size() && isDigit(s[pos])) {
+    magnitude = std::min(kBeyond, magnitude * 10 + (s[pos++] - '0'));
+    digits = true;
+    skip();
+  }
+  if (pos < s.size() && s[pos] == '.') return toInt32Rounded(leadingNumber(s));
+  if (!digits) return 0;
+  if (pos < s.size() && (s[pos] == 'e' || s[pos] == 'E' || s[pos] == 'd' || s[pos] == 'D')) {
+    size_t p = pos + 1;
+    if (p < s.size() && (s[p] == '+' || s[p] == '-')) ++p;
+    if (p < s.size() && isDigit(s[p])) return toInt32Rounded(leadingNumber(s));
+  }
+  const int64_t value = negative ? -magnitude : magnitude;
+  if (!fitsInt32(value)) return std::nullopt;
+  return static_cast<int32_t>(value);
 }
 
 std::string numberFormat(int64_t value) {

@@ -40,7 +40,8 @@ class JournalImport : public ::testing::Test {
   bool import(std::vector<std::string> body, bool header = true) {
     if (header) body.insert(body.begin(), kHeader.begin(), kHeader.end());
     testing::writeCp932Lines(path, body);
-    return importJournal(state, platform, path);
+    last = importJournal(state, platform, path);
+    return last.ok();
   }
   WorkAccount& addAccount(const std::string& name, const std::string& code = "") {
     WorkAccount& a = state.workAccounts.append();
@@ -71,6 +72,7 @@ class JournalImport : public ::testing::Test {
 
   testing::TempDir dir;
   std::string path = dir.file("仕訳データ.txt");
+  StepResult last = StepResult::success();
   testing::ScriptedPlatform platform;
   ConversionState state;
 };
@@ -129,8 +131,8 @@ TEST_F(JournalImport, WrongHeaderFailsWithoutMessage) {
     lines.push_back(dated("2007/04/01", 1));
     EXPECT_FALSE(import(lines, false)) << header[0];
     EXPECT_EQ(state.journalRows.count(), 0);
-    EXPECT_EQ(state.lastErrorDetail.line, line);
-    EXPECT_EQ(state.lastErrorDetail.reason, "汎用形式の仕訳日記帳ではありません");
+    EXPECT_EQ(last.error().line, line);
+    EXPECT_EQ(last.error().reason, "汎用形式の仕訳日記帳ではありません");
   }
   EXPECT_TRUE(platform.messages.empty());
 }
@@ -144,7 +146,7 @@ TEST_F(JournalImport, FileTooShortForTheHeaderShowsTheFormatMessage) {
 }
 
 TEST_F(JournalImport, MissingFileShowsTheFormatMessage) {
-  EXPECT_FALSE(importJournal(state, platform, path));
+  EXPECT_FALSE(importJournal(state, platform, path).ok());
   expectFormatFailure(0, "ファイルがありません");
 }
 
