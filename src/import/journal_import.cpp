@@ -150,7 +150,7 @@ StepResult importJournal(ConversionState& state, Platform& platform, const std::
                         [](const WorkAccount& a) -> std::string_view { return a.sourceCode; });
     const auto& accountIndex = yayoi ? byName : byCode;
 
-    out.entries.reserve(lines.size() - first);
+    if (journal) out.entries.reserve(lines.size() - first);
     int64_t counter = 0;
     std::vector<std::string_view> cols;
     std::string scratch;
@@ -164,10 +164,11 @@ StepResult importJournal(ConversionState& state, Platform& platform, const std::
           readDetailLine(cols, lineNo, yayoi, out);
           throw CapacityError("仕訳が多すぎます（30001行まで）");
         }
-        const JournalEntry& e = out.entries.emplace_back(readDetailLine(cols, lineNo, yayoi, out));
+        const JournalEntry e = readDetailLine(cols, lineNo, yayoi, out);
         state.journalRows.append({state.journalRows.count() + 1, e.date, e.voucher});
         markInUse(state, accountIndex, e.debit.account);
         markInUse(state, accountIndex, e.credit.account);
+        if (journal) out.entries.push_back(e);
       }
       ++counter;
       if (counter % 10 == 0) platform.progressSetValue(counter);

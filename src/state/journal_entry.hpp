@@ -13,7 +13,7 @@ namespace ledra {
 // One posting side of a journal line: columns 10 to 16 of the 弥生会計 layout for the debit
 // side, 17 to 23 for the credit side.
 struct JournalSide {
-  std::string_view account;      // 弥生会計: the account name; ブルーリターンＡ: its code
+  std::string_view account;  // 弥生会計: the account name; ブルーリターンＡ: its code
   std::string_view subAccount;   // the sub-account name
   std::string_view department;   // the department name
   std::string_view taxCategory;  // 税区分
@@ -30,14 +30,14 @@ struct JournalSide {
 struct JournalEntry {
   int64_t sourceLine = 0;  // the line of the journal file (ブルーリターンＡ's records: the record)
   Date date;               // column 2
-  int32_t voucher = 0;     // column 3's leading number, rounded; 0 when it is no number
+  int32_t voucher = 0;           // column 3's leading number, rounded; 0 when it is no number
   std::string_view voucherText;  // column 3 as written
-  std::string_view colour;       // 弥生会計: column 6, the slip's colour mark (赤, 青, 緑, 黄)
-  std::string_view slipMark;     // column 8; "[振伝]" marks a transfer slip
+  std::string_view colour;    // 弥生会計: column 6, the slip's colour mark (赤, 青, 緑, 黄)
+  std::string_view slipMark;  // column 8; "[振伝]" marks a transfer slip
   JournalSide debit;
   JournalSide credit;
   std::string_view description;  // column 24
-  std::string_view recordCode;   // column 29 (ブルーリターンＡ writes a code of its own there)
+  std::string_view recordCode;  // column 29 (ブルーリターンＡ writes a code of its own there)
 };
 
 // The entries of one journal and the texts they view. It stays where it was made: the views

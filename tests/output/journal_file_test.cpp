@@ -276,6 +276,18 @@ TEST_F(JournalFile, InvalidatedAccountDropsItsWholeSlip) {
   EXPECT_EQ(platform.progressValue, 5);
 }
 
+TEST_F(JournalFile, EveryDroppedLineIsListedAndTheFirstFiveNamed) {
+  state.workAccountBalances[1].processed = false;  // 売上高
+  ASSERT_TRUE(write(std::vector<Cols>(7, sale("1"))));
+  ASSERT_EQ(state.droppedJournalLines.size(), 7u);
+  EXPECT_EQ(state.droppedJournalLines.back(),
+            (ConversionState::DroppedJournalLine{9, "貸方の勘定科目が未設定です"}));
+  EXPECT_EQ(droppedJournalLinesDetail(state),
+            "\r\n3行目: 貸方の勘定科目が未設定です\r\n4行目: 貸方の勘定科目が未設定です"
+            "\r\n5行目: 貸方の勘定科目が未設定です\r\n6行目: 貸方の勘定科目が未設定です"
+            "\r\n7行目: 貸方の勘定科目が未設定です\r\nほか2行");
+}
+
 TEST_F(JournalFile, UnprocessedBalanceRowDropsTheSlip) {
   state.workAccountBalances[1].processed = false;  // 売上高
   ASSERT_TRUE(write({sale("1"), sale("2")}));
