@@ -58,6 +58,15 @@ std::string scanNumber(std::string_view s, size_t& pos, bool skipInnerBlanks) {
 
 double toDouble(const std::string& text) {
   if (text.empty()) return 0;
+  // A plain integer of up to 15 digits is exact as a double: no need for strtod.
+  const size_t digitsFrom = (text[0] == '+' || text[0] == '-') ? 1 : 0;
+  const size_t digits = text.size() - digitsFrom;
+  if (digits > 0 && digits <= 15 &&
+      std::all_of(text.begin() + static_cast<std::ptrdiff_t>(digitsFrom), text.end(), isDigit)) {
+    int64_t value = 0;
+    for (size_t i = digitsFrom; i < text.size(); ++i) value = value * 10 + (text[i] - '0');
+    return text[0] == '-' ? -static_cast<double>(value) : static_cast<double>(value);
+  }
   return std::strtod(text.c_str(), nullptr);
 }
 }  // namespace

@@ -13,11 +13,25 @@ TEST(Numbers, LeadingNumber) {
     const char* text;
     double value;
   } cases[] = {
-      {"", 0},        {"abc", 0},    {"123", 123},     {"  -45", -45}, {"12abc", 12},
-      {"1.5.3", 1.5}, {"1e3", 1000}, {"1e", 1},        {"+7", 7},      {"1 2 3", 123},
-      {"-0.5", -0.5}, {".25", 0.25}, {"2007年", 2007}, {"1,234", 1},
+      {"", 0},
+      {"abc", 0},
+      {"123", 123},
+      {"  -45", -45},
+      {"12abc", 12},
+      {"1.5.3", 1.5},
+      {"1e3", 1000},
+      {"1e", 1},
+      {"+7", 7},
+      {"1 2 3", 123},
+      {"-0.5", -0.5},
+      {".25", 0.25},
+      {"2007年", 2007},
+      {"1,234", 1},
+      {"-123456789012345", -123456789012345.0},
+      {"9007199254740993", 9007199254740992.0},
   };
-  for (const auto& c : cases) EXPECT_DOUBLE_EQ(leadingNumber(c.text), c.value) << c.text;
+  for (const auto& c : cases) EXPECT_EQ(leadingNumber(c.text), c.value) << c.text;
+  EXPECT_TRUE(std::signbit(leadingNumber("-0")));
 }
 
 TEST(Numbers, RoundingModes) {
