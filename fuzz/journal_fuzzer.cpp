@@ -5,7 +5,9 @@
 #include "import/journal_import.hpp"
 #include "import/report_import.hpp"
 #include "output/journal_file.hpp"
+#include "output/output_common.hpp"
 #include "state/conversion_state.hpp"
+#include "state/journal_entry.hpp"
 
 using namespace ledra;
 
@@ -36,6 +38,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string path = fuzz::inputFile(data, size, "journal.txt");
   state.sourceFiles[5] = path;
   fuzz::QuietPlatform platform;
-  if (importJournal(state, platform, path, true)) writeJournalFile(state, platform);
+  Journal journal;
+  FolderOutput out(state.outputFolder);
+  if (importJournal(state, platform, path, &journal))
+    (void)writeJournalFile(state, platform, journal, out);
   return 0;
 }

@@ -235,23 +235,15 @@ struct RunContext {
   std::string lastErrorLocation;
   ErrorDetail lastErrorDetail;
 
-  // Journal lines the journal writer left out because their slip names an invalidated or
-  // unlinked account; shown at the end of the run.
-  int32_t droppedJournalLines = 0;
-  // The journal file lines of the first few of them, each with why it was left out.
-  std::vector<std::pair<int64_t, std::string>> firstDroppedJournalLines;
-
-  // The journal text as the output run's import decoded it, handed on to the journal writer
-  // so that the file is read once.
-  struct HeldJournalText {
-    std::string path;
-    std::string text;
-    bool held = false;
-  } heldJournalText;
-
-  // Where the writers put their finished files while an output run writes them as one set
-  // (file name, bytes, error); unset, each file goes straight into the output folder.
-  std::function<bool(std::string_view, std::string_view, std::string*)> outputSink;
+  // Every journal line the journal writer left out because its slip names an invalidated or
+  // unlinked account, in file order, with the journal file line and why; the end of the run
+  // names the first few.
+  struct DroppedJournalLine {
+    int64_t line = 0;
+    std::string reason;
+    bool operator==(const DroppedJournalLine&) const = default;
+  };
+  std::vector<DroppedJournalLine> droppedJournalLines;
 
   // Records a failure of the running step.
   void recordError(std::string location, ErrorDetail detail = {}) {

@@ -1,5 +1,6 @@
 #include "wizard/step_flow.hpp"
 
+#include <functional>
 #include <string_view>
 #include <unordered_map>
 
@@ -26,6 +27,7 @@
 #include "platform/file_lock.hpp"
 #include "platform/platform.hpp"
 #include "state/conversion_state.hpp"
+#include "state/journal_entry.hpp"
 
 namespace ledra {
 
@@ -51,35 +53,6 @@ class ProgressCloser {
 
  private:
   Platform& platform_;
-};
-
-// The journal text the output run's import keeps for the journal writer is dropped when the
-// run ends, however it ends, so that a later run reads the file afresh.
-class HeldJournalTextRelease {
- public:
-  explicit HeldJournalTextRelease(ConversionState& state) : state_(state) {}
-  ~HeldJournalTextRelease() { state_.heldJournalText = {}; }
-  HeldJournalTextRelease(const HeldJournalTextRelease&) = delete;
-  HeldJournalTextRelease& operator=(const HeldJournalTextRelease&) = delete;
-
- private:
-  ConversionState& state_;
-};
-
-// The writers put their files into the run's set while it lasts.
-class OutputSinkRelease {
- public:
-  OutputSinkRelease(ConversionState& state, OutputSet& set) : state_(state) {
-    state_.outputSink = [&set](std::string_view name, std::string_view bytes, std::string* error) {
-      return set.put(name, bytes, error);
-    };
-  }
-  ~OutputSinkRelease() { state_.outputSink = nullptr; }
-  OutputSinkRelease(const OutputSinkRelease&) = delete;
-  OutputSinkRelease& operator=(const OutputSinkRelease&) = delete;
-
- private:
-  ConversionState& state_;
 };
 
 std::string folderOf(const std::string& path) {
@@ -197,7 +170,8 @@ bool runYayoiImportStep(ConversionState& state, Platform& platform) {
     return false;
   }
   state.lastErrorDetail.clear();
-  if (!importJournal(state, platform, journal)) {
+  if (const StepResult read = importJournal(state, platform, journal); !read) {
+    state.lastErrorDetail = read.error();
     platform.message(importFailureMessage(state, "仕訳データ"), kErrorTitle);
     return false;
   }
@@ -255,7 +229,9 @@ bool runBlueReturnImportStep(ConversionState& state, Platform& platform) {
   }
   FileLock folderLock;
   if (!takeOutputFolder(state, platform, folderLock)) return false;
-  if (!expandBlueJournal(state, platform, journal)) {
+  if (const StepResult expanded = expandBlueJournal(state, platform, journal, state.outputFolder);
+      !expanded) {
+    state.lastErrorDetail = expanded.error();
     platform.message(failureWithDetail("仕訳データの取込に失敗しました。", state), kErrorTitle);
     return false;
   }
@@ -281,25 +257,22 @@ StepOutcome runOutputStep(ConversionState& state, Platform& platform, bool askCo
   ProgressCloser progress(platform);
   FileLock folderLock;
   if (!takeOutputFolder(state, platform, folderLock)) return StepOutcome::Failed;
-  state.lastErrorDetail.clear();
-  HeldJournalTextRelease release(state);
-  if (!importJournal(state, platform, state.sourceFile(SourceFile::Journal), /*keepText=*/true)) {
-    platform.message(importFailureMessage(state, "仕訳データ"), kErrorTitle);
+  const auto withDetail = [](std::string first, const StepResult& result) {
+    const std::string detail = result.error().describe();
+    return detail.empty() ? first : first + "\r\n" + detail;
+  };
+  // Read once: the journal writer takes the entries the import read.
+  Journal journal;
+  if (const StepResult read =
+          importJournal(state, platform, state.sourceFile(SourceFile::Journal), &journal);
+      !read) {
+    platform.message(withDetail("仕訳データ取込に失敗しました。", read), kErrorTitle);
     return StepOutcome::Failed;
   }
-  struct Writer {
-    const char* fileName;
-    bool (*write)(ConversionState&, Platform&);
-  };
-  static constexpr Writer kWriters[] = {
-      {"kanjyo.csv", writeAccountFile},   {"hojokamoku.csv", writeSubAccountFile},
-      {"busho.csv", writeDepartmentFile}, {"zandaka.csv", writeBalanceFile},
-      {"shiwake.csv", writeJournalFile},  {"無効化一覧.txt", writeInvalidationList},
-  };
   constexpr std::string_view kArchiveLabel = "pressdata.zip";
   constexpr std::string_view kLastMember = "zandaka.csv";
-  const auto fail = [&](std::string_view fileName) {
-    platform.message(failureWithDetail(std::string(fileName) + "出力に失敗しました。", state),
+  const auto fail = [&](std::string_view fileName, const StepResult& result) {
+    platform.message(withDetail(std::string(fileName) + "出力に失敗しました。", result),
                      kErrorTitle);
     return StepOutcome::Failed;
   };
@@ -307,25 +280,35 @@ StepOutcome runOutputStep(ConversionState& state, Platform& platform, bool askCo
   // Declared in this order so that the compression is waited for before the set goes.
   OutputSet set(state.outputFolder, archiveMemberNames(state));
   PreparedMembers prepared;
-  OutputSinkRelease sink(state, set);
-  state.droppedJournalLines = 0;
-  for (const Writer& w : kWriters) {
-    state.lastErrorDetail.clear();
-    if (!w.write(state, platform)) return fail(w.fileName);
+  struct Writer {
+    std::string_view fileName;
+    std::function<StepResult()> write;
+  };
+  const Writer writers[] = {
+      {"kanjyo.csv", [&] { return writeAccountFile(state, platform, set); }},
+      {"hojokamoku.csv", [&] { return writeSubAccountFile(state, platform, set); }},
+      {"busho.csv", [&] { return writeDepartmentFile(state, platform, set); }},
+      {"zandaka.csv", [&] { return writeBalanceFile(state, platform, set); }},
+      {"shiwake.csv", [&] { return writeJournalFile(state, platform, journal, set); }},
+      {"無効化一覧.txt", [&] { return writeInvalidationList(state, platform, set); }},
+  };
+  state.droppedJournalLines.clear();
+  for (const Writer& w : writers) {
+    if (const StepResult written = w.write(); !written) return fail(w.fileName, written);
     // The archive's members are final now: compress them while the journal is written.
     if (w.fileName == kLastMember) prepareArchiveMembers(state, set, prepared);
   }
-  state.lastErrorDetail.clear();
-  if (!packArchive(state, platform, set, &prepared)) return fail(kArchiveLabel);
+  if (const StepResult packed = packArchive(state, platform, set, &prepared); !packed)
+    return fail(kArchiveLabel, packed);
   std::string archiveName;
   for (const std::string& name : set.stagedNames())
     if (name.ends_with(".zip")) archiveName = name;
   std::string failedName, error;
   if (!set.commit(&failedName, &error)) {
-    const std::string path = outputPath(state, failedName);
-    state.lastErrorDetail = ErrorDetail{path, 0, writeFailureReason(path, error)};
+    const std::string path = outputPath(state.outputFolder, failedName);
     const bool isArchive = failedName.ends_with(".zip");
-    return fail(isArchive ? kArchiveLabel : std::string_view(failedName));
+    return fail(isArchive ? kArchiveLabel : std::string_view(failedName),
+                StepResult::failure(path, 0, writeFailureReason(path, error)));
   }
   // On success the dialog closes before the closing message; a failure is shown over it.
   platform.progressHide();
@@ -334,9 +317,9 @@ StepOutcome runOutputStep(ConversionState& state, Platform& platform, bool askCo
     done += "\r\n出力先: " + state.outputFolder;
     if (!archiveName.empty()) done += "\r\n圧縮ファイル: " + archiveName;
   }
-  if (state.droppedJournalLines > 0) {
+  if (!state.droppedJournalLines.empty()) {
     done += "\r\n無効化または未設定の勘定科目を含む伝票の仕訳" +
-            std::to_string(state.droppedJournalLines) + "行は出力されていません。" +
+            std::to_string(state.droppedJournalLines.size()) + "行は出力されていません。" +
             droppedJournalLinesDetail(state);
   }
   platform.message(done, "終了");

@@ -47,7 +47,8 @@ class BlueReturn : public ::testing::Test {
     testing::BlueCompany c = testing::sampleBlueCompany();
     c.records = records;
     EXPECT_TRUE(importAccounts(c));
-    if (!expandBlueJournal(state, platform, folder() + "/仕訳データ")) return {};
+    expanded = expandBlueJournal(state, platform, folder() + "/仕訳データ", state.outputFolder);
+    if (!expanded) return {};
     return testing::readCp932Lines(state.sourceFiles[5]);
   }
   std::vector<std::string> fields(const std::string& line) {
@@ -57,6 +58,7 @@ class BlueReturn : public ::testing::Test {
   }
 
   testing::TempDir dir;
+  StepResult expanded = StepResult::success();
   testing::ScriptedPlatform platform;
   ConversionState state;
 };
@@ -233,7 +235,7 @@ TEST_F(BlueReturn, ATruncatedTailIsNoRecordAndANulEndsTheDescription) {
   testing::writeBytes(journal,
                       testing::blueJournalBytes({first, blueRecord(2007, 5, 6, 101, 411, 1)})
                           .substr(0, kBlueRecordSize * 2 - 1));
-  ASSERT_TRUE(expandBlueJournal(state, platform, journal));
+  ASSERT_TRUE(expandBlueJournal(state, platform, journal, state.outputFolder));
   const auto lines = testing::readCp932Lines(state.sourceFiles[5]);
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_EQ(fields(lines[0])[23], "売上");
@@ -255,7 +257,7 @@ TEST_F(BlueReturn, BadRecordsFailAndWriteNothing) {
     state.sourceFiles[5].clear();
     EXPECT_TRUE(expand({blueRecord(2007, 5, 4, 101, 411, 1), c.record}).empty());
     EXPECT_EQ(state.lastErrorLocation, "P3:0008");
-    EXPECT_EQ(state.lastErrorDetail.describe(), folder() + "/仕訳データ: " + c.reason);
+    EXPECT_EQ(expanded.error().describe(), folder() + "/仕訳データ: " + c.reason);
     EXPECT_EQ(state.sourceFiles[5], "");
     EXPECT_FALSE(testing::fileExistsAt(dir.file("20261208102030中間仕訳データ.txt")));
   }
