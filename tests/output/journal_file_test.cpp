@@ -40,7 +40,7 @@ class JournalFile : public ::testing::Test {
     state.ledraUserCode = "U1";
     state.ledraUserName = "テスト商店";
     state.outputFolder = dir.path();
-    state.sourceFiles[5] = dir.file("仕訳データ.txt");
+    state.sourceFiles[SourceFile::Journal] = dir.file("仕訳データ.txt");
     account("現金", "100", "現金");
     account("売上高", "400", "売上高");
     account("普通預金", "110", "普通預金").hasSubAccounts = true;
@@ -88,7 +88,7 @@ class JournalFile : public ::testing::Test {
       state.journalRows.append(
           {state.journalRows.count() + 1, date ? *date : Date{0}, std::stoi(c.at(3))});
     }
-    testing::writeCp932Lines(state.sourceFiles[5], text);
+    testing::writeCp932Lines(state.sourceFiles[SourceFile::Journal], text);
   }
   // ... and runs the writer.
   bool write(const std::vector<Cols>& lines) {
@@ -384,7 +384,7 @@ TEST_F(JournalFile, FailureKeepsTheEarlierFile) {
   EXPECT_EQ(testing::readBytes(outputFile()), "old");
   EXPECT_FALSE(platform.progressVisible);
   EXPECT_TRUE(platform.messages.empty());
-  EXPECT_EQ(state.lastErrorDetail.file, state.sourceFiles[5]);
+  EXPECT_EQ(state.lastErrorDetail.file, state.sourceFiles[SourceFile::Journal]);
   EXPECT_EQ(state.lastErrorDetail.line, 4);
   EXPECT_EQ(state.lastErrorDetail.reason, "税込金額が大きすぎます: 2147484000");
 
@@ -407,13 +407,14 @@ TEST_F(JournalFile, UnwritableFolderNamesTheOutputFileOnce) {
 
 TEST_F(JournalFile, MoreDetailLinesThanImportedFails) {
   ASSERT_TRUE(write({sale("1")}));
-  testing::writeCp932Lines(state.sourceFiles[5], {detailLine(sale("1")), detailLine(sale("1"))});
+  testing::writeCp932Lines(state.sourceFiles[SourceFile::Journal],
+                           {detailLine(sale("1")), detailLine(sale("1"))});
   EXPECT_FALSE(writeJournalFile(state, platform));
   EXPECT_EQ(state.lastErrorDetail.line, 2);
 }
 
 TEST_F(JournalFile, MissingSourceFails) {
-  std::remove(state.sourceFiles[5].c_str());
+  std::remove(state.sourceFiles[SourceFile::Journal].c_str());
   EXPECT_FALSE(writeJournalFile(state, platform));
   EXPECT_EQ(state.lastErrorDetail.reason, "ファイルを読み込めません");
   EXPECT_FALSE(testing::fileExistsAt(outputFile()));
@@ -509,7 +510,7 @@ TEST_F(JournalFile, EveryLinesDateIsChecked) {
 TEST_F(JournalFile, HeldTextIsUsedOnlyForItsPathAndThenReleased) {
   account("現金", "100", "現金");
   writeSource({entry("現金", "", "1")});
-  const std::string onDisk = testing::readBytes(state.sourceFiles[5]);
+  const std::string onDisk = testing::readBytes(state.sourceFiles[SourceFile::Journal]);
   const std::string held =
       "帳票名,仕訳日記帳\r\n書式名,汎用形式\r\n" + detailLine(entry("現金", "", "77")) + "\r\n";
 
@@ -518,12 +519,12 @@ TEST_F(JournalFile, HeldTextIsUsedOnlyForItsPathAndThenReleased) {
   EXPECT_EQ(records().at(0).at(20), "1");
   EXPECT_FALSE(state.heldJournalText.held);
 
-  state.heldJournalText = {state.sourceFiles[5], held, true};
+  state.heldJournalText = {state.sourceFiles[SourceFile::Journal], held, true};
   ASSERT_TRUE(writeJournalFile(state, platform));
   EXPECT_EQ(records().at(0).at(20), "77");
   EXPECT_FALSE(state.heldJournalText.held);
   EXPECT_TRUE(state.heldJournalText.text.empty());
-  EXPECT_EQ(testing::readBytes(state.sourceFiles[5]), onDisk);
+  EXPECT_EQ(testing::readBytes(state.sourceFiles[SourceFile::Journal]), onDisk);
 }
 
 class BlueJournalFile : public JournalFile {
@@ -534,7 +535,7 @@ class BlueJournalFile : public JournalFile {
     state.consumptionTaxOn = true;
     state.ledraUserCode = "U2";
     state.outputFolder = dir.path();
-    state.sourceFiles[5] = dir.file("20070401120000中間仕訳データ.txt");
+    state.sourceFiles[SourceFile::Journal] = dir.file("20070401120000中間仕訳データ.txt");
     account("現金", "111", "現金");
     account("売上", "411", "売上高");
     account("普通預金", "131", "普通預金").hasSubAccounts = true;
@@ -549,7 +550,7 @@ class BlueJournalFile : public JournalFile {
       text.push_back(detailLine(c));
       state.journalRows.append({state.journalRows.count() + 1, *parseDate(c.at(2)), 0});
     }
-    testing::writeCp932Lines(state.sourceFiles[5], text);
+    testing::writeCp932Lines(state.sourceFiles[SourceFile::Journal], text);
     return writeJournalFile(state, platform);
   }
   static Cols blueLine(const std::string& voucher, const std::string& debit,
@@ -611,7 +612,7 @@ TEST(JournalFileCapacity, FullTablesAreWritten) {
   ConversionState state;
   state.sourcePackage = SourcePackage::Yayoi;
   state.outputFolder = dir.path();
-  state.sourceFiles[5] = dir.file("仕訳データ.txt");
+  state.sourceFiles[SourceFile::Journal] = dir.file("仕訳データ.txt");
   for (int i = 0; i < kAccountCapacity; ++i) {
     WorkAccount& a = state.workAccounts.append();
     a.sourceName = "科目" + std::to_string(i);
@@ -641,7 +642,7 @@ TEST(JournalFileCapacity, FullTablesAreWritten) {
                                {22, "1000"}}));
     state.journalRows.append({i + 1, *makeDate(2007, 4, 1), i / 3});
   }
-  testing::writeCp932Lines(state.sourceFiles[5], text);
+  testing::writeCp932Lines(state.sourceFiles[SourceFile::Journal], text);
   ASSERT_TRUE(writeJournalFile(state, platform));
   const auto lines = testing::readCp932Lines(dir.file("shiwake.csv"));
   ASSERT_EQ(lines.size(), static_cast<size_t>(kJournalCapacity));
