@@ -47,9 +47,9 @@ using SourceFiles = PerSourceFile<std::string>;
 
 // Every slot, in order.
 inline constexpr std::array<SourceFile, kSourceFileCount> kEverySourceFile = {
-    SourceFile::AccountList,    SourceFile::TrialBalance, SourceFile::SubAccountList,
+    SourceFile::AccountList,        SourceFile::TrialBalance,   SourceFile::SubAccountList,
     SourceFile::SubAccountBalances, SourceFile::DepartmentList, SourceFile::Journal,
-    SourceFile::BlueAccounts,   SourceFile::BlueJournal,  SourceFile::BlueSettings};
+    SourceFile::BlueAccounts,       SourceFile::BlueJournal,    SourceFile::BlueSettings};
 
 // A row of the file-settings screen: the slot it fills and how the package names the file.
 struct SourceSlot {

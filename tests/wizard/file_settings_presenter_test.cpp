@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "state/conversion_state.hpp"
 #include "support/fixtures.hpp"
 #include "support/scripted_platform.hpp"
@@ -106,6 +108,23 @@ TEST_F(FileSettings, AutoDefineYesDerivesTheOtherPathsAndNoKeepsThem) {
   EXPECT_EQ(state.outputFolder, dir.path());
   EXPECT_EQ(presenter.view().folderName, dir.path());
   EXPECT_EQ(readinessChecks, 2);
+}
+
+// A dialog that fails is reported, the row keeps its path and the readiness is looked at again.
+TEST_F(FileSettings, AFailingChooserIsReportedNotSwallowed) {
+  struct FailingDialog : ScriptedPlatform {
+    std::optional<std::string> openFileDialog(const FileDialogRequest&) override {
+      throw std::runtime_error("ダイアログを開けません");
+    }
+  } failing;
+  FileSettingsPresenter files{state, failing, [this] { ++readinessChecks; }};
+  state.sourceFiles[SourceFile::Journal] = "/old/5";
+  files.clickSelectFile(SourceFile::Journal);
+  ASSERT_EQ(failing.messages.size(), 1u);
+  EXPECT_EQ(failing.lastMessage().text, "処理中にエラーが発生しました。\r\nダイアログを開けません");
+  EXPECT_EQ(failing.lastMessage().title, "エラー");
+  EXPECT_EQ(state.sourceFiles[SourceFile::Journal], "/old/5");
+  EXPECT_EQ(readinessChecks, 1);
 }
 
 TEST_F(FileSettings, OtherRowsAskNothingAndUnreadableChoicesKeepThePath) {

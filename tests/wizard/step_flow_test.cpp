@@ -128,11 +128,13 @@ TEST_F(StepFlow, ImportFailuresNameTheirStep) {
     const std::string wrong = dir.file("wrong" + std::string(c.label) + ".txt");
     testing::writeCp932Lines(wrong, {"帳票名,別の帳票", "書式名,標準"});
     s.sourceFiles[c.file] = wrong;
-    EXPECT_FALSE(runImportStep(s, p)) << c.label;
+    const StepResult result = runImportStep(s, p);
+    EXPECT_FALSE(result) << c.label;
     ASSERT_FALSE(p.messages.empty()) << c.label;
     const auto& m = p.lastMessage();
-    EXPECT_EQ(m.text.substr(0, (c.label + "取込に失敗しました。").size()),
-              c.label + "取込に失敗しました。");
+    // The failure returned is the one the message names on its second line.
+    EXPECT_EQ(result.error().file, wrong);
+    EXPECT_EQ(m.text, c.label + "取込に失敗しました。\r\n" + result.error().describe());
     EXPECT_EQ(m.title, "エラー");
     EXPECT_FALSE(p.progressVisible);
   }
