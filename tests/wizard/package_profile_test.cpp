@@ -59,8 +59,8 @@ TEST(PackageProfile, NextButtonWaitsForEachRequiredRowOfThePackage) {
     // The rows the package does not need, and the other package's rows, are never waited for.
     const PackageProfile& profile = *packageProfile(c.package);
     for (const SourceSlot& row : profile.rows) {
-      const bool isOptional = std::find(c.optional.begin(), c.optional.end(), row.file) !=
-                              c.optional.end();
+      const bool isOptional =
+          std::find(c.optional.begin(), c.optional.end(), row.file) != c.optional.end();
       EXPECT_EQ(row.optional, isOptional) << row.label;
     }
   }
