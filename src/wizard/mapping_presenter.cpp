@@ -182,6 +182,7 @@ void MappingPresenter::suggestRows() {
     row.suggestedName = s->ledraName;
     row.ledraCode.toolTip =
         "候補: " + s->ledraCode + " " + s->ledraName + "（Ctrl+Enterで割り当てます）";
+    row.ledraName.toolTip = row.ledraCode.toolTip;
   }
 }
 

@@ -304,7 +304,7 @@ TEST_F(Mapping, TheSuggestionInAnEmptyRowAndCtrlEnter) {
   typeOver(box("T_N_KCode", 1), "");
   EXPECT_EQ(shown("T_N_KCode", 1), "");
   EXPECT_EQ(text(box("T_N_KCode", 1)->placeholderText()), "112");
-  EXPECT_EQ(text(box("T_N_KKJ", 1)->placeholderText()), "候補: 普通預金（Ctrl+Enter）");
+  EXPECT_EQ(text(box("T_N_KKJ", 1)->placeholderText()), "候補: 普通預金");
   EXPECT_EQ(text(box("T_N_KCode", 1)->toolTip()), "候補: 112 普通預金（Ctrl+Enterで割り当てます）");
   platform.messageAnswers = {MsgResult::Ok};
   press(Qt::Key_Return, Qt::ControlModifier);
