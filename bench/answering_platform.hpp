@@ -12,6 +12,7 @@ class AnsweringPlatform : public PosixPlatform {
  public:
   MsgResult messageBox(const MessageRequest& r) override {
     ++messages;
+    lastText = r.text;
     if (r.buttons == MsgButtons::YesNo || r.buttons == MsgButtons::YesNoCancel)
       return MsgResult::Yes;
     return MsgResult::Ok;
@@ -27,6 +28,7 @@ class AnsweringPlatform : public PosixPlatform {
   void progressSetMax(int64_t) override {}
   void progressSetValue(int64_t) override {}
   int messages = 0;
+  std::string lastText;  // of the last message, for a test's failure report
 };
 
 }  // namespace ledra::bench

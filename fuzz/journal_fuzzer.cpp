@@ -5,7 +5,9 @@
 #include "import/journal_import.hpp"
 #include "import/report_import.hpp"
 #include "output/journal_file.hpp"
+#include "output/output_common.hpp"
 #include "state/conversion_state.hpp"
+#include "state/journal_entry.hpp"
 
 using namespace ledra;
 
@@ -22,7 +24,7 @@ const ConversionState& exampleCompany() {
         {"補助科目一覧表.txt", ReportKind::SubAccountList},
         {"補助残高一覧表.txt", ReportKind::SubAccountBalances}};
     for (const auto& [name, kind] : reports)
-      importReport(s, platform, fuzz::examplesFolder() + "yayoi/" + name, kind);
+      (void)importReport(s, platform, fuzz::examplesFolder() + "yayoi/" + name, kind);
     fuzz::writeEverySlip(s);
     return s;
   }();
@@ -34,8 +36,11 @@ const ConversionState& exampleCompany() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ConversionState state = exampleCompany();
   const std::string path = fuzz::inputFile(data, size, "journal.txt");
-  state.sourceFiles[5] = path;
+  state.sourceFiles[SourceFile::Journal] = path;
   fuzz::QuietPlatform platform;
-  if (importJournal(state, platform, path, true)) writeJournalFile(state, platform);
+  Journal journal;
+  FolderOutput out(state.outputFolder);
+  if (importJournal(state, platform, path, &journal))
+    (void)writeJournalFile(state, platform, journal, out);
   return 0;
 }

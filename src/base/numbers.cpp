@@ -1,5 +1,6 @@
 #include "base/numbers.hpp"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -57,6 +58,15 @@ std::string scanNumber(std::string_view s, size_t& pos, bool skipInnerBlanks) {
 
 double toDouble(const std::string& text) {
   if (text.empty()) return 0;
+  // A plain integer of up to 15 digits is exact as a double: no need for strtod.
+  const size_t digitsFrom = (text[0] == '+' || text[0] == '-') ? 1 : 0;
+  const size_t digits = text.size() - digitsFrom;
+  if (digits > 0 && digits <= 15 &&
+      std::all_of(text.begin() + static_cast<std::ptrdiff_t>(digitsFrom), text.end(), isDigit)) {
+    int64_t value = 0;
+    for (size_t i = digitsFrom; i < text.size(); ++i) value = value * 10 + (text[i] - '0');
+    return text[0] == '-' ? -static_cast<double>(value) : static_cast<double>(value);
+  }
   return std::strtod(text.c_str(), nullptr);
 }
 }  // namespace
@@ -113,6 +123,39 @@ std::optional<int32_t> toInt32Rounded(double v) {
   const double r = roundHalfEven(v);
   if (!fitsInt32(r)) return std::nullopt;
   return static_cast<int32_t>(r);
+}
+
+std::optional<int32_t> leadingInt32(std::string_view s) {
+  // The same scan as scanNumber's, as long as the text is a plain integer; a decimal point or
+  // an exponent sends it the lenient way.
+  size_t pos = 0;
+  const auto skip = [&] {
+    while (pos < s.size() && isBlank(s[pos])) ++pos;
+  };
+  skip();
+  bool negative = false;
+  if (pos < s.size() && (s[pos] == '+' || s[pos] == '-')) {
+    negative = s[pos++] == '-';
+    skip();
+  }
+  constexpr int64_t kBeyond = int64_t{1} << 32;  // saturates: anything past it fails the same
+  int64_t magnitude = 0;
+  bool digits = false;
+  while (pos < s.size() && isDigit(s[pos])) {
+    magnitude = std::min(kBeyond, magnitude * 10 + (s[pos++] - '0'));
+    digits = true;
+    skip();
+  }
+  if (pos < s.size() && s[pos] == '.') return toInt32Rounded(leadingNumber(s));
+  if (!digits) return 0;
+  if (pos < s.size() && (s[pos] == 'e' || s[pos] == 'E' || s[pos] == 'd' || s[pos] == 'D')) {
+    size_t p = pos + 1;
+    if (p < s.size() && (s[p] == '+' || s[p] == '-')) ++p;
+    if (p < s.size() && isDigit(s[p])) return toInt32Rounded(leadingNumber(s));
+  }
+  const int64_t value = negative ? -magnitude : magnitude;
+  if (!fitsInt32(value)) return std::nullopt;
+  return static_cast<int32_t>(value);
 }
 
 std::string numberFormat(int64_t value) {

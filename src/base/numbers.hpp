@@ -29,6 +29,11 @@ bool fitsInt32(double v);
 // Half-even rounding followed by the 32-bit range check.
 std::optional<int32_t> toInt32Rounded(double v);
 
+// toInt32Rounded(leadingNumber(s)), with a plain integer (blanks, sign, digits) read as an
+// integer rather than through a double: the same texts accepted, the same values, the same
+// refusals (nothing when the value does not fit 32 bits).
+std::optional<int32_t> leadingInt32(std::string_view s);
+
 // Digit grouping with ",": 1234567 -> "1,234,567", -1234 -> "-1,234".
 std::string numberFormat(int64_t value);
 

@@ -1,7 +1,9 @@
 #include "import/blue_return_journal.hpp"
 
+#include <array>
 #include <bit>
 #include <cmath>
+#include <tuple>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -14,6 +16,7 @@
 #include "platform/file_io.hpp"
 #include "platform/platform.hpp"
 #include "state/conversion_state.hpp"
+#include "state/journal_entry.hpp"
 #include "state/table.hpp"
 
 namespace ledra {
@@ -158,7 +161,48 @@ std::string cleanBlueDescription(std::string_view text) {
   return replaceAll(out, kCrLf, "");
 }
 
-bool expandBlueJournal(ConversionState& state, Platform& platform, const std::string& path) {
+std::string intermediateJournalText(const Journal& journal) {
+  std::string text;
+  text.reserve(journal.entries.size() * 160);
+  Date lastDate{};
+  std::string eraDate;
+  for (const JournalEntry& e : journal.entries) {
+    if (eraDate.empty() || e.date != lastDate) {
+      eraDate = formatEra(e.date);
+      lastDate = e.date;
+    }
+    LineBuilder line(text);
+    line.field("[明細行]");
+    line.field(eraDate);
+    line.field(e.voucherText);
+    line.field("");
+    line.field("");
+    line.field(e.debit.accountCode);
+    line.field(e.credit.accountCode);
+    line.field("");
+    line.field("");
+    for (const JournalSide* side : {&e.debit, &e.credit}) {
+      line.field(side->account);
+      line.field(side->subAccount);
+      line.field(side->department);
+      line.field(side->taxCategory);
+      line.field(side->taxMethod);
+      line.field(side->amount);
+      line.field(side->taxAmount);
+    }
+    line.field(e.description);
+    line.field("");
+    line.field("");
+    line.field("");
+    line.field(eraDate);
+    line.field(e.recordCode);
+    text += kCrLf;
+  }
+  return text;
+}
+
+StepResult expandBlueJournal(ConversionState& state, Platform& platform, const std::string& path,
+                             const std::string& outputFolder) {
   int64_t recordNo = 0;
   try {
     const auto bytes = readFileBytes(path);
@@ -184,10 +228,22 @@ bool expandBlueJournal(ConversionState& state, Platform& platform, const std::st
     const std::string stamp = zeroPad(now.date.year, 4) + zeroPad(now.date.month, 2) +
                               zeroPad(now.date.day, 2) + zeroPad(now.hour, 2) +
                               zeroPad(now.minute, 2) + zeroPad(now.second, 2);
-    const std::string intermediate = joinPath(state.outputFolder, stamp + kIntermediateName);
+    const std::string intermediate = joinPath(outputFolder, stamp + kIntermediateName);
 
     state.journalRows.clear();
-    std::string text;  // UTF-8; encoded once at the end
+    Journal journal;
+    journal.reset(path, {});
+    // The few texts every record repeats, kept once.
+    std::array<std::string_view, 256> byteText;
+    for (size_t b = 0; b < byteText.size(); ++b) byteText[b] = journal.keep(std::to_string(b));
+    std::unordered_map<int32_t, std::string_view> codeText;
+    const auto codeView = [&](int32_t code) {
+      auto [it, added] = codeText.try_emplace(code);
+      if (added) it->second = journal.keep(std::to_string(code));
+      return it->second;
+    };
+    const std::string_view departmentView = journal.keep(department);
+    journal.entries.reserve(records);
     for (size_t r = 0; r < records; ++r) {
       recordNo = static_cast<int64_t>(r) + 1;
       const std::string_view rec =
@@ -204,58 +260,38 @@ bool expandBlueJournal(ConversionState& state, Platform& platform, const std::st
         throw StepError("日付ではありません: " + zeroPad(year, 4) + "/" + zeroPad(month, 2) + "/" +
                         zeroPad(day, 2));
       if (*date < *start || *end < *date) continue;
-      const std::string eraDate = formatEra(*date);
-      if (eraDate.empty()) throw StepError("日付を和暦で表せません");
+      if (formatEra(*date).empty()) throw StepError("日付を和暦で表せません");
 
-      const int32_t voucher = word(rec, 1, "伝票番号");
+      JournalEntry e;
+      e.sourceLine = recordNo;
+      e.date = *date;
+      e.voucher = word(rec, 1, "伝票番号");
+      e.voucherText = codeView(e.voucher);
       const int32_t firstCode = word(rec, 8, "借方勘定科目コード");
       const int32_t secondCode = word(rec, 19, "貸方勘定科目コード");
-      const int32_t firstAmount = amountAt(rec, 11, "借方");
-      const int32_t secondAmount = amountAt(rec, 22, "貸方");
+      e.debit.amount = amountAt(rec, 11, "借方");
+      e.credit.amount = amountAt(rec, 22, "貸方");
       // The field is padded; a NUL ends the text rather than going into the file.
       std::string_view raw = rec.substr(kDescriptionOffset, kDescriptionSize);
       raw = raw.substr(0, raw.find('\0'));
-      const std::string description = cleanBlueDescription(decodeCp932(raw));
-
-      LineBuilder line(text);
-      line.field("[明細行]");
-      line.field(eraDate);
-      line.field(voucher);
-      line.field("");
-      line.field("");
-      line.field(firstCode);
-      line.field(secondCode);
-      line.field("");
-      line.field("");
-      line.field(firstCode);
-      line.field(lookups.subAccountName(firstCode, byteAt(rec, 10)));
-      line.field(department);
-      line.field(byteAt(rec, 87));
-      line.field("");
-      line.field(firstAmount);
-      line.field(0);
-      line.field(secondCode);
-      line.field(lookups.subAccountName(secondCode, byteAt(rec, 21)));
-      line.field(department);
-      line.field(byteAt(rec, 88));
-      line.field("");
-      line.field(secondAmount);
-      line.field(0);
-      line.field(description);
-      line.field("");
-      line.field("");
-      line.field("");
-      line.field(eraDate);
-      line.field(byteAt(rec, 3));
-      text += kCrLf;
+      e.description = journal.keep(cleanBlueDescription(decodeCp932(raw)));
+      for (auto [side, code, subAt, taxAt] :
+           {std::tuple{&e.debit, firstCode, 10, 87}, std::tuple{&e.credit, secondCode, 21, 88}}) {
+        side->account = side->accountCode = codeView(code);
+        side->subAccount = journal.keep(lookups.subAccountName(code, byteAt(rec, subAt)));
+        side->department = departmentView;
+        side->taxCategory = byteText[byteAt(rec, taxAt)];
+      }
+      e.recordCode = byteText[byteAt(rec, 3)];
 
       if (state.journalRows.count() >= kJournalCapacity)
         throw CapacityError("仕訳が多すぎます（30001行まで）");
-      state.journalRows.append({state.journalRows.count() + 1, *date, voucher});
+      state.journalRows.append({state.journalRows.count() + 1, e.date, e.voucher});
       for (int32_t code : {firstCode, secondCode}) {
         if (auto a = lookups.accountByCode(std::to_string(code)))
           state.workAccounts[*a].inUse = true;
       }
+      journal.entries.push_back(e);
       if (recordNo % 10 == 0) platform.progressSetValue(recordNo);
     }
     recordNo = 0;
@@ -264,16 +300,16 @@ bool expandBlueJournal(ConversionState& state, Platform& platform, const std::st
     if (state.journalRows.count() == 0)
       throw StepError("期間内の仕訳がありません（" + periodText(state.journalPeriod) + "）");
     std::string error;
-    if (!writeFileAtomic(intermediate, encodeCp932(text), &error))
+    if (!writeFileAtomic(intermediate, encodeCp932(intermediateJournalText(journal)), &error))
       throw StepError(intermediate + "を書き込めません: " + error);
     state.sourceFile(SourceFile::Journal) = intermediate;
-    return true;
+    return StepResult::success();
   } catch (const std::exception& e) {
     std::string reason = exceptionReason(e);
     if (recordNo > 0) reason = std::to_string(recordNo) + "件目の仕訳: " + reason;
-    state.recordError(kLocationBlueJournal, {path, 0, reason});
+    state.lastErrorLocation = kLocationBlueJournal;
+    return StepResult::failure(path, 0, std::move(reason));
   }
-  return false;
 }
 
 }  // namespace ledra

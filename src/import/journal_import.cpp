@@ -1,6 +1,7 @@
 #include "import/journal_import.hpp"
 
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "base/dates.hpp"
@@ -12,6 +13,7 @@
 #include "platform/platform.hpp"
 #include "platform/text_file.hpp"
 #include "state/conversion_state.hpp"
+#include "state/journal_entry.hpp"
 
 namespace ledra {
 
@@ -44,19 +46,76 @@ void markAccountsBeforeRows(ConversionState& state, const TextIndex& byName) {
     if (a.hasSubAccounts) a.inUse = true;
 }
 
+// A view that lives as long as the journal: a field cut from the held text is one already;
+// one that lost doubled quotes lies in the scratch buffer and is kept.
+std::string_view lasting(std::string_view field, Journal& journal) {
+  const std::string& text = journal.text();
+  if (field.empty() ||
+      (field.data() >= text.data() && field.data() + field.size() <= text.data() + text.size()))
+    return field;
+  return journal.keep(field);
+}
+
+// Columns 10 to 16 (first side) or 17 to 23 (second side), from index `account` on.
+JournalSide readSide(const std::vector<std::string_view>& cols, size_t account, Journal& journal) {
+  JournalSide side;
+  side.account = lasting(cols[account], journal);
+  side.subAccount = lasting(cols[account + 1], journal);
+  side.department = lasting(cols[account + 2], journal);
+  side.taxCategory = lasting(cols[account + 3], journal);
+  side.taxMethod = lasting(cols[account + 4], journal);
+  // The writer needs every amount in 32 bits; finding out here leaves the outputs alone.
+  for (auto [c, value] : {std::pair{account + 5, &side.amount}, {account + 6, &side.taxAmount}}) {
+    const auto amount = leadingInt32(cols[c]);
+    if (!amount) throw StepError("金額が大きすぎます: " + std::string(cols[c]));
+    *value = *amount;
+  }
+  return side;
+}
+
+// The typed entry of a detail line; throws StepError when the line cannot be one.
+JournalEntry readDetailLine(const std::vector<std::string_view>& cols, int64_t lineNo, bool yayoi,
+                            Journal& journal) {
+  if (cols.size() < kJournalColumns) throw StepError("列が足りません（29列以上必要です）");
+  JournalEntry e;
+  e.sourceLine = lineNo;
+  const auto date = parseDate(cols[1]);
+  if (!date) throw StepError("日付ではありません: " + std::string(cols[1]));
+  e.date = *date;
+  const auto voucher = leadingInt32(cols[2]);
+  if (!voucher) throw StepError("伝票番号が大きすぎます: " + std::string(cols[2]));
+  e.voucher = *voucher;
+  e.voucherText = lasting(cols[2], journal);
+  if (yayoi) e.colour = lasting(cols[5], journal);
+  e.slipMark = lasting(cols[7], journal);
+  e.debit = readSide(cols, 9, journal);
+  e.credit = readSide(cols, 16, journal);
+  if (!yayoi) {
+    e.debit.accountCode = lasting(cols[5], journal);
+    e.credit.accountCode = lasting(cols[6], journal);
+  }
+  e.description = lasting(cols[23], journal);
+  e.recordCode = lasting(cols[28], journal);
+  return e;
+}
+
 }  // namespace
 
-bool importJournal(ConversionState& state, Platform& platform, const std::string& path,
-                   bool keepText) {
+StepResult importJournal(ConversionState& state, Platform& platform, const std::string& path,
+                         Journal* journal) {
+  Journal own;
+  Journal& out = journal ? *journal : own;
   int64_t lineNo = 0;
-  state.heldJournalText = {};
+  ErrorDetail failure;
   try {
+    out.reset(path, {});
     state.journalRows.clear();
     auto text = readWholeTextFile(path);
     if (!text) throw StepError(unreadableFileReason(path));
     if (text->empty() || text->find('\0') != std::string::npos)
       throw StepError(unusableTextReason(path));
-    std::vector<std::string_view> lines = splitPlainView(*text, kCrLf);
+    out.reset(path, std::move(*text));
+    std::vector<std::string_view> lines = splitPlainView(out.text(), kCrLf);
     lines.pop_back();  // the part after the last CR LF
 
     platform.progressShow();
@@ -79,10 +138,9 @@ bool importJournal(ConversionState& state, Platform& platform, const std::string
       const bool firstMatches = headerMatches(lines[0], "帳票名", "仕訳日記帳");
       if (!firstMatches || !headerMatches(lines[1], "書式名", "汎用形式")) {
         const std::string why = firstMatches ? std::string() : unusableTextReason(path);
-        state.recordError(
-            kLocationJournal,
-            {path, firstMatches ? 2 : 1, why.empty() ? "汎用形式の仕訳日記帳ではありません" : why});
-        return false;
+        state.lastErrorLocation = kLocationJournal;
+        return StepResult::failure(path, firstMatches ? 2 : 1,
+                                   why.empty() ? "汎用形式の仕訳日記帳ではありません" : why);
       }
       first = 2;
     }
@@ -92,6 +150,7 @@ bool importJournal(ConversionState& state, Platform& platform, const std::string
                         [](const WorkAccount& a) -> std::string_view { return a.sourceCode; });
     const auto& accountIndex = yayoi ? byName : byCode;
 
+    if (journal) out.entries.reserve(lines.size() - first);
     int64_t counter = 0;
     std::vector<std::string_view> cols;
     std::string scratch;
@@ -100,34 +159,30 @@ bool importJournal(ConversionState& state, Platform& platform, const std::string
       if (!cutQuotedFields(lines[i], cols, scratch))
         throw StepError("引用符（\"）が閉じていません");
       if (cols[0] == kDetailMarker) {
-        if (cols.size() < kJournalColumns) throw StepError("列が足りません（29列以上必要です）");
-        const auto date = parseDate(cols[1]);
-        if (!date) throw StepError("日付ではありません: " + std::string(cols[1]));
-        const auto voucher = toInt32Rounded(leadingNumber(cols[2]));
-        if (!voucher) throw StepError("伝票番号が大きすぎます: " + std::string(cols[2]));
-        // The writer needs every amount in 32 bits; finding out here leaves the outputs alone.
-        for (size_t c : {14, 15, 21, 22})
-          if (!toInt32Rounded(leadingNumber(cols[c])))
-            throw StepError("金額が大きすぎます: " + std::string(cols[c]));
-        if (state.journalRows.count() >= kJournalCapacity)
+        if (state.journalRows.count() >= kJournalCapacity) {
+          // Read first: a malformed line past the capacity is named as such.
+          readDetailLine(cols, lineNo, yayoi, out);
           throw CapacityError("仕訳が多すぎます（30001行まで）");
-        state.journalRows.append({state.journalRows.count() + 1, *date, *voucher});
-        markInUse(state, accountIndex, cols[9]);
-        markInUse(state, accountIndex, cols[16]);
+        }
+        const JournalEntry e = readDetailLine(cols, lineNo, yayoi, out);
+        state.journalRows.append({state.journalRows.count() + 1, e.date, e.voucher});
+        markInUse(state, accountIndex, e.debit.account);
+        markInUse(state, accountIndex, e.credit.account);
+        if (journal) out.entries.push_back(e);
       }
       ++counter;
       if (counter % 10 == 0) platform.progressSetValue(counter);
     }
     lineNo = 0;
     if (yayoi && state.journalRows.count() == 0) throw StepError("[明細行]の行がありません");
-    if (keepText) state.heldJournalText = {path, std::move(*text), true};
-    return true;
+    return StepResult::success();
   } catch (const std::exception& e) {
-    state.recordError(kLocationJournal, {path, lineNo, exceptionReason(e)});
+    failure = ErrorDetail{path, lineNo, exceptionReason(e)};
   }
-  platform.message(std::string(kFormatMessage) + "\r\n" + state.lastErrorDetail.describe(), "Error",
+  state.lastErrorLocation = kLocationJournal;
+  platform.message(std::string(kFormatMessage) + "\r\n" + failure.describe(), "Error",
                    MsgButtons::Ok);
-  return false;
+  return StepResult::failure(std::move(failure));
 }
 
 }  // namespace ledra

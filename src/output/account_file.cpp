@@ -29,8 +29,8 @@ std::vector<std::string> accountRecord(const WorkAccount& account) {
 
 }  // namespace
 
-bool writeAccountFile(ConversionState& state, Platform& platform) {
-  return writeServiceFile(state, platform, kFileName, [&](ServiceCsvFile& file) {
+StepResult writeAccountFile(const ConversionState& state, Platform& platform, OutputTarget& out) {
+  return writeServiceFile(state, platform, out, kFileName, [&](ServiceCsvFile& file) {
     const auto& accounts = state.workAccounts;
     beginWriterProgress(platform, kFileName, accounts.count());
     for (int32_t i = 0; i < accounts.count(); ++i) {

@@ -1,12 +1,15 @@
 #pragma once
 
+#include "state/step_result.hpp"
+
 namespace ledra {
 
 struct ConversionState;
+class OutputTarget;
 class Platform;
 
-// Writes kanjyo.csv: one record per account that is selected and not invalidated. False on
-// any failure, with the earlier file left in place and the reason in lastErrorDetail.
-bool writeAccountFile(ConversionState& state, Platform& platform);
+// Writes kanjyo.csv to out: one record per account that is selected and not invalidated. On
+// any failure the earlier file stays in place.
+StepResult writeAccountFile(const ConversionState& state, Platform& platform, OutputTarget& out);
 
 }  // namespace ledra

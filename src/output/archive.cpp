@@ -5,6 +5,7 @@
 #include <exception>
 #include <filesystem>
 #include <new>
+#include <utility>
 
 #include "base/text.hpp"
 #include "output/output_common.hpp"
@@ -97,8 +98,8 @@ ErrorDetail archiveFailure(const ArchiveResult& result, const ArchiveJob& job,
 // Runs the archiver, first asking whether an existing archive of the name in the output folder
 // is to be replaced (Yes), added to (No) or left alone (Cancel). Shows the archiver's error code
 // when it fails; a result beyond 16 bits has no message of its own and throws StepError.
-bool runArchiver(ConversionState& state, Platform& platform, ArchiveRequest request,
-                 const ArchiveJob& job) {
+bool runArchiver(Platform& platform, ArchiveRequest request, const ArchiveJob& job,
+                 ErrorDetail& failure) {
   const std::string& archiveName = job.archiveName;
   const std::string archivePath =
       joinPath(job.set ? job.set->outputFolder() : request.baseFolder, archiveName);
@@ -114,7 +115,7 @@ bool runArchiver(ConversionState& state, Platform& platform, ArchiveRequest requ
         std::string error;
         const auto bytes = readFileBytes(archivePath);
         if (!bytes || !writeFileAtomic(request.archivePath, *bytes, &error)) {
-          state.lastErrorDetail =
+          failure =
               bytes ? ErrorDetail{archivePath, 0, writeFailureReason(request.archivePath, error)}
                     : ErrorDetail{archivePath, 0, unreadableFileReason(archivePath)};
           return false;
@@ -134,8 +135,8 @@ bool runArchiver(ConversionState& state, Platform& platform, ArchiveRequest requ
     // The code is the archiver's; the line after it says what went wrong and where.
     std::string text = kFailedPrefix + hex16(static_cast<int16_t>(result.code));
     if (!result.path.empty() || result.systemError) {
-      state.lastErrorDetail = archiveFailure(result, job, request.archivePath);
-      text += "\r\n" + state.lastErrorDetail.describe();
+      failure = archiveFailure(result, job, request.archivePath);
+      text += "\r\n" + failure.describe();
     }
     platform.message(text, kFailedTitle, MsgButtons::Ok, MsgIcon::Critical);
     return false;
@@ -145,12 +146,13 @@ bool runArchiver(ConversionState& state, Platform& platform, ArchiveRequest requ
 }
 
 // Names the archive and hands the archiver the members, which lie in the folder of firstFile.
-bool compressFiles(ArchiveJob& job, ConversionState& state, Platform& platform) {
+bool compressFiles(ArchiveJob& job, const ConversionState& state, Platform& platform,
+                   ErrorDetail& failure) {
   std::string base, name;
   const std::string baseFolder = splitPath(stripExtension(job.fileList[0]), base, name);
   job.archiveName = archiveFileName(state.ledraUserCode, timeStamp(platform.now()));
   if (job.archiveName.empty()) {
-    state.lastErrorDetail = ErrorDetail{"", 0, userCodeProblem(state.ledraUserCode)};
+    failure = ErrorDetail{"", 0, userCodeProblem(state.ledraUserCode)};
     return false;
   }
   ArchiveRequest request;
@@ -163,11 +165,13 @@ bool compressFiles(ArchiveJob& job, ConversionState& state, Platform& platform) 
   }
   request.mode = ArchiveMode::Replace;
   request.level = kCompressionLevel;
-  return runArchiver(state, platform, std::move(request), job);
+  return runArchiver(platform, std::move(request), job, failure);
 }
 
-bool packArchiveInto(ConversionState& state, Platform& platform, OutputSet* set,
-                     PreparedMembers* prepared) {
+StepResult packArchiveInto(const ConversionState& state, Platform& platform,
+                           const std::string& outputFolder, OutputSet* set,
+                           PreparedMembers* prepared) {
+  ErrorDetail failure;
   try {
     ArchiveJob job;
     job.set = set;
@@ -175,31 +179,32 @@ bool packArchiveInto(ConversionState& state, Platform& platform, OutputSet* set,
     if (set) {
       std::string error;
       if (set->stagingFolder(&error).empty()) {
-        const std::string path = outputPath(state, "pressdata.zip");
-        state.lastErrorDetail = ErrorDetail{path, 0, writeFailureReason(path, error)};
-        return false;
+        const std::string path = outputPath(outputFolder, "pressdata.zip");
+        return StepResult::failure(path, 0, writeFailureReason(path, error));
       }
     }
     const std::vector<std::string> names = archiveMemberNames(state);
     for (size_t i = 0; i < names.size(); ++i)
-      job.fileList[i] = job.set ? job.set->stagedPath(names[i]) : outputPath(state, names[i]);
+      job.fileList[i] =
+          job.set ? job.set->stagedPath(names[i]) : outputPath(outputFolder, names[i]);
     job.fileCount = static_cast<int32_t>(names.size());
-    return compressFiles(job, state, platform);
+    if (compressFiles(job, state, platform, failure)) return StepResult::success();
   } catch (const std::exception& e) {
-    state.lastErrorDetail = ErrorDetail{"pressdata.zip", 0, exceptionReason(e)};
-    return false;
+    failure = ErrorDetail{"pressdata.zip", 0, exceptionReason(e)};
   }
+  return StepResult::failure(std::move(failure));
 }
 
 }  // namespace
 
-bool packArchive(ConversionState& state, Platform& platform) {
-  return packArchiveInto(state, platform, nullptr, nullptr);
+StepResult packArchive(const ConversionState& state, Platform& platform,
+                       const std::string& outputFolder) {
+  return packArchiveInto(state, platform, outputFolder, nullptr, nullptr);
 }
 
-bool packArchive(ConversionState& state, Platform& platform, OutputSet& set,
-                 PreparedMembers* prepared) {
-  return packArchiveInto(state, platform, &set, prepared);
+StepResult packArchive(const ConversionState& state, Platform& platform, OutputSet& set,
+                       PreparedMembers* prepared) {
+  return packArchiveInto(state, platform, set.outputFolder(), &set, prepared);
 }
 
 void prepareArchiveMembers(const ConversionState& state, OutputSet& set,

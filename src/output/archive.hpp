@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "state/step_result.hpp"
+
 namespace ledra {
 
 struct ConversionState;
@@ -29,14 +31,16 @@ std::vector<std::string> archiveMemberNames(const ConversionState& state);
 std::string archiveFileName(const std::string& userCode, const std::string& stamp);
 
 // The whole archive step: packs kanjyo.csv, hojokamoku.csv, zandaka.csv and, unless there is
-// exactly one department, busho.csv into LedraUserCode_output_yyyyMMddHHmmss.zip in the output
-// folder. Asks before touching an existing archive of that name. True when the archive was made.
-bool packArchive(ConversionState& state, Platform& platform);
+// exactly one department, busho.csv of outputFolder into
+// LedraUserCode_output_yyyyMMddHHmmss.zip there. Asks before touching an existing archive of
+// that name. Succeeds when the archive was made.
+StepResult packArchive(const ConversionState& state, Platform& platform,
+                       const std::string& outputFolder);
 // The same within an output run that writes its files as one set: the members are the staged
 // files, the archive is made beside them and joins the set, and members compressed ahead are
 // used where their files still hold the same bytes.
-bool packArchive(ConversionState& state, Platform& platform, OutputSet& set,
-                 PreparedMembers* prepared);
+StepResult packArchive(const ConversionState& state, Platform& platform, OutputSet& set,
+                       PreparedMembers* prepared);
 
 // Starts compressing the members from the bytes their writers kept in the set; called once
 // the last member is written, so the work overlaps the writers that follow.

@@ -84,8 +84,8 @@ std::vector<std::string> subAccountBalanceRecord(const WorkSubAccountBalance& ro
 
 }  // namespace
 
-bool writeBalanceFile(ConversionState& state, Platform& platform) {
-  return writeServiceFile(state, platform, kFileName, [&](ServiceCsvFile& file) {
+StepResult writeBalanceFile(ConversionState& state, Platform& platform, OutputTarget& out) {
+  return writeServiceFile(state, platform, out, kFileName, [&](ServiceCsvFile& file) {
     const auto& balances = state.workAccountBalances;
     auto& subBalances = state.workSubAccountBalances;
     const bool withDepartment = state.workDepartments.count() != 1;

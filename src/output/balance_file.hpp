@@ -1,14 +1,16 @@
 #pragma once
 
+#include "state/step_result.hpp"
+
 namespace ledra {
 
 struct ConversionState;
+class OutputTarget;
 class Platform;
 
 // Writes zandaka.csv: the carried-over account balances, then the sub-account balances of
 // valid parents. A written sub-account row without a name gets the code "999", kept in the
-// table. False on any failure, with the earlier file left in place and the reason in
-// lastErrorDetail.
-bool writeBalanceFile(ConversionState& state, Platform& platform);
+// table. On any failure the earlier file stays in place.
+StepResult writeBalanceFile(ConversionState& state, Platform& platform, OutputTarget& out);
 
 }  // namespace ledra

@@ -32,11 +32,12 @@ std::vector<std::string> departmentRecord(const WorkDepartment& dept) {
 
 }  // namespace
 
-bool writeDepartmentFile(ConversionState& state, Platform& platform) {
+StepResult writeDepartmentFile(const ConversionState& state, Platform& platform,
+                               OutputTarget& out) {
   const auto& depts = state.workDepartments;
   // Only the business as a whole: the service needs no department file.
-  if (depts.count() == 1) return true;
-  return writeServiceFile(state, platform, kFileName, [&](ServiceCsvFile& file) {
+  if (depts.count() == 1) return StepResult::success();
+  return writeServiceFile(state, platform, out, kFileName, [&](ServiceCsvFile& file) {
     beginWriterProgress(platform, kFileName, depts.count());
     for (int32_t i = 0; i < depts.count(); ++i) {
       file.record(departmentRecord(depts[i]));

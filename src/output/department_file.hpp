@@ -1,13 +1,16 @@
 #pragma once
 
+#include "state/step_result.hpp"
+
 namespace ledra {
 
 struct ConversionState;
+class OutputTarget;
 class Platform;
 
 // Writes busho.csv: one record per department. With only the business as a whole there is
-// nothing to write and no file is made (an old busho.csv stays). False on any failure, with
-// the earlier file left in place and the reason in lastErrorDetail.
-bool writeDepartmentFile(ConversionState& state, Platform& platform);
+// nothing to write and no file is made (an old busho.csv stays). On any failure, with
+// the earlier file left in place.
+StepResult writeDepartmentFile(const ConversionState& state, Platform& platform, OutputTarget& out);
 
 }  // namespace ledra

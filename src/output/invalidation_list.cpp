@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <string>
+#include <utility>
 
 #include "output/output_common.hpp"
 #include "platform/platform.hpp"
@@ -13,8 +14,10 @@ namespace {
 constexpr std::string_view kFileName = "無効化一覧.txt";
 }
 
-bool writeInvalidationList(ConversionState& state, Platform& platform) {
-  const std::string path = outputPath(state, kFileName);
+StepResult writeInvalidationList(const ConversionState& state, Platform& platform,
+                                 OutputTarget& out) {
+  const std::string path = outputPath(out.outputFolder(), kFileName);
+  ErrorDetail failure;
   try {
     beginWriterProgress(platform, kFileName, state.workAccounts.count());
     Cp932TextBuilder text;
@@ -25,21 +28,13 @@ bool writeInvalidationList(ConversionState& state, Platform& platform) {
       platform.progressSetValue(i);
     }
     std::string error;
-    if (!commitOutputFile(state, kFileName, text.bytes(), &error)) {
-      platform.progressHide();
-      state.lastErrorDetail = ErrorDetail{path, 0, writeFailureReason(path, error)};
-      return false;
-    }
-    return true;
+    if (out.put(kFileName, text.bytes(), &error)) return StepResult::success();
+    failure = ErrorDetail{path, 0, writeFailureReason(path, error)};
   } catch (const std::exception& e) {
-    platform.progressHide();
-    state.lastErrorDetail =
-        ErrorDetail{path, 0,
-                    exceptionReason(e) == kOutOfMemory
-                        ? std::string(kOutOfMemory)
-                        : std::string("出力中にエラーが発生しました（") + e.what() + "）"};
-    return false;
+    failure = writerFailure(path, e);
   }
+  platform.progressHide();
+  return StepResult::failure(std::move(failure));
 }
 
 }  // namespace ledra

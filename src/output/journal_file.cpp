@@ -6,29 +6,26 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "base/dates.hpp"
 #include "base/numbers.hpp"
-#include "base/quoted_fields.hpp"
 #include "base/text.hpp"
 #include "base/text_index.hpp"
 #include "output/csv_record_writer.hpp"
 #include "output/output_common.hpp"
 #include "output/tax_conversion.hpp"
 #include "platform/cp932.hpp"
-#include "platform/file_io.hpp"
 #include "platform/platform.hpp"
-#include "platform/text_file.hpp"
 #include "state/conversion_state.hpp"
+#include "state/journal_entry.hpp"
 
 namespace ledra {
 
 namespace {
 
 constexpr std::string_view kFileName = "shiwake.csv";
-constexpr std::string_view kDetailMarker = "[明細行]";
-constexpr size_t kJournalColumns = 29;
 constexpr size_t kDescriptionBytes = 62;
 constexpr size_t kDroppedLinesNamed = 5;
 
@@ -141,19 +138,6 @@ bool equalsWithoutBlanks(std::string_view text, std::string_view target) {
   return t == target.size();
 }
 
-int32_t amountOf(std::string_view text) {
-  // Plain digits, too few to overflow, are what nearly every line holds.
-  if (!text.empty() && text.size() <= 9 &&
-      std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-    int32_t value = 0;
-    for (char c : text) value = value * 10 + (c - '0');
-    return value;
-  }
-  const auto value = toInt32Rounded(leadingNumber(text));
-  if (!value) throw StepError("金額が大きすぎます: " + std::string(text));
-  return *value;
-}
-
 std::string_view colourCode(std::string_view mark, std::string_view previous) {
   if (mark == "赤") return "1";
   if (mark == "青") return "2";
@@ -188,53 +172,51 @@ class JournalWriter {
 
   // Writes the record of a detail line; false, with nothing written, when the slip's
   // accounts keep the line out.
-  bool line(const std::vector<std::string_view>& cols, RecordWriter& record) {
-    std::string slip =
-        yayoi_ ? zeroPad(state_.journalRows[nextRow_++].voucherNumber, 7) : blueSlipNumber(cols[2]);
+  bool line(const JournalEntry& e, RecordWriter& record) {
+    std::string slip = yayoi_ ? zeroPad(state_.journalRows[nextRow_++].voucherNumber, 7)
+                              : blueSlipNumber(e.voucherText);
     const bool newSlip = slip != previousSlip_;
     lineNumber_ = newSlip ? 1 : lineNumber_ + 1;
     previousSlip_.swap(slip);
 
-    // Lines of a slip, and often whole runs of slips, share their date text.
-    if (!haveDate_ || cols[1] != dateText_) {
-      const auto date = parseDate(cols[1]);
-      if (!date) throw StepError("日付ではありません: " + std::string(cols[1]));
-      dateText_.assign(cols[1]);
+    // Lines of a slip, and often whole runs of slips, share their date.
+    if (!haveDate_ || e.date != date_) {
+      date_ = e.date;
       haveDate_ = true;
-      compactDate_ = formatYmdCompact(*date);
+      compactDate_ = formatYmdCompact(e.date);
     }
 
-    const bool debitCash = equalsWithoutBlanks(cols[9], "現金");
-    const bool creditCash = equalsWithoutBlanks(cols[16], "現金");
+    const bool debitCash = equalsWithoutBlanks(e.debit.account, "現金");
+    const bool creditCash = equalsWithoutBlanks(e.credit.account, "現金");
     std::string_view slipType = "03";
-    if (cols[7] != "[振伝]") {
+    if (e.slipMark != "[振伝]") {
       if (debitCash) {
         slipType = "01";
       } else if (creditCash) {
         slipType = "02";
       }
     }
-    if (yayoi_) colour_ = colourCode(cols[5], colour_);
+    if (yayoi_) colour_ = colourCode(e.colour, colour_);
 
-    lookUpAccount(debit_, cols[9], cols[10]);
-    lookUpAccount(credit_, cols[16], cols[17]);
+    lookUpAccount(debit_, e.debit.account, e.debit.subAccount);
+    lookUpAccount(credit_, e.credit.account, e.credit.subAccount);
     // A line's department is its own: a line without one (or with an unknown one) must not
     // be booked to the department of the line before it.
-    lookUpDepartment(debit_, cols[11]);
-    lookUpDepartment(credit_, cols[18]);
-    if (!cols[9].empty()) debit_.method = cols[13];
-    if (!cols[16].empty()) credit_.method = cols[20];
+    lookUpDepartment(debit_, e.debit.department);
+    lookUpDepartment(credit_, e.credit.department);
+    if (!e.debit.account.empty()) debit_.method = e.debit.taxMethod;
+    if (!e.credit.account.empty()) credit_.method = e.credit.taxMethod;
 
-    const TaxSide debitTax = taxSide(cols, 12, debit_.method, debitCash, 5);
-    const TaxSide creditTax = taxSide(cols, 19, credit_.method, creditCash, 6);
+    const TaxSide debitTax = taxSide(e.debit, debit_.method, debitCash);
+    const TaxSide creditTax = taxSide(e.credit, credit_.method, creditCash);
     // A CP932 form is never longer than the UTF-8 one, so short texts need no cut.
-    std::string_view description = cols[23];
+    std::string_view description = e.description;
     if (description.size() > kDescriptionBytes) {
       cutDescription_ = fitBytesPadded(description, static_cast<int>(kDescriptionBytes));
       description = cutDescription_;
     }
-    sideFields(debitFields_, debit_, debitTax, cols[9].empty());
-    sideFields(creditFields_, credit_, creditTax, cols[16].empty());
+    sideFields(debitFields_, debit_, debitTax, e.debit.account.empty());
+    sideFields(creditFields_, credit_, creditTax, e.credit.account.empty());
 
     if (newSlip) {
       updateFlags(debit_);
@@ -309,17 +291,14 @@ class JournalWriter {
       side.subCode = unknownSubCode_;
   }
 
-  // The side's tax category is column index `category`, its amount and tax amount follow
-  // two and three columns later.
-  TaxSide taxSide(const std::vector<std::string_view>& cols, size_t category,
-                  std::string_view method, bool cash, size_t codeColumn) const {
+  TaxSide taxSide(const JournalSide& side, std::string_view method, bool cash) const {
     TaxSide t;
-    t.category = cols[category];
+    t.category = side.taxCategory;
     t.method = method;
-    t.amount = amountOf(cols[category + 2]);
-    t.taxAmount = amountOf(cols[category + 3]);
+    t.amount = side.amount;
+    t.taxAmount = side.taxAmount;
     t.cash = cash;
-    if (!yayoi_) t.accountCode = cols[codeColumn];  // its first digit picks the code row
+    if (!yayoi_) t.accountCode = side.accountCode;  // its first digit picks the code row
     return t;
   }
 
@@ -374,7 +353,7 @@ class JournalWriter {
   std::string cutDescription_;
   std::string descriptionBytes_;
   std::string_view colour_;
-  std::string dateText_;  // the last date text that parsed, and its record form
+  Date date_;  // the last line's date, and its record form
   std::string compactDate_;
   bool haveDate_ = false;
   std::string previousSlip_;
@@ -384,74 +363,49 @@ class JournalWriter {
 
 }  // namespace
 
-bool writeJournalFile(ConversionState& state, Platform& platform) {
-  const std::string& source = state.sourceFile(SourceFile::Journal);
-  std::string file = source;
+StepResult writeJournalFile(ConversionState& state, Platform& platform, const Journal& journal,
+                            OutputTarget& out) {
+  std::string file = journal.path();
   int64_t lineNo = 0;
-  state.droppedJournalLines = 0;
-  state.firstDroppedJournalLines.clear();
-  // The output run's import hands on the text it decoded; it is released with the writer.
-  ConversionState::HeldJournalText held = std::move(state.heldJournalText);
-  state.heldJournalText = {};
+  state.droppedJournalLines.clear();
+  ErrorDetail failure;
   try {
     renumberVouchers(state);
-    std::optional<std::string> text;
-    if (held.held && held.path == source) {
-      text = std::move(held.text);
-    } else {
-      text = readWholeTextFile(source);
-    }
-    if (!text) throw StepError("ファイルを読み込めません");
     const int64_t max = state.journalRows.count();
     beginWriterProgress(platform, kFileName, max);
 
     JournalWriter writer(state, state.sourcePackage != SourcePackage::BlueReturn);
     // The records take about as many bytes as the journal lines they come from.
-    std::string out;
-    out.reserve(text->size() + text->size() / 2);
+    std::string bytes;
+    bytes.reserve(journal.text().size() + journal.text().size() / 2);
     int64_t value = 0;
-    std::vector<std::string_view> cols;
-    std::string scratch;
-    RecordWriter record(out);
-    const std::string_view all = *text;
-    // Every line ends with CR LF; what follows the last one is no line.
-    size_t i = 0;
-    for (size_t start = 0, end; (end = all.find(kCrLf, start)) != all.npos;
-         start = end + kCrLf.size(), ++i) {
-      lineNo = static_cast<int64_t>(i) + 1;
-      if (!cutQuotedFields(all.substr(start, end - start), cols, scratch))
-        throw StepError("引用符（\"）が閉じていません");
-      if (cols[0] != kDetailMarker) continue;
-      if (cols.size() < kJournalColumns) throw StepError("列が足りません（29列以上必要です）");
+    RecordWriter record(bytes);
+    for (const JournalEntry& e : journal.entries) {
+      lineNo = e.sourceLine;
       if (++value > max) throw StepError("仕訳の行数が取込時と異なります");
-      if (!writer.line(cols, record)) {
-        ++state.droppedJournalLines;
-        if (state.firstDroppedJournalLines.size() < kDroppedLinesNamed)
-          state.firstDroppedJournalLines.emplace_back(lineNo, writer.dropReason());
-      }
+      if (!writer.line(e, record))
+        state.droppedJournalLines.push_back({lineNo, writer.dropReason()});
       platform.progressSetValue(value);
     }
     lineNo = 0;
-    file = outputPath(state, kFileName);
+    file = outputPath(out.outputFolder(), kFileName);
     std::string error;
-    if (!commitOutputFile(state, kFileName, out, &error))
-      throw StepError(writeFailureReason(file, error));
-    return true;
+    if (out.put(kFileName, bytes, &error)) return StepResult::success();
+    failure = ErrorDetail{file, 0, writeFailureReason(file, error)};
   } catch (const std::exception& e) {
-    // Writers carry no location tag; the caller names the file.
-    state.lastErrorDetail = ErrorDetail{file, lineNo, exceptionReason(e)};
+    failure = ErrorDetail{file, lineNo, exceptionReason(e)};
   }
   platform.progressHide();
-  return false;
+  return StepResult::failure(std::move(failure));
 }
 
 std::string droppedJournalLinesDetail(const ConversionState& state) {
   std::string out;
-  for (const auto& [line, reason] : state.firstDroppedJournalLines)
-    out += "\r\n" + std::to_string(line) + "行目: " + reason;
-  const auto named = static_cast<int32_t>(state.firstDroppedJournalLines.size());
-  if (state.droppedJournalLines > named)
-    out += "\r\nほか" + std::to_string(state.droppedJournalLines - named) + "行";
+  const auto& dropped = state.droppedJournalLines;
+  const size_t named = std::min(dropped.size(), kDroppedLinesNamed);
+  for (size_t i = 0; i < named; ++i)
+    out += "\r\n" + std::to_string(dropped[i].line) + "行目: " + dropped[i].reason;
+  if (dropped.size() > named) out += "\r\nほか" + std::to_string(dropped.size() - named) + "行";
   return out;
 }
 

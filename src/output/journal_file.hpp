@@ -2,18 +2,22 @@
 
 #include <string>
 
+#include "state/step_result.hpp"
+
 namespace ledra {
 
 struct ConversionState;
+class Journal;
+class OutputTarget;
 class Platform;
 
-// Writes shiwake.csv from the journal file (source file 5), read again line by line: one
-// 33-field record per detail line, with the service's accounts, sub-accounts, departments
-// and tax codes. Renumbers the vouchers first. Lines of a slip whose accounts are not both
-// processed and valid in the balance rows are left out; their number is kept in
-// droppedJournalLines. False on any failure, with the earlier file left in place and the
-// reason in lastErrorDetail.
-bool writeJournalFile(ConversionState& state, Platform& platform);
+// Writes shiwake.csv to out from the journal's typed entries, as the import read them: one
+// 33-field record per entry, with the service's accounts, sub-accounts, departments and tax
+// codes. Renumbers the vouchers first. Lines of a slip whose accounts are not both processed
+// and valid in the balance rows are left out, each listed in droppedJournalLines with its
+// journal line and reason. On any failure the earlier file stays in place.
+StepResult writeJournalFile(ConversionState& state, Platform& platform, const Journal& journal,
+                            OutputTarget& out);
 
 // The lines that name the first dropped journal lines (file line and reason each) and how many
 // more there are, each line after CR LF; empty when none was dropped.

@@ -52,8 +52,8 @@ std::string fitBytesPadded(std::string_view text, int width) {
   return decodeCp932(std::string_view(sjis).substr(0, keep));
 }
 
-std::string outputPath(const ConversionState& state, std::string_view fileName) {
-  std::string path = state.outputFolder;
+std::string outputPath(std::string_view folder, std::string_view fileName) {
+  std::string path(folder);
   path += '/';
   path.append(fileName);
   return path;
@@ -73,16 +73,13 @@ std::string quotedRecord(const std::vector<std::string>& fields) {
   return out;
 }
 
-ServiceCsvFile::ServiceCsvFile(const ConversionState& state, std::string_view fileName)
-    : path_(outputPath(state, fileName)) {
-  text_.line(state.ledraUserCode);
-  text_.line(state.ledraUserName);
+bool FolderOutput::put(std::string_view fileName, std::string_view bytes, std::string* error) {
+  return writeFileAtomic(outputPath(folder_, fileName), bytes, error);
 }
 
-bool commitOutputFile(const ConversionState& state, std::string_view fileName,
-                      std::string_view bytes, std::string* error) {
-  if (state.outputSink) return state.outputSink(fileName, bytes, error);
-  return writeFileAtomic(outputPath(state, fileName), bytes, error);
+ServiceCsvFile::ServiceCsvFile(const ConversionState& state) {
+  text_.line(state.ledraUserCode);
+  text_.line(state.ledraUserName);
 }
 
 std::string writeFailureReason(const std::string& path, const std::string& error) {
@@ -98,25 +95,27 @@ void beginWriterProgress(Platform& platform, std::string_view fileName, int64_t 
   platform.progressSetMax(max);
 }
 
-bool writeServiceFile(ConversionState& state, Platform& platform, std::string_view fileName,
-                      const std::function<void(ServiceCsvFile&)>& fill) {
-  const std::string path = outputPath(state, fileName);
-  auto fail = [&](std::string reason) {
-    platform.progressHide();
-    state.lastErrorDetail = ErrorDetail{path, 0, std::move(reason)};
-    return false;
-  };
+ErrorDetail writerFailure(const std::string& path, const std::exception& e) {
+  const std::string why = exceptionReason(e);
+  return {path, 0, why == kOutOfMemory ? why : "出力中にエラーが発生しました（" + why + "）"};
+}
+
+StepResult writeServiceFile(const ConversionState& state, Platform& platform, OutputTarget& out,
+                            std::string_view fileName,
+                            const std::function<void(ServiceCsvFile&)>& fill) {
+  const std::string path = outputPath(out.outputFolder(), fileName);
+  ErrorDetail failure;
   try {
-    ServiceCsvFile file(state, fileName);
+    ServiceCsvFile file(state);
     fill(file);
     std::string error;
-    if (!commitOutputFile(state, fileName, file.bytes(), &error))
-      return fail(writeFailureReason(path, error));
-    return true;
+    if (out.put(fileName, file.bytes(), &error)) return StepResult::success();
+    failure = ErrorDetail{path, 0, writeFailureReason(path, error)};
   } catch (const std::exception& e) {
-    const std::string why = exceptionReason(e);
-    return fail(why == kOutOfMemory ? why : "出力中にエラーが発生しました（" + why + "）");
+    failure = writerFailure(path, e);
   }
+  platform.progressHide();
+  return StepResult::failure(std::move(failure));
 }
 
 }  // namespace ledra

@@ -1,11 +1,14 @@
 #pragma once
 
+#include <exception>
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/file_io.hpp"
+#include "state/step_result.hpp"
 
 namespace ledra {
 
@@ -19,42 +22,60 @@ std::string fitBytes(std::string_view text, int width);
 // half character, so that a cut result is exactly width bytes.
 std::string fitBytesPadded(std::string_view text, int width);
 
-// OutputFolder + separator + name.
-std::string outputPath(const ConversionState& state, std::string_view fileName);
+// The folder + separator + name.
+std::string outputPath(std::string_view folder, std::string_view fileName);
+
+// Where a writer puts its finished file.
+class OutputTarget {
+ public:
+  virtual ~OutputTarget() = default;
+  // The folder the files are meant for, which failure details name.
+  virtual const std::string& outputFolder() const = 0;
+  // Puts fileName with the given bytes. On failure the error reads "final path: reason".
+  virtual bool put(std::string_view fileName, std::string_view bytes, std::string* error) = 0;
+};
+
+// Each file straight over its namesake in the folder, replaced only once complete.
+class FolderOutput final : public OutputTarget {
+ public:
+  explicit FolderOutput(std::string folder) : folder_(std::move(folder)) {}
+  const std::string& outputFolder() const override { return folder_; }
+  bool put(std::string_view fileName, std::string_view bytes, std::string* error) override;
+
+ private:
+  std::string folder_;
+};
 
 // "a","b","c" : every field quoted, nothing doubled or escaped, no trailing comma.
 std::string quotedRecord(const std::vector<std::string>& fields);
 
 // One service CSV being written: the two identification lines, then records. Nothing reaches
-// the disk until commit(), which replaces the target atomically.
+// the disk until the writer puts its bytes.
 class ServiceCsvFile {
  public:
-  ServiceCsvFile(const ConversionState& state, std::string_view fileName);
+  explicit ServiceCsvFile(const ConversionState& state);
   void record(const std::vector<std::string>& fields) { text_.line(quotedRecord(fields)); }
   void line(std::string_view utf8) { text_.line(utf8); }
-  bool commit(std::string* error = nullptr) const { return text_.commit(path_, error); }
-  const std::string& path() const { return path_; }
   const std::string& bytes() const { return text_.bytes(); }
 
  private:
-  std::string path_;
   Cp932TextBuilder text_;
 };
-
-// Puts a writer's finished file in place: into the run's set of files when the run keeps one,
-// otherwise straight over the file in the output folder. Errors read "path: reason".
-bool commitOutputFile(const ConversionState& state, std::string_view fileName,
-                      std::string_view bytes, std::string* error);
 
 // The reason part of a failure detail for a commit error, which starts with the path that the
 // detail already names.
 std::string writeFailureReason(const std::string& path, const std::string& error);
 
 // Runs one writer: fill writes the records (and starts the progress display), then the file
-// is committed. Any failure hides the dialog, records a detail naming the file and returns
-// false; the writers show no message of their own.
-bool writeServiceFile(ConversionState& state, Platform& platform, std::string_view fileName,
-                      const std::function<void(ServiceCsvFile&)>& fill);
+// goes to out. Any failure, thrown or not, hides the dialog and comes back naming the file; the
+// writers show no message of their own.
+StepResult writeServiceFile(const ConversionState& state, Platform& platform, OutputTarget& out,
+                            std::string_view fileName,
+                            const std::function<void(ServiceCsvFile&)>& fill);
+
+// The detail of a writer's failure from an exception: running out of memory in plain words,
+// anything else as an error met while writing.
+ErrorDetail writerFailure(const std::string& path, const std::exception& e);
 
 // The writers' progress display: shows the dialog with caption fileName + "出力中", value 0
 // and the given maximum.

@@ -6,6 +6,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "output/output_common.hpp"
+
 namespace ledra {
 
 // The files of one output run, written as one set: each goes into a private staging folder
@@ -15,21 +17,21 @@ namespace ledra {
 // Moving them is described first in a commit journal in the staging folder, flushed to the
 // disk, with a second name for every earlier file; so a run stopped half way (killed, a power
 // loss) is completed, or undone, by recoverOutputFolder in the next run.
-class OutputSet {
+class OutputSet final : public OutputTarget {
  public:
   // The bytes of the files named in keptNames are kept for takeKept().
   OutputSet(std::string outputFolder, std::vector<std::string> keptNames);
-  ~OutputSet();  // removes the staging folder and whatever is still in it
+  ~OutputSet() override;  // removes the staging folder and whatever is still in it
   OutputSet(const OutputSet&) = delete;
   OutputSet& operator=(const OutputSet&) = delete;
 
   // Stages fileName with the given bytes. On failure the error reads "final path: reason",
   // as a direct write of the file would have reported it.
-  bool put(std::string_view fileName, std::string_view bytes, std::string* error);
+  bool put(std::string_view fileName, std::string_view bytes, std::string* error) override;
   // A file made in the staging folder by someone else (the archive) joins the set.
   void adopt(std::string_view fileName);
 
-  const std::string& outputFolder() const { return folder_; }
+  const std::string& outputFolder() const override { return folder_; }
   // The staging folder, made on first use; empty when it cannot be made.
   std::string stagingFolder(std::string* error = nullptr);
   std::string stagedPath(std::string_view fileName) const;

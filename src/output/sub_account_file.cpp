@@ -32,8 +32,9 @@ std::vector<std::string> subAccountRecord(const WorkSubAccount& sub) {
 
 }  // namespace
 
-bool writeSubAccountFile(ConversionState& state, Platform& platform) {
-  return writeServiceFile(state, platform, kFileName, [&](ServiceCsvFile& file) {
+StepResult writeSubAccountFile(const ConversionState& state, Platform& platform,
+                               OutputTarget& out) {
+  return writeServiceFile(state, platform, out, kFileName, [&](ServiceCsvFile& file) {
     const auto& subs = state.workSubAccounts;
     // An empty file leaves the dialog as the previous writer left it.
     if (!subs.empty()) beginWriterProgress(platform, kFileName, subs.count());

@@ -1,5 +1,6 @@
 #include "wizard/step_flow.hpp"
 
+#include <functional>
 #include <string_view>
 #include <unordered_map>
 
@@ -26,19 +27,26 @@
 #include "platform/file_lock.hpp"
 #include "platform/platform.hpp"
 #include "state/conversion_state.hpp"
+#include "state/journal_entry.hpp"
 
 namespace ledra {
 
 namespace {
 
 constexpr const char* kErrorTitle = "エラー";
+constexpr const char* kImportFailed = "取込に失敗しました。";
 
-void reportMissing(Platform& platform, const std::string& path) {
-  platform.message(missingMessage(path, false));
+// A file or folder the step needs is not there: said, and the step fails.
+StepResult reportMissing(Platform& platform, const std::string& path, bool folder = false) {
+  platform.message(missingMessage(path, folder));
+  const std::string why = wrongKindReason(path, folder);
+  return StepResult::failure(path, 0, why.empty() ? "存在しません" : why);
 }
 
-void reportMissingFolder(Platform& platform, const std::string& path) {
-  platform.message(missingMessage(path, true));
+// The step's message with the failure's detail, and the failure returned.
+StepResult reportFailure(Platform& platform, const std::string& first, StepResult result) {
+  platform.message(failureWithDetail(first, result.error()), kErrorTitle);
+  return result;
 }
 
 // The progress dialog is closed after every import and output run, however the run ends.
@@ -51,35 +59,6 @@ class ProgressCloser {
 
  private:
   Platform& platform_;
-};
-
-// The journal text the output run's import keeps for the journal writer is dropped when the
-// run ends, however it ends, so that a later run reads the file afresh.
-class HeldJournalTextRelease {
- public:
-  explicit HeldJournalTextRelease(ConversionState& state) : state_(state) {}
-  ~HeldJournalTextRelease() { state_.heldJournalText = {}; }
-  HeldJournalTextRelease(const HeldJournalTextRelease&) = delete;
-  HeldJournalTextRelease& operator=(const HeldJournalTextRelease&) = delete;
-
- private:
-  ConversionState& state_;
-};
-
-// The writers put their files into the run's set while it lasts.
-class OutputSinkRelease {
- public:
-  OutputSinkRelease(ConversionState& state, OutputSet& set) : state_(state) {
-    state_.outputSink = [&set](std::string_view name, std::string_view bytes, std::string* error) {
-      return set.put(name, bytes, error);
-    };
-  }
-  ~OutputSinkRelease() { state_.outputSink = nullptr; }
-  OutputSinkRelease(const OutputSinkRelease&) = delete;
-  OutputSinkRelease& operator=(const OutputSinkRelease&) = delete;
-
- private:
-  ConversionState& state_;
 };
 
 std::string folderOf(const std::string& path) {
@@ -150,9 +129,13 @@ std::string missingMessage(const std::string& path, bool folder) {
   return why.empty() ? text : text + "\r\n" + path + ": " + why;
 }
 
+std::string failureWithDetail(const std::string& first, const ErrorDetail& detail) {
+  const std::string text = detail.describe();
+  return text.empty() ? first : first + "\r\n" + text;
+}
+
 std::string failureWithDetail(const std::string& first, const ConversionState& state) {
-  const std::string detail = state.lastErrorDetail.describe();
-  return detail.empty() ? first : first + "\r\n" + detail;
+  return failureWithDetail(first, state.lastErrorDetail);
 }
 
 BusyGuard::BusyGuard(Platform& platform) : platform_(platform) { platform_.setBusy(true); }
@@ -162,7 +145,7 @@ std::string importFailureMessage(const ConversionState& state, const std::string
   return failureWithDetail(label + "取込に失敗しました。", state);
 }
 
-bool runYayoiImportStep(ConversionState& state, Platform& platform) {
+StepResult runYayoiImportStep(ConversionState& state, Platform& platform) {
   BusyGuard busy(platform);
   ProgressCloser progress(platform);
   struct Report {
@@ -181,89 +164,65 @@ bool runYayoiImportStep(ConversionState& state, Platform& platform) {
   for (const Report& r : kReports) {
     const std::string& path = state.sourceFile(r.file);
     if (r.optional && path.empty()) continue;
-    if (!platform.fileExists(path)) {
-      reportMissing(platform, path);
-      return false;
-    }
-    state.lastErrorDetail.clear();
-    if (!importReport(state, platform, path, r.kind)) {
-      platform.message(importFailureMessage(state, r.label), kErrorTitle);
-      return false;
-    }
+    if (!platform.fileExists(path)) return reportMissing(platform, path);
+    if (StepResult imported = importReport(state, platform, path, r.kind); !imported)
+      return reportFailure(platform, std::string(r.label) + kImportFailed, std::move(imported));
   }
   const std::string& journal = state.sourceFile(SourceFile::Journal);
-  if (!platform.fileExists(journal)) {
-    reportMissing(platform, journal);
-    return false;
-  }
+  if (!platform.fileExists(journal)) return reportMissing(platform, journal);
   state.lastErrorDetail.clear();
-  if (!importJournal(state, platform, journal)) {
-    platform.message(importFailureMessage(state, "仕訳データ"), kErrorTitle);
-    return false;
-  }
-  if (!platform.folderExists(state.outputFolder)) {
-    reportMissingFolder(platform, state.outputFolder);
-    return false;
-  }
-  return true;
+  if (StepResult read = importJournal(state, platform, journal); !read)
+    return reportFailure(platform, std::string("仕訳データ") + kImportFailed, std::move(read));
+  if (!platform.folderExists(state.outputFolder))
+    return reportMissing(platform, state.outputFolder, /*folder=*/true);
+  return StepResult::success();
 }
 
-bool runBlueReturnImportStep(ConversionState& state, Platform& platform) {
+StepResult runBlueReturnImportStep(ConversionState& state, Platform& platform) {
   BusyGuard busy(platform);
   ProgressCloser progress(platform);
   const std::string& accounts = state.sourceFile(SourceFile::BlueAccounts);
-  if (!platform.fileExists(accounts)) {
-    reportMissing(platform, accounts);
-    return false;
-  }
+  if (!platform.fileExists(accounts)) return reportMissing(platform, accounts);
   std::string& settings = state.sourceFile(SourceFile::BlueSettings);
   settings = blueSettingsFileBeside(accounts);
-  if (!platform.fileExists(settings)) {
-    reportMissing(platform, settings);
-    return false;
-  }
+  if (!platform.fileExists(settings)) return reportMissing(platform, settings);
   const std::string& journal = state.sourceFile(SourceFile::BlueJournal);
-  if (!platform.fileExists(journal)) {
-    reportMissing(platform, journal);
-    return false;
-  }
-  if (!platform.folderExists(state.outputFolder)) {
-    reportMissingFolder(platform, state.outputFolder);
-    return false;
-  }
+  if (!platform.fileExists(journal)) return reportMissing(platform, journal);
+  if (!platform.folderExists(state.outputFolder))
+    return reportMissing(platform, state.outputFolder, /*folder=*/true);
   const auto& period = state.journalPeriod;
   if (period[0] == 0 || period[1] == 0 || period[2] == 0 ||
       !isValidYmd(period[0], period[1], period[2])) {
-    platform.message("仕訳取込指定日付が異常です。", kErrorTitle);
-    return false;
+    constexpr const char* kBadPeriod = "仕訳取込指定日付が異常です。";
+    platform.message(kBadPeriod, kErrorTitle);
+    return StepResult::failure("", 0, kBadPeriod);
   }
 
   constexpr const char* kBasicFailed = "基本データの取込に失敗しました。";
-  state.lastErrorDetail.clear();
-  if (!readBlueSettings(state, settings) || !importBlueAccounts(state, platform, accounts)) {
-    platform.message(failureWithDetail(kBasicFailed, state), kErrorTitle);
-    return false;
-  }
+  if (StepResult read = readBlueSettings(state, settings); !read)
+    return reportFailure(platform, kBasicFailed, std::move(read));
+  if (StepResult read = importBlueAccounts(state, platform, accounts); !read)
+    return reportFailure(platform, kBasicFailed, std::move(read));
   for (ReportKind kind :
        {ReportKind::DepartmentList, ReportKind::AccountList, ReportKind::TrialBalance,
         ReportKind::SubAccountList, ReportKind::SubAccountBalances}) {
-    if (!classifyImport(state, platform, kind)) {
-      state.lastErrorDetail.file = accounts;
-      platform.message(failureWithDetail(kBasicFailed, state), kErrorTitle);
-      return false;
+    if (StepResult classified = classifyImport(state, platform, kind); !classified) {
+      ErrorDetail detail = classified.error();
+      detail.file = accounts;
+      return reportFailure(platform, kBasicFailed, StepResult::failure(std::move(detail)));
     }
   }
   FileLock folderLock;
-  if (!takeOutputFolder(state, platform, folderLock)) return false;
-  if (!expandBlueJournal(state, platform, journal)) {
-    platform.message(failureWithDetail("仕訳データの取込に失敗しました。", state), kErrorTitle);
-    return false;
-  }
-  return true;
+  if (!takeOutputFolder(state, platform, folderLock))
+    return StepResult::failure(state.outputFolder, 0, "出力先フォルダを使えません");
+  if (StepResult expanded = expandBlueJournal(state, platform, journal, state.outputFolder);
+      !expanded)
+    return reportFailure(platform, "仕訳データの取込に失敗しました。", std::move(expanded));
+  return StepResult::success();
 }
 
-bool runImportStep(ConversionState& state, Platform& platform) {
-  if (state.sourcePackage == SourcePackage::BlueReturn)
+StepResult runImportStep(ConversionState& state, Platform& platform) {
+  if (packageProfileOrFirst(state.sourcePackage).reader == SourceReader::BlueReturnData)
     return runBlueReturnImportStep(state, platform);
   return runYayoiImportStep(state, platform);
 }
@@ -281,25 +240,22 @@ StepOutcome runOutputStep(ConversionState& state, Platform& platform, bool askCo
   ProgressCloser progress(platform);
   FileLock folderLock;
   if (!takeOutputFolder(state, platform, folderLock)) return StepOutcome::Failed;
-  state.lastErrorDetail.clear();
-  HeldJournalTextRelease release(state);
-  if (!importJournal(state, platform, state.sourceFile(SourceFile::Journal), /*keepText=*/true)) {
-    platform.message(importFailureMessage(state, "仕訳データ"), kErrorTitle);
+  const auto withDetail = [](std::string first, const StepResult& result) {
+    const std::string detail = result.error().describe();
+    return detail.empty() ? first : first + "\r\n" + detail;
+  };
+  // Read once: the journal writer takes the entries the import read.
+  Journal journal;
+  if (const StepResult read =
+          importJournal(state, platform, state.sourceFile(SourceFile::Journal), &journal);
+      !read) {
+    platform.message(withDetail("仕訳データ取込に失敗しました。", read), kErrorTitle);
     return StepOutcome::Failed;
   }
-  struct Writer {
-    const char* fileName;
-    bool (*write)(ConversionState&, Platform&);
-  };
-  static constexpr Writer kWriters[] = {
-      {"kanjyo.csv", writeAccountFile},   {"hojokamoku.csv", writeSubAccountFile},
-      {"busho.csv", writeDepartmentFile}, {"zandaka.csv", writeBalanceFile},
-      {"shiwake.csv", writeJournalFile},  {"無効化一覧.txt", writeInvalidationList},
-  };
   constexpr std::string_view kArchiveLabel = "pressdata.zip";
   constexpr std::string_view kLastMember = "zandaka.csv";
-  const auto fail = [&](std::string_view fileName) {
-    platform.message(failureWithDetail(std::string(fileName) + "出力に失敗しました。", state),
+  const auto fail = [&](std::string_view fileName, const StepResult& result) {
+    platform.message(withDetail(std::string(fileName) + "出力に失敗しました。", result),
                      kErrorTitle);
     return StepOutcome::Failed;
   };
@@ -307,25 +263,35 @@ StepOutcome runOutputStep(ConversionState& state, Platform& platform, bool askCo
   // Declared in this order so that the compression is waited for before the set goes.
   OutputSet set(state.outputFolder, archiveMemberNames(state));
   PreparedMembers prepared;
-  OutputSinkRelease sink(state, set);
-  state.droppedJournalLines = 0;
-  for (const Writer& w : kWriters) {
-    state.lastErrorDetail.clear();
-    if (!w.write(state, platform)) return fail(w.fileName);
+  struct Writer {
+    std::string_view fileName;
+    std::function<StepResult()> write;
+  };
+  const Writer writers[] = {
+      {"kanjyo.csv", [&] { return writeAccountFile(state, platform, set); }},
+      {"hojokamoku.csv", [&] { return writeSubAccountFile(state, platform, set); }},
+      {"busho.csv", [&] { return writeDepartmentFile(state, platform, set); }},
+      {"zandaka.csv", [&] { return writeBalanceFile(state, platform, set); }},
+      {"shiwake.csv", [&] { return writeJournalFile(state, platform, journal, set); }},
+      {"無効化一覧.txt", [&] { return writeInvalidationList(state, platform, set); }},
+  };
+  state.droppedJournalLines.clear();
+  for (const Writer& w : writers) {
+    if (const StepResult written = w.write(); !written) return fail(w.fileName, written);
     // The archive's members are final now: compress them while the journal is written.
     if (w.fileName == kLastMember) prepareArchiveMembers(state, set, prepared);
   }
-  state.lastErrorDetail.clear();
-  if (!packArchive(state, platform, set, &prepared)) return fail(kArchiveLabel);
+  if (const StepResult packed = packArchive(state, platform, set, &prepared); !packed)
+    return fail(kArchiveLabel, packed);
   std::string archiveName;
   for (const std::string& name : set.stagedNames())
     if (name.ends_with(".zip")) archiveName = name;
   std::string failedName, error;
   if (!set.commit(&failedName, &error)) {
-    const std::string path = outputPath(state, failedName);
-    state.lastErrorDetail = ErrorDetail{path, 0, writeFailureReason(path, error)};
+    const std::string path = outputPath(state.outputFolder, failedName);
     const bool isArchive = failedName.ends_with(".zip");
-    return fail(isArchive ? kArchiveLabel : std::string_view(failedName));
+    return fail(isArchive ? kArchiveLabel : std::string_view(failedName),
+                StepResult::failure(path, 0, writeFailureReason(path, error)));
   }
   // On success the dialog closes before the closing message; a failure is shown over it.
   platform.progressHide();
@@ -334,9 +300,9 @@ StepOutcome runOutputStep(ConversionState& state, Platform& platform, bool askCo
     done += "\r\n出力先: " + state.outputFolder;
     if (!archiveName.empty()) done += "\r\n圧縮ファイル: " + archiveName;
   }
-  if (state.droppedJournalLines > 0) {
+  if (!state.droppedJournalLines.empty()) {
     done += "\r\n無効化または未設定の勘定科目を含む伝票の仕訳" +
-            std::to_string(state.droppedJournalLines) + "行は出力されていません。" +
+            std::to_string(state.droppedJournalLines.size()) + "行は出力されていません。" +
             droppedJournalLinesDetail(state);
   }
   platform.message(done, "終了");
@@ -344,20 +310,16 @@ StepOutcome runOutputStep(ConversionState& state, Platform& platform, bool askCo
 }
 
 bool evaluateNextButton(const ConversionState& state) {
-  if (state.screenState == kScreenFileSettings) {
-    if (state.sourcePackage == SourcePackage::Yayoi) {
-      for (SourceFile f : {SourceFile::AccountList, SourceFile::TrialBalance,
-                           SourceFile::DepartmentList, SourceFile::Journal})
-        if (state.sourceFile(f).empty()) return false;
-      return !state.outputFolder.empty() && !state.ledraAccountFile.empty();
+  switch (state.screenState) {
+    case Screen::FileSettings: {
+      const PackageProfile* profile = packageProfile(state.sourcePackage);
+      return !profile || profile->filesChosen(state);
     }
-    if (state.sourcePackage == SourcePackage::BlueReturn)
-      return !state.sourceFile(SourceFile::BlueAccounts).empty() &&
-             !state.sourceFile(SourceFile::BlueJournal).empty() && !state.outputFolder.empty();
-    return true;
+    case Screen::Mapping:
+      return mappingComplete(state);
+    default:
+      return true;
   }
-  if (state.screenState == kScreenMapping) return mappingComplete(state);
-  return true;
 }
 
 }  // namespace ledra

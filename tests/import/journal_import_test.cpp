@@ -8,6 +8,7 @@
 #include "base/dates.hpp"
 #include "output/journal_file.hpp"
 #include "state/conversion_state.hpp"
+#include "state/journal_entry.hpp"
 #include "support/fixtures.hpp"
 #include "support/scripted_platform.hpp"
 #include "support/temp_dir.hpp"
@@ -40,7 +41,8 @@ class JournalImport : public ::testing::Test {
   bool import(std::vector<std::string> body, bool header = true) {
     if (header) body.insert(body.begin(), kHeader.begin(), kHeader.end());
     testing::writeCp932Lines(path, body);
-    return importJournal(state, platform, path);
+    last = importJournal(state, platform, path);
+    return last.ok();
   }
   WorkAccount& addAccount(const std::string& name, const std::string& code = "") {
     WorkAccount& a = state.workAccounts.append();
@@ -71,6 +73,7 @@ class JournalImport : public ::testing::Test {
 
   testing::TempDir dir;
   std::string path = dir.file("仕訳データ.txt");
+  StepResult last = StepResult::success();
   testing::ScriptedPlatform platform;
   ConversionState state;
 };
@@ -129,8 +132,8 @@ TEST_F(JournalImport, WrongHeaderFailsWithoutMessage) {
     lines.push_back(dated("2007/04/01", 1));
     EXPECT_FALSE(import(lines, false)) << header[0];
     EXPECT_EQ(state.journalRows.count(), 0);
-    EXPECT_EQ(state.lastErrorDetail.line, line);
-    EXPECT_EQ(state.lastErrorDetail.reason, "汎用形式の仕訳日記帳ではありません");
+    EXPECT_EQ(last.error().line, line);
+    EXPECT_EQ(last.error().reason, "汎用形式の仕訳日記帳ではありません");
   }
   EXPECT_TRUE(platform.messages.empty());
 }
@@ -144,7 +147,7 @@ TEST_F(JournalImport, FileTooShortForTheHeaderShowsTheFormatMessage) {
 }
 
 TEST_F(JournalImport, MissingFileShowsTheFormatMessage) {
-  EXPECT_FALSE(importJournal(state, platform, path));
+  EXPECT_FALSE(importJournal(state, platform, path).ok());
   expectFormatFailure(0, "ファイルがありません");
 }
 
@@ -211,6 +214,56 @@ TEST_F(JournalImport, BlueReturnHasNoHeaderAndMatchesByCode) {
       import({journalLine({{2, "平成19年04月01日"}, {3, "1"}, {10, "111"}, {17, "411"}})}, false));
   EXPECT_EQ(state.journalRows[0], (JournalRow{1, day(2007, 4, 1), 1}));
   EXPECT_EQ(inUse(), (std::vector<bool>{true, true, false}));
+}
+
+// Every column the writer reads lands in its own field; a field that lost doubled quotes
+// outlives the line it was cut from.
+TEST_F(JournalImport, EntriesCarryEveryColumnTyped) {
+  const std::vector<std::pair<int, std::string>> columns = {
+      {2, "2007/04/01"}, {3, "12.5"},      {6, "赤"},      {7, "411"},
+      {8, "[振伝]"},     {10, "普通預金"}, {11, "A銀行"},  {12, "本社"},
+      {13, "課税売上"},  {14, "内税"},     {15, "10500"},  {16, "500"},
+      {17, "売上高"},    {18, ""},         {19, "営業部"}, {20, "対象外"},
+      {21, "外税"},      {22, "-7"},       {23, " 8円"},   {24, "\"売上\"\"A\"\",B\""},
+      {29, "9"}};
+  struct Case {
+    SourcePackage package;
+    bool header;
+    std::string colour, debitCode, creditCode;
+  } cases[] = {{SourcePackage::Yayoi, true, "赤", "", ""},
+               {SourcePackage::BlueReturn, false, "", "赤", "411"}};
+  for (const Case& c : cases) {
+    state.sourcePackage = c.package;
+    Journal journal;
+    // The later line's quoted field is cut into the same buffer as the first's.
+    std::vector<std::string> body{journalLine(columns),
+                                  journalLine({{2, "2007/03/31"}, {24, "\"x\"\"yyyyyyyyyyyy\""}})};
+    if (c.header) body.insert(body.begin(), kHeader.begin(), kHeader.end());
+    testing::writeCp932Lines(path, body);
+    ASSERT_TRUE(importJournal(state, platform, path, &journal).ok());
+    ASSERT_EQ(journal.entries.size(), 2u);
+    EXPECT_EQ(journal.path(), path);
+    const JournalEntry& e = journal.entries[0];
+    EXPECT_EQ(e.sourceLine, c.header ? 3 : 1);
+    EXPECT_EQ(e.date, day(2007, 4, 1));
+    EXPECT_EQ(e.voucher, 12);
+    EXPECT_EQ(e.voucherText, "12.5");
+    EXPECT_EQ(e.colour, c.colour);
+    EXPECT_EQ(e.slipMark, "[振伝]");
+    const auto side = [](const JournalSide& s) {
+      return std::vector<std::string>{std::string(s.account),      std::string(s.subAccount),
+                                      std::string(s.department),   std::string(s.taxCategory),
+                                      std::string(s.taxMethod),    std::to_string(s.amount),
+                                      std::to_string(s.taxAmount), std::string(s.accountCode)};
+    };
+    EXPECT_EQ(side(e.debit), (std::vector<std::string>{"普通預金", "A銀行", "本社", "課税売上",
+                                                       "内税", "10500", "500", c.debitCode}));
+    EXPECT_EQ(side(e.credit), (std::vector<std::string>{"売上高", "", "営業部", "対象外", "外税",
+                                                        "-7", "8", c.creditCode}));
+    EXPECT_EQ(e.description, "売上\"A\",B");
+    EXPECT_EQ(e.recordCode, "9");
+    EXPECT_EQ(journal.entries[1].description, "x\"yyyyyyyyyyyy");
+  }
 }
 
 struct RenumberCase {

@@ -107,7 +107,7 @@ TEST_F(PackArchiveTest, ListsBushoOnlyWhenThereIsNotExactlyOneDepartment) {
     departments(count);
     platform.archiveRequests.clear();
     fakeArchiver(0);
-    EXPECT_TRUE(packArchive(state, platform)) << count;
+    EXPECT_TRUE(packArchive(state, platform, state.outputFolder)) << count;
     ASSERT_EQ(platform.archiveRequests.size(), 1u);
     EXPECT_EQ(platform.archiveRequests[0].members, expected) << count;
   }
@@ -118,7 +118,7 @@ TEST_F(PackArchiveTest, RequestNamesTheStampedArchiveInTheOutputFolder) {
   platform.clock = DateTime{{2027, 1, 2}, 3, 4, 5};
   fakeArchiver(0);
 
-  ASSERT_TRUE(packArchive(state, platform));
+  ASSERT_TRUE(packArchive(state, platform, state.outputFolder));
 
   ASSERT_EQ(platform.archiveRequests.size(), 1u);
   const ArchiveRequest& r = platform.archiveRequests[0];
@@ -135,7 +135,7 @@ TEST_F(PackArchiveTest, AnyCharacterOfTheFolderPathWorks) {
   for (const char* name : {"kanjyo.csv", "hojokamoku.csv", "zandaka.csv", "busho.csv"})
     writeBytes(out(name), name);
 
-  ASSERT_TRUE(packArchive(state, platform));
+  ASSERT_TRUE(packArchive(state, platform, state.outputFolder));
 
   EXPECT_EQ(readZip(out(kArchiveName)),
             (std::vector<Member>{{"kanjyo.csv", "kanjyo.csv", ZIP_CM_DEFLATE},
@@ -158,7 +158,7 @@ TEST_F(PackArchiveTest, ExistingArchiveIsReplacedOrAddedToAsAnswered) {
     platform.messageAnswers = {c.answer};
     fakeArchiver(0);
 
-    EXPECT_TRUE(packArchive(state, platform));
+    EXPECT_TRUE(packArchive(state, platform, state.outputFolder));
 
     ASSERT_EQ(platform.messages.size(), 1u);
     EXPECT_TRUE(sameRequest(platform.messages[0], overwriteQuestion()));
@@ -174,7 +174,7 @@ TEST_F(PackArchiveTest, FailedReplacementKeepsTheOldArchive) {
   platform.messageAnswers = {MsgResult::Yes};
   fakeArchiver(14);
 
-  EXPECT_FALSE(packArchive(state, platform));
+  EXPECT_FALSE(packArchive(state, platform, state.outputFolder));
 
   EXPECT_EQ(readBytes(out(kArchiveName)), "old");
   EXPECT_EQ(platform.messages.back().text, "圧縮に失敗しました。Error Code:0xE");
@@ -185,7 +185,7 @@ TEST_F(PackArchiveTest, CancellingTheQuestionStopsWithoutPacking) {
   platform.messageAnswers = {MsgResult::Cancel};
   fakeArchiver(0);
 
-  EXPECT_FALSE(packArchive(state, platform));
+  EXPECT_FALSE(packArchive(state, platform, state.outputFolder));
 
   EXPECT_TRUE(platform.archiveRequests.empty());
   ASSERT_EQ(platform.messages.size(), 2u);
@@ -199,7 +199,7 @@ TEST_F(PackArchiveTest, ArchiverErrorIsShownAsSixteenBitHex) {
            {16, "10"}, {0x7FFF, "7FFF"}, {-1, "FFFF"}, {-32768, "8000"}, {-0x1235, "EDCB"}}) {
     platform.messages.clear();
     fakeArchiver(code);
-    EXPECT_FALSE(packArchive(state, platform)) << code;
+    EXPECT_FALSE(packArchive(state, platform, state.outputFolder)) << code;
     ASSERT_EQ(platform.messages.size(), 1u) << code;
     EXPECT_TRUE(sameRequest(platform.messages[0], {"圧縮に失敗しました。Error Code:0x" + text,
                                                    "Failed", MsgButtons::Ok, MsgIcon::Critical, 1}))
@@ -210,13 +210,13 @@ TEST_F(PackArchiveTest, ArchiverErrorIsShownAsSixteenBitHex) {
 TEST_F(PackArchiveTest, ResultBeyondSixteenBitsFailsWithoutMessage) {
   for (int code : {0x8000, 0x10000, -32769}) {
     fakeArchiver(code);
-    EXPECT_FALSE(packArchive(state, platform)) << code;
+    EXPECT_FALSE(packArchive(state, platform, state.outputFolder)) << code;
   }
   EXPECT_TRUE(platform.messages.empty());
 }
 
 TEST_F(PackArchiveTest, ArchiveHoldsTheServiceFiles) {
-  ASSERT_TRUE(packArchive(state, platform));
+  ASSERT_TRUE(packArchive(state, platform, state.outputFolder));
 
   EXPECT_EQ(
       readZip(out(kArchiveName)),
@@ -229,12 +229,12 @@ TEST_F(PackArchiveTest, ArchiveHoldsTheServiceFiles) {
 }
 
 TEST_F(PackArchiveTest, SecondRunInTheSameSecondReplacesTheArchiveOnYes) {
-  ASSERT_TRUE(packArchive(state, platform));
+  ASSERT_TRUE(packArchive(state, platform, state.outputFolder));
   writeBytes(out("kanjyo.csv"), "U123\r\nchanged\r\n");
   departments(1);
   platform.messageAnswers = {MsgResult::Yes};
 
-  ASSERT_TRUE(packArchive(state, platform));
+  ASSERT_TRUE(packArchive(state, platform, state.outputFolder));
 
   ASSERT_EQ(platform.messages.size(), 1u);
   EXPECT_TRUE(sameRequest(platform.messages[0], overwriteQuestion()));
@@ -248,7 +248,7 @@ TEST_F(PackArchiveTest, SecondRunInTheSameSecondReplacesTheArchiveOnYes) {
 TEST_F(PackArchiveTest, MissingServiceFileIsReportedWithTheArchiverCode) {
   std::filesystem::remove(out("zandaka.csv"));
 
-  EXPECT_FALSE(packArchive(state, platform));
+  EXPECT_FALSE(packArchive(state, platform, state.outputFolder));
 
   ASSERT_EQ(platform.messages.size(), 1u);
   EXPECT_EQ(platform.messages[0].text,
@@ -262,24 +262,27 @@ TEST_F(PackArchiveTest, MissingServiceFileIsReportedWithTheArchiverCode) {
 TEST_F(PackArchiveTest, ArchiveThatCannotBeWrittenIsNamedWithTheReason) {
   std::filesystem::create_directories(out(kArchiveName));
 
-  EXPECT_FALSE(packArchive(state, platform));
+  const StepResult packed = packArchive(state, platform, state.outputFolder);
+  EXPECT_FALSE(packed);
 
   ASSERT_EQ(platform.messages.size(), 1u);
   EXPECT_EQ(platform.messages[0].text, "圧縮に失敗しました。Error Code:0xF\r\n" +
                                            out(kArchiveName) +
                                            ": 圧縮ファイルを書き込めません（フォルダです: Is a "
                                            "directory）");
-  EXPECT_EQ(state.lastErrorDetail.file, out(kArchiveName));
+  EXPECT_EQ(packed.error().file, out(kArchiveName));
 }
 
 TEST_F(PackArchiveTest, UserCodeThatIsNoPlainNameWritesNoArchive) {
+  StepResult packed = StepResult::success();
   for (const char* code : {"../X", "/abs/X", "a/b", "a\x01b", ".."}) {
     state.ledraUserCode = code;
     fakeArchiver(0);
-    EXPECT_FALSE(packArchive(state, platform)) << code;
+    packed = packArchive(state, platform, state.outputFolder);
+    EXPECT_FALSE(packed) << code;
     EXPECT_TRUE(platform.archiveRequests.empty()) << code;
   }
-  EXPECT_EQ(state.lastErrorDetail.describe(),
+  EXPECT_EQ(packed.error().describe(),
             "ユーザーコード「..」はファイル名に使えません（「/」「\\」、制御文字、「.」「..」"
             "だけのもの、長すぎるものは使えません）");
 }

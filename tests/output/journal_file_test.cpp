@@ -4,13 +4,17 @@
 
 #include <cstdio>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "base/dates.hpp"
 #include "base/text.hpp"
+#include "import/journal_import.hpp"
+#include "output/output_common.hpp"
 #include "platform/cp932.hpp"
 #include "state/conversion_state.hpp"
+#include "state/journal_entry.hpp"
 #include "support/fixtures.hpp"
 #include "support/scripted_platform.hpp"
 #include "support/temp_dir.hpp"
@@ -40,7 +44,7 @@ class JournalFile : public ::testing::Test {
     state.ledraUserCode = "U1";
     state.ledraUserName = "テスト商店";
     state.outputFolder = dir.path();
-    state.sourceFiles[5] = dir.file("仕訳データ.txt");
+    state.sourceFiles[SourceFile::Journal] = dir.file("仕訳データ.txt");
     account("現金", "100", "現金");
     account("売上高", "400", "売上高");
     account("普通預金", "110", "普通預金").hasSubAccounts = true;
@@ -77,24 +81,24 @@ class JournalFile : public ::testing::Test {
     d.departmentCode = code;
   }
 
-  // Writes the journal file and fills JournalRows as the import would (a line whose date does
-  // not parse gets day 0, for the writer to refuse).
-  void writeSource(const std::vector<Cols>& lines) {
+  // Writes the journal file and reads it as the output run does.
+  bool writeSource(const std::vector<Cols>& lines) {
     std::vector<std::string> text{"帳票名,仕訳日記帳", "書式名,汎用形式"};
-    state.journalRows.clear();
-    for (const Cols& c : lines) {
-      text.push_back(detailLine(c));
-      const auto date = parseDate(c.at(2));
-      state.journalRows.append(
-          {state.journalRows.count() + 1, date ? *date : Date{0}, std::stoi(c.at(3))});
-    }
-    testing::writeCp932Lines(state.sourceFiles[5], text);
+    for (const Cols& c : lines) text.push_back(detailLine(c));
+    testing::writeCp932Lines(state.sourceFiles[SourceFile::Journal], text);
+    return readBack();
   }
-  // ... and runs the writer.
-  bool write(const std::vector<Cols>& lines) {
-    writeSource(lines);
-    return writeJournalFile(state, platform);
+  bool readBack() {
+    last = importJournal(state, platform, state.sourceFiles[SourceFile::Journal], &journal);
+    return last.ok();
   }
+  // ... and runs the writer on what was read.
+  bool write(const std::vector<Cols>& lines) { return writeSource(lines) && writeRead(); }
+  bool writeRead() {
+    last = writeJournalFile(state, platform, journal, out());
+    return last.ok();
+  }
+  OutputTarget& out() { return output.emplace(state.outputFolder); }
 
   std::string outputFile() const { return dir.file("shiwake.csv"); }
 
@@ -126,6 +130,9 @@ class JournalFile : public ::testing::Test {
   testing::TempDir dir;
   testing::ScriptedPlatform platform;
   ConversionState state;
+  Journal journal;
+  std::optional<FolderOutput> output;
+  StepResult last = StepResult::success();
 };
 
 Cols sale(const std::string& voucher, const std::string& amount = "10500") {
@@ -154,7 +161,7 @@ TEST_F(JournalFile, WritesTheWholeRecord) {
       "\"400\",\"売上高\",\"\",\"\",\"2\",\"営業部\",\"売上\"\"A\"\"\",\"00\",\"0\",\"10500\","
       "\"0\"\r\n";
   EXPECT_EQ(testing::readBytes(outputFile()), encodeCp932(expected));
-  EXPECT_EQ(state.droppedJournalLines, 0);
+  EXPECT_TRUE(state.droppedJournalLines.empty());
   EXPECT_TRUE(platform.messages.empty());
   EXPECT_EQ(platform.progressCaption, "shiwake.csv出力中");
   EXPECT_EQ(platform.progressMax, 1);
@@ -262,8 +269,23 @@ TEST_F(JournalFile, InvalidatedAccountDropsItsWholeSlip) {
   EXPECT_EQ(column(2), (Record{"0000002", "0000002"}));
   EXPECT_EQ(column(3), (Record{"1", "2"}));
   EXPECT_EQ(column(12), (Record{"100", "150"}));
-  EXPECT_EQ(state.droppedJournalLines, 3);
+  // Every line left out is listed with its file line.
+  const std::string reason = "借方の勘定科目が無効化されています";
+  EXPECT_EQ(state.droppedJournalLines, (std::vector<ConversionState::DroppedJournalLine>{
+                                           {3, reason}, {4, reason}, {5, reason}}));
   EXPECT_EQ(platform.progressValue, 5);
+}
+
+TEST_F(JournalFile, EveryDroppedLineIsListedAndTheFirstFiveNamed) {
+  state.workAccountBalances[1].processed = false;  // 売上高
+  ASSERT_TRUE(write(std::vector<Cols>(7, sale("1"))));
+  ASSERT_EQ(state.droppedJournalLines.size(), 7u);
+  EXPECT_EQ(state.droppedJournalLines.back(),
+            (ConversionState::DroppedJournalLine{9, "貸方の勘定科目が未設定です"}));
+  EXPECT_EQ(droppedJournalLinesDetail(state),
+            "\r\n3行目: 貸方の勘定科目が未設定です\r\n4行目: 貸方の勘定科目が未設定です"
+            "\r\n5行目: 貸方の勘定科目が未設定です\r\n6行目: 貸方の勘定科目が未設定です"
+            "\r\n7行目: 貸方の勘定科目が未設定です\r\nほか2行");
 }
 
 TEST_F(JournalFile, UnprocessedBalanceRowDropsTheSlip) {
@@ -271,7 +293,7 @@ TEST_F(JournalFile, UnprocessedBalanceRowDropsTheSlip) {
   ASSERT_TRUE(write({sale("1"), sale("2")}));
   EXPECT_TRUE(records().empty());
   EXPECT_EQ(testing::readBytes(outputFile()), "");
-  EXPECT_EQ(state.droppedJournalLines, 2);
+  EXPECT_EQ(state.droppedJournalLines.size(), 2u);
 }
 
 TEST_F(JournalFile, ContinuationLinesAndCarriedValues) {
@@ -384,38 +406,39 @@ TEST_F(JournalFile, FailureKeepsTheEarlierFile) {
   EXPECT_EQ(testing::readBytes(outputFile()), "old");
   EXPECT_FALSE(platform.progressVisible);
   EXPECT_TRUE(platform.messages.empty());
-  EXPECT_EQ(state.lastErrorDetail.file, state.sourceFiles[5]);
-  EXPECT_EQ(state.lastErrorDetail.line, 4);
-  EXPECT_EQ(state.lastErrorDetail.reason, "税込金額が大きすぎます: 2147484000");
+  EXPECT_EQ(last.error().file, state.sourceFiles[SourceFile::Journal]);
+  EXPECT_EQ(last.error().line, 4);
+  EXPECT_EQ(last.error().reason, "税込金額が大きすぎます: 2147484000");
 
   Cols tooLarge = sale("1", "2147483648");
   EXPECT_FALSE(write({tooLarge}));
-  EXPECT_EQ(state.lastErrorDetail.reason, "金額が大きすぎます: 2147483648");
+  EXPECT_EQ(last.error().reason, "金額が大きすぎます: 2147483648");
   EXPECT_EQ(testing::readBytes(outputFile()), "old");
 }
 
 TEST_F(JournalFile, UnwritableFolderNamesTheOutputFileOnce) {
   state.outputFolder = dir.file("gone");
   EXPECT_FALSE(write({sale("1")}));
-  EXPECT_EQ(state.lastErrorDetail.file, dir.file("gone") + "/shiwake.csv");
-  EXPECT_EQ(state.lastErrorDetail.line, 0);
+  EXPECT_EQ(last.error().file, dir.file("gone") + "/shiwake.csv");
+  EXPECT_EQ(last.error().line, 0);
   EXPECT_EQ(
-      state.lastErrorDetail.reason,
+      last.error().reason,
       "ファイルを書き込めません（ファイルまたはフォルダがありません: No such file or directory）");
   EXPECT_FALSE(platform.progressVisible);
 }
 
 TEST_F(JournalFile, MoreDetailLinesThanImportedFails) {
-  ASSERT_TRUE(write({sale("1")}));
-  testing::writeCp932Lines(state.sourceFiles[5], {detailLine(sale("1")), detailLine(sale("1"))});
-  EXPECT_FALSE(writeJournalFile(state, platform));
-  EXPECT_EQ(state.lastErrorDetail.line, 2);
+  ASSERT_TRUE(writeSource({sale("1"), sale("1")}));
+  state.journalRows.resize(1);
+  EXPECT_FALSE(writeRead());
+  EXPECT_EQ(last.error().line, 4);
+  EXPECT_EQ(last.error().reason, "仕訳の行数が取込時と異なります");
 }
 
 TEST_F(JournalFile, MissingSourceFails) {
-  std::remove(state.sourceFiles[5].c_str());
-  EXPECT_FALSE(writeJournalFile(state, platform));
-  EXPECT_EQ(state.lastErrorDetail.reason, "ファイルを読み込めません");
+  std::remove(state.sourceFiles[SourceFile::Journal].c_str());
+  EXPECT_FALSE(readBack());
+  EXPECT_EQ(last.error().reason, "ファイルがありません");
   EXPECT_FALSE(testing::fileExistsAt(outputFile()));
 }
 
@@ -451,7 +474,7 @@ TEST_F(JournalFile, LaterRowsWinForSubAccountsAndBalances) {
   later.accountValid = false;
   ASSERT_TRUE(write({entry("普通預金", "A", "1")}));
   EXPECT_TRUE(records().empty());
-  EXPECT_EQ(state.droppedJournalLines, 1);
+  EXPECT_EQ(state.droppedJournalLines.size(), 1u);
 
   later.accountValid = true;
   ASSERT_TRUE(write({entry("普通預金", "A", "1")}));
@@ -478,13 +501,13 @@ TEST_F(JournalFile, AmountTexts) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
     const bool written = write({entry("現金", "", c.text)});
-    ASSERT_EQ(written, c.written != nullptr) << state.lastErrorDetail.reason;
+    ASSERT_EQ(written, c.written != nullptr) << last.error().reason;
     if (c.written) {
       ASSERT_EQ(records().size(), 1u);
       EXPECT_EQ(records()[0].at(20), c.written);
     } else {
-      EXPECT_EQ(state.lastErrorDetail.line, 3);
-      EXPECT_EQ(state.lastErrorDetail.reason, std::string("金額が大きすぎます: ") + c.text);
+      EXPECT_EQ(last.error().line, 3);
+      EXPECT_EQ(last.error().reason, std::string("金額が大きすぎます: ") + c.text);
     }
   }
 }
@@ -501,29 +524,21 @@ TEST_F(JournalFile, EveryLinesDateIsChecked) {
   for (const char* bad : {"", "2007/13/01"}) {
     SCOPED_TRACE(bad);
     EXPECT_FALSE(write({entry("現金", "", "1"), entry("現金", "", "2", bad)}));
-    EXPECT_EQ(state.lastErrorDetail.line, 4);
-    EXPECT_EQ(state.lastErrorDetail.reason, std::string("日付ではありません: ") + bad);
+    EXPECT_EQ(last.error().line, 4);
+    EXPECT_EQ(last.error().reason, std::string("日付ではありません: ") + bad);
   }
 }
 
-TEST_F(JournalFile, HeldTextIsUsedOnlyForItsPathAndThenReleased) {
+TEST_F(JournalFile, WritesTheEntriesItWasGivenNotTheFileAsItIsNow) {
   account("現金", "100", "現金");
-  writeSource({entry("現金", "", "1")});
-  const std::string onDisk = testing::readBytes(state.sourceFiles[5]);
-  const std::string held =
-      "帳票名,仕訳日記帳\r\n書式名,汎用形式\r\n" + detailLine(entry("現金", "", "77")) + "\r\n";
-
-  state.heldJournalText = {dir.file("他の仕訳.txt"), held, true};
-  ASSERT_TRUE(writeJournalFile(state, platform));
+  ASSERT_TRUE(writeSource({entry("現金", "", "1")}));
+  testing::writeCp932Lines(state.sourceFiles[SourceFile::Journal], {"帳票名,仕訳日記帳", "書式名,汎用形式",
+                                                  detailLine(entry("現金", "", "77"))});
+  ASSERT_TRUE(writeRead());
   EXPECT_EQ(records().at(0).at(20), "1");
-  EXPECT_FALSE(state.heldJournalText.held);
-
-  state.heldJournalText = {state.sourceFiles[5], held, true};
-  ASSERT_TRUE(writeJournalFile(state, platform));
+  ASSERT_TRUE(readBack());
+  ASSERT_TRUE(writeRead());
   EXPECT_EQ(records().at(0).at(20), "77");
-  EXPECT_FALSE(state.heldJournalText.held);
-  EXPECT_TRUE(state.heldJournalText.text.empty());
-  EXPECT_EQ(testing::readBytes(state.sourceFiles[5]), onDisk);
 }
 
 class BlueJournalFile : public JournalFile {
@@ -534,7 +549,7 @@ class BlueJournalFile : public JournalFile {
     state.consumptionTaxOn = true;
     state.ledraUserCode = "U2";
     state.outputFolder = dir.path();
-    state.sourceFiles[5] = dir.file("20070401120000中間仕訳データ.txt");
+    state.sourceFiles[SourceFile::Journal] = dir.file("20070401120000中間仕訳データ.txt");
     account("現金", "111", "現金");
     account("売上", "411", "売上高");
     account("普通預金", "131", "普通預金").hasSubAccounts = true;
@@ -544,13 +559,9 @@ class BlueJournalFile : public JournalFile {
   }
   bool writeBlue(const std::vector<Cols>& lines) {
     std::vector<std::string> text;
-    state.journalRows.clear();
-    for (const Cols& c : lines) {
-      text.push_back(detailLine(c));
-      state.journalRows.append({state.journalRows.count() + 1, *parseDate(c.at(2)), 0});
-    }
-    testing::writeCp932Lines(state.sourceFiles[5], text);
-    return writeJournalFile(state, platform);
+    for (const Cols& c : lines) text.push_back(detailLine(c));
+    testing::writeCp932Lines(state.sourceFiles[SourceFile::Journal], text);
+    return readBack() && writeRead();
   }
   static Cols blueLine(const std::string& voucher, const std::string& debit,
                        const std::string& debitSub, const std::string& credit,
@@ -583,10 +594,11 @@ TEST_F(BlueJournalFile, SlipNumbersFromTheLine) {
 }
 
 TEST_F(BlueJournalFile, SlipNumberThatIsNoThirtyTwoBitNumberStandsAsWritten) {
-  ASSERT_TRUE(writeBlue({blueLine("1e300", "111", "", "411", "1050"),
+  // (One too large for 32 bits is refused when the journal is read.)
+  ASSERT_TRUE(writeBlue({blueLine("12円", "111", "", "411", "1050"),
                          blueLine("A-1", "111", "", "411", "1050"),
                          blueLine("7", "111", "", "411", "1050")}));
-  EXPECT_EQ(column(2), (Record{"1e300", "A-1", "0000007"}));
+  EXPECT_EQ(column(2), (Record{"12円", "A-1", "0000007"}));
   EXPECT_EQ(column(3), (Record{"1", "1", "1"}));
 }
 
@@ -611,7 +623,7 @@ TEST(JournalFileCapacity, FullTablesAreWritten) {
   ConversionState state;
   state.sourcePackage = SourcePackage::Yayoi;
   state.outputFolder = dir.path();
-  state.sourceFiles[5] = dir.file("仕訳データ.txt");
+  state.sourceFiles[SourceFile::Journal] = dir.file("仕訳データ.txt");
   for (int i = 0; i < kAccountCapacity; ++i) {
     WorkAccount& a = state.workAccounts.append();
     a.sourceName = "科目" + std::to_string(i);
@@ -639,10 +651,12 @@ TEST(JournalFileCapacity, FullTablesAreWritten) {
                                {15, "1000"},
                                {17, credit},
                                {22, "1000"}}));
-    state.journalRows.append({i + 1, *makeDate(2007, 4, 1), i / 3});
   }
-  testing::writeCp932Lines(state.sourceFiles[5], text);
-  ASSERT_TRUE(writeJournalFile(state, platform));
+  testing::writeCp932Lines(state.sourceFiles[SourceFile::Journal], text);
+  Journal journal;
+  ASSERT_TRUE(importJournal(state, platform, state.sourceFiles[SourceFile::Journal], &journal));
+  FolderOutput out(dir.path());
+  ASSERT_TRUE(writeJournalFile(state, platform, journal, out));
   const auto lines = testing::readCp932Lines(dir.file("shiwake.csv"));
   ASSERT_EQ(lines.size(), static_cast<size_t>(kJournalCapacity));
   EXPECT_TRUE(startsWith(lines.back(), "\"\",\"0010001\",\"1\",\"00\",\"20070401\",\"1\",\"03\""))

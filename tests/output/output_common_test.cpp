@@ -80,10 +80,10 @@ TEST(ServiceCsvFileTest, WritesIdentificationLinesAndRecordsAsCp932WithCrLf) {
   state.outputFolder = dir.path();
   state.ledraUserCode = "U01";
   state.ledraUserName = "テスト";
-  ServiceCsvFile file(state, "kanjyo.csv");
+  ServiceCsvFile file(state);
   file.record({"あ", "ｱ", "\U0001F600"});
-  ASSERT_TRUE(file.commit());
-  EXPECT_EQ(file.path(), dir.file("kanjyo.csv"));
+  FolderOutput out(dir.path());
+  ASSERT_TRUE(out.put("kanjyo.csv", file.bytes(), nullptr));
   EXPECT_EQ(readBytes(dir.file("kanjyo.csv")),
             "U01\r\n\x83\x65\x83\x58\x83\x67\r\n\"\x82\xa0\",\"\xb1\",\"?\"\r\n");
 }

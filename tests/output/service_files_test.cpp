@@ -4,12 +4,14 @@
 #include <csignal>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "output/account_file.hpp"
 #include "output/balance_file.hpp"
 #include "output/department_file.hpp"
+#include "output/output_common.hpp"
 #include "output/sub_account_file.hpp"
 #include "platform/cp932.hpp"
 #include "state/conversion_state.hpp"
@@ -57,6 +59,9 @@ class ServiceFilesTest : public ::testing::Test {
   }
 
   std::string file(const std::string& name) const { return readBytes(dir.file(name)); }
+  // The output folder as the state names it at the call.
+  OutputTarget& out() { return output.emplace(state.outputFolder); }
+  std::optional<FolderOutput> output;
 
   WorkAccount& addAccount(const std::string& prefix, const std::string& code,
                           const std::string& name, bool valid = true) {
@@ -105,7 +110,7 @@ TEST_F(ServiceFilesTest, AccountFileWritesSelectedValidRowsOnly) {
   addAccount("B", "112", "小口現金", false);
   addAccount("C", "113", "当座預金").selected = false;
   addAccount("D", "", "");  // unmapped: two empty fields at the end
-  ASSERT_TRUE(writeAccountFile(state, platform));
+  ASSERT_TRUE(writeAccountFile(state, platform, out()));
   EXPECT_EQ(file("kanjyo.csv"), fileBytes({sourceColumns("A", 2, 18) + ",\"現金\",\"111\"",
                                            sourceColumns("D", 2, 18) + ",\"\",\"\""}));
   EXPECT_TRUE(platform.messages.empty());
@@ -114,7 +119,7 @@ TEST_F(ServiceFilesTest, AccountFileWritesSelectedValidRowsOnly) {
 TEST_F(ServiceFilesTest, AccountFileWithAllAccountsInvalidatedHasTwoLines) {
   addAccount("A", "111", "現金", false);
   addAccount("B", "112", "小口現金", false);
-  ASSERT_TRUE(writeAccountFile(state, platform));
+  ASSERT_TRUE(writeAccountFile(state, platform, out()));
   EXPECT_EQ(file("kanjyo.csv"), encodeCp932("L0001\r\n山田商店\r\n"));
 }
 
@@ -127,7 +132,7 @@ TEST_F(ServiceFilesTest, AccountFileCutsFieldsToTheirByteWidths) {
   a.col(13) = "123456789";    // width 8
   a.col(16) = "ABCDEF";       // width 4
   a.col(18) = "ｱｲｳｴｵ";        // width 4, single-byte kana
-  ASSERT_TRUE(writeAccountFile(state, platform));
+  ASSERT_TRUE(writeAccountFile(state, platform, out()));
   const std::string expected =
       "\"" + repeat("あ", 21) + "\",\"a" + repeat("あ", 20) + "\",\"普通\"\"預金\"\"\",\"x,y\"," +
       sourceColumns("A", 6, 12) + ",\"12345678\"," + sourceColumns("A", 14, 15) + ",\"ABCD\"," +
@@ -140,7 +145,7 @@ TEST_F(ServiceFilesTest, AccountFileDrivesProgressAndLeavesDialogOpen) {
   addAccount("A", "111", "現金");
   addAccount("B", "112", "小口現金", false);
   addAccount("C", "113", "当座預金");
-  ASSERT_TRUE(writeAccountFile(state, platform));
+  ASSERT_TRUE(writeAccountFile(state, platform, out()));
   EXPECT_EQ(platform.progressCaption, "kanjyo.csv出力中");
   EXPECT_EQ(platform.progressMax, 3);
   EXPECT_EQ(progressValues(), (std::vector<int64_t>{0, 0, 1, 2}));
@@ -148,7 +153,7 @@ TEST_F(ServiceFilesTest, AccountFileDrivesProgressAndLeavesDialogOpen) {
 }
 
 TEST_F(ServiceFilesTest, AccountFileFromEmptyTableSucceedsWithZeroMax) {
-  ASSERT_TRUE(writeAccountFile(state, platform));
+  ASSERT_TRUE(writeAccountFile(state, platform, out()));
   EXPECT_EQ(file("kanjyo.csv"), fileBytes({}));
   EXPECT_EQ(platform.progressMax, 0);
 }
@@ -156,9 +161,9 @@ TEST_F(ServiceFilesTest, AccountFileFromEmptyTableSucceedsWithZeroMax) {
 TEST_F(ServiceFilesTest, AccountFileRunTwiceReplacesTheFirstFile) {
   addAccount("A", "111", "現金");
   addAccount("B", "112", "小口現金");
-  ASSERT_TRUE(writeAccountFile(state, platform));
+  ASSERT_TRUE(writeAccountFile(state, platform, out()));
   state.workAccounts[0].valid = false;
-  ASSERT_TRUE(writeAccountFile(state, platform));
+  ASSERT_TRUE(writeAccountFile(state, platform, out()));
   EXPECT_EQ(file("kanjyo.csv"), fileBytes({sourceColumns("B", 2, 18) + ",\"小口現金\",\"112\""}));
   EXPECT_TRUE(platform.messages.empty());
 }
@@ -167,9 +172,9 @@ TEST_F(ServiceFilesTest, AccountFileRunTwiceReplacesTheFirstFile) {
 
 TEST_F(ServiceFilesTest, SubAccountFileWithoutSubAccountsHasTwoLinesAndKeepsTheDialog) {
   addAccount("A", "111", "現金");
-  ASSERT_TRUE(writeAccountFile(state, platform));
+  ASSERT_TRUE(writeAccountFile(state, platform, out()));
   const size_t eventsBefore = platform.progress.size();
-  ASSERT_TRUE(writeSubAccountFile(state, platform));
+  ASSERT_TRUE(writeSubAccountFile(state, platform, out()));
   EXPECT_EQ(file("hojokamoku.csv"), fileBytes({}));
   EXPECT_EQ(platform.progress.size(), eventsBefore);
   EXPECT_EQ(platform.progressCaption, "kanjyo.csv出力中");
@@ -188,7 +193,7 @@ TEST_F(ServiceFilesTest, SubAccountFileWritesEveryRow) {
   s2.subAccountGroupCode = "02";
   s2.subAccountName = "B銀行";
   s2.newSubCode = "2";
-  ASSERT_TRUE(writeSubAccountFile(state, platform));
+  ASSERT_TRUE(writeSubAccountFile(state, platform, out()));
   EXPECT_EQ(file("hojokamoku.csv"),
             fileBytes({"\"S2\",\"" + repeat("補", 21) + "\"," + sourceColumns("S", 4, 11) +
                            ",\"普通預金\",\"131\",\"A5\",\"A銀行\",\"123456789012345\"",
@@ -203,12 +208,12 @@ TEST_F(ServiceFilesTest, SubAccountFileWritesEveryRow) {
 TEST_F(ServiceFilesTest, DepartmentFileWithOneDepartmentWritesNothing) {
   addDepartment("D", "1");
   testing::writeBytes(dir.file("busho.csv"), "old busho");
-  ASSERT_TRUE(writeDepartmentFile(state, platform));
+  ASSERT_TRUE(writeDepartmentFile(state, platform, out()));
   EXPECT_EQ(file("busho.csv"), "old busho");
   EXPECT_TRUE(platform.progress.empty());
 
   std::filesystem::remove(dir.file("busho.csv"));
-  ASSERT_TRUE(writeDepartmentFile(state, platform));
+  ASSERT_TRUE(writeDepartmentFile(state, platform, out()));
   EXPECT_FALSE(testing::fileExistsAt(dir.file("busho.csv")));
 }
 
@@ -217,7 +222,7 @@ TEST_F(ServiceFilesTest, DepartmentFileWritesEveryRowWholeBusinessFirst) {
   WorkDepartment& sales = addDepartment("E", "1234");  // code width 3
   sales.col(12) = "12345";                             // width 4
   sales.level3Code = "77";
-  ASSERT_TRUE(writeDepartmentFile(state, platform));
+  ASSERT_TRUE(writeDepartmentFile(state, platform, out()));
   EXPECT_EQ(
       file("busho.csv"),
       fileBytes({"\"" + repeat("部", 16) + "\"," + sourceColumns("D", 3, 12) +
@@ -284,7 +289,7 @@ TEST_F(BalanceFileTest, AccountRowsNeedDepartmentNoSubAccountsProcessedAndValid)
   sales.ratio = 100;
   sales.subAccountGroupCode = "Z9";
   addBalance("仮払金", "1").ratio = 0.25f;
-  ASSERT_TRUE(writeBalanceFile(state, platform));
+  ASSERT_TRUE(writeBalanceFile(state, platform, out()));
   EXPECT_EQ(
       file("zandaka.csv"),
       fileBytes({
@@ -306,7 +311,7 @@ TEST_F(BalanceFileTest, RatioIsWrittenWithSevenSignificantDigitsAtMost) {
       // clang-format on
   };
   for (const auto& [ratio, text] : cases) addBalance("現金", "1").ratio = ratio;
-  ASSERT_TRUE(writeBalanceFile(state, platform));
+  ASSERT_TRUE(writeBalanceFile(state, platform, out()));
   std::vector<std::string> written;
   for (const std::string& line : testing::readCp932Lines(dir.file("zandaka.csv"))) {
     if (!line.starts_with("\"")) continue;
@@ -330,7 +335,7 @@ TEST_F(BalanceFileTest, SubAccountRowsFollowTheirParentsValidity) {
   addSubBalance("普通預金", "", "1");  // no sub-account: written as 999
   addSubBalance("普通預金", "", "");   // department matched nothing
   addSubBalance("別段預金", "C銀行", "1").ratio = 1.5f;
-  ASSERT_TRUE(writeBalanceFile(state, platform));
+  ASSERT_TRUE(writeBalanceFile(state, platform, out()));
   EXPECT_EQ(
       file("zandaka.csv"),
       fileBytes({
@@ -347,7 +352,7 @@ TEST_F(BalanceFileTest, UnknownParentNameKeepsThePreviousRowsValidity) {
   addSubBalance("外貨預金", "X銀行", "1");  // nothing before it: not valid
   addSubBalance("普通預金", "A銀行", "1");
   addSubBalance("外貨預金", "Y銀行", "1");
-  ASSERT_TRUE(writeBalanceFile(state, platform));
+  ASSERT_TRUE(writeBalanceFile(state, platform, out()));
   EXPECT_EQ(
       file("zandaka.csv"),
       fileBytes({
@@ -361,7 +366,7 @@ TEST_F(BalanceFileTest, OneDepartmentLeavesFirstAndLastFieldEmpty) {
   addAccount("A", "131", "普通預金");
   addBalance("現金", "1");
   addSubBalance("普通預金", "A銀行", "1");
-  ASSERT_TRUE(writeBalanceFile(state, platform));
+  ASSERT_TRUE(writeBalanceFile(state, platform, out()));
   EXPECT_EQ(
       file("zandaka.csv"),
       fileBytes({
@@ -376,7 +381,7 @@ TEST_F(BalanceFileTest, ProgressCountsAccountRowsThenSubAccountRows) {
   addBalance("現金", "1");
   addBalance("小口現金", "");
   addSubBalance("普通預金", "A銀行", "1");
-  ASSERT_TRUE(writeBalanceFile(state, platform));
+  ASSERT_TRUE(writeBalanceFile(state, platform, out()));
   EXPECT_EQ(platform.progressCaption, "zandaka.csv出力中");
   EXPECT_EQ(platform.progressMax, 3);
   EXPECT_EQ(progressValues(), (std::vector<int64_t>{0, 0, 1, 2}));
@@ -408,7 +413,7 @@ class FileSizeLimit {
 struct WriterCase {
   const char* name;
   const char* fileName;
-  std::function<bool(ConversionState&, Platform&)> write;
+  std::function<StepResult(ConversionState&, Platform&, OutputTarget&)> write;
 };
 
 class WriterFailureTest : public BalanceFileTest, public ::testing::WithParamInterface<WriterCase> {
@@ -429,12 +434,13 @@ class WriterFailureTest : public BalanceFileTest, public ::testing::WithParamInt
 
 TEST_P(WriterFailureTest, MissingFolderFailsSilentlyAndNamesTheFile) {
   state.outputFolder = dir.file("gone");
-  EXPECT_FALSE(GetParam().write(state, platform));
+  const StepResult written = GetParam().write(state, platform, out());
+  EXPECT_FALSE(written);
   EXPECT_TRUE(platform.messages.empty());
   EXPECT_FALSE(platform.progressVisible);
-  EXPECT_EQ(state.lastErrorDetail.file, dir.file("gone") + "/" + GetParam().fileName);
-  EXPECT_TRUE(state.lastErrorDetail.reason.starts_with("ファイルを書き込めません（"))
-      << state.lastErrorDetail.reason;
+  EXPECT_EQ(written.error().file, dir.file("gone") + "/" + GetParam().fileName);
+  EXPECT_TRUE(written.error().reason.starts_with("ファイルを書き込めません（"))
+      << written.error().reason;
   EXPECT_TRUE(folderEntries().empty());
 }
 
@@ -444,7 +450,7 @@ TEST_P(WriterFailureTest, FailedWriteKeepsTheEarlierFileAndLeavesNoTemporary) {
   bool ok = true;
   {
     FileSizeLimit limit(8);
-    ok = GetParam().write(state, platform);
+    ok = GetParam().write(state, platform, out()).ok();
   }
   EXPECT_FALSE(ok);
   EXPECT_EQ(readBytes(target), "old");
