@@ -260,8 +260,8 @@ void AccountPanel::renderRow(size_t r, const AccountRowView& row) {
   }
   // The suggestion stands in the empty box in the placeholder's grey, apart from real codes.
   w.ledraCode->setPlaceholderText(q(row.suggestedCode));
-  w.ledraName->setPlaceholderText(
-      row.suggestedName.empty() ? QString() : q("候補: " + row.suggestedName));
+  w.ledraName->setPlaceholderText(row.suggestedName.empty() ? QString()
+                                                            : q("候補: " + row.suggestedName));
   w.ledraCode->setReadOnly(row.codeLocked);
   w.invalid->setEnabled(row.invalidEnabled);
   w.invalid->setChecked(row.invalidTicked);

@@ -532,8 +532,9 @@ TEST_F(JournalFile, EveryLinesDateIsChecked) {
 TEST_F(JournalFile, WritesTheEntriesItWasGivenNotTheFileAsItIsNow) {
   account("現金", "100", "現金");
   ASSERT_TRUE(writeSource({entry("現金", "", "1")}));
-  testing::writeCp932Lines(state.sourceFiles[SourceFile::Journal], {"帳票名,仕訳日記帳", "書式名,汎用形式",
-                                                  detailLine(entry("現金", "", "77"))});
+  testing::writeCp932Lines(
+      state.sourceFiles[SourceFile::Journal],
+      {"帳票名,仕訳日記帳", "書式名,汎用形式", detailLine(entry("現金", "", "77"))});
   ASSERT_TRUE(writeRead());
   EXPECT_EQ(records().at(0).at(20), "1");
   ASSERT_TRUE(readBack());
