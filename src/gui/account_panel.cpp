@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -182,8 +183,16 @@ bool AccountPanel::showRows(int rows) {
 }
 
 bool AccountPanel::rowEvent(QObject* watched, int row, QEvent* event) {
-  if (watched == rows_[static_cast<size_t>(row)].ledraCode && event->type() == QEvent::FocusIn)
-    forward_([this, row] { presenter_.clickAccountCode(row); });
+  if (watched != rows_[static_cast<size_t>(row)].ledraCode) return false;
+  if (event->type() == QEvent::FocusIn) forward_([this, row] { presenter_.clickAccountCode(row); });
+  if (event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    if (enter && (key->modifiers() & Qt::ControlModifier)) {
+      forward_([this, row] { presenter_.acceptSuggestion(row); });
+      return true;
+    }
+  }
   return false;
 }
 
@@ -249,6 +258,10 @@ void AccountPanel::renderRow(size_t r, const AccountRowView& row) {
     const QColor back = row.state == RowState::NeedsAttention ? kAttentionBack : kDoneBack;
     for (QLineEdit* e : w.boxes()) setBack(e, back);
   }
+  // The suggestion stands in the empty box in the placeholder's grey, apart from real codes.
+  w.ledraCode->setPlaceholderText(q(row.suggestedCode));
+  w.ledraName->setPlaceholderText(row.suggestedName.empty() ? QString()
+                                                            : q("候補: " + row.suggestedName));
   w.ledraCode->setReadOnly(row.codeLocked);
   w.invalid->setEnabled(row.invalidEnabled);
   w.invalid->setChecked(row.invalidTicked);

@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -41,6 +42,43 @@ MappingScreen::MappingScreen(MappingPresenter& presenter, QWidget* parent)
     // The wheel over the buttons moves the visible panel as over the panel itself.
     b->installEventFilter(this);
   }
+  buttons->addSpacing(16);
+  undo_ = new QPushButton("元に戻す", this);
+  undo_->setObjectName("B_Undo");
+  undo_->setToolTip("直前の割当の変更を取り消します (Ctrl+Z)");
+  redo_ = new QPushButton("やり直し", this);
+  redo_->setObjectName("B_Redo");
+  redo_->setToolTip("取り消した変更をもう一度行います (Ctrl+Y / Ctrl+Shift+Z)");
+  for (QPushButton* b : {undo_, redo_}) {
+    b->setFixedHeight(24);
+    b->setMinimumWidth(80);
+    // Clicking keeps the focus in the code box, so a code typed there stays undecided.
+    b->setFocusPolicy(Qt::NoFocus);
+    buttons->addWidget(b);
+  }
+  buttons->addSpacing(16);
+  reuse_ = new QPushButton("他の保存データから割当...", this);
+  reuse_->setObjectName("B_Reuse");
+  reuse_->setToolTip(
+      "別の顧問先などの保存データを選び、まだ割り当てていない勘定科目・補助科目に同じ名前の"
+      "科目の割当を引き継ぎます。割当済みのものは変わりません。");
+  reuse_->setFixedHeight(24);
+  buttons->addWidget(reuse_);
+  connect(reuse_, &QPushButton::clicked, this,
+          [this] { forward([this] { presenter_.reuseFromOtherState(); }); });
+  connect(undo_, &QPushButton::clicked, this, [this] { forward([this] { presenter_.undo(); }); });
+  connect(redo_, &QPushButton::clicked, this, [this] { forward([this] { presenter_.redo(); }); });
+  // Anywhere in the form while the screen is shown, also in a code box, whose own text undo
+  // would otherwise take the keys (the panels let them through).
+  const auto shortcut = [this](const QKeySequence& keys, void (MappingPresenter::*step)()) {
+    auto* s = new QShortcut(keys, this);
+    s->setContext(Qt::WindowShortcut);
+    connect(s, &QShortcut::activated, this,
+            [this, step] { forward([this, step] { (presenter_.*step)(); }); });
+  };
+  shortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), &MappingPresenter::undo);
+  shortcut(QKeySequence(Qt::CTRL | Qt::Key_Y), &MappingPresenter::redo);
+  shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), &MappingPresenter::redo);
   buttons->addStretch(1);
   column->addLayout(buttons);
 
@@ -70,7 +108,8 @@ QWidget* MappingScreen::lastControl() const { return departments_->lastCodeBox()
 QWidget* MappingScreen::entryControl() const { return accounts_->firstCodeBox(); }
 
 void MappingScreen::chainTabOrder() {
-  QWidget* previous = panelButtons_[2];
+  setTabOrder(panelButtons_[2], reuse_);
+  QWidget* previous = reuse_;
   for (const MappingPanel* panel :
        {static_cast<MappingPanel*>(accounts_), static_cast<MappingPanel*>(subAccounts_),
         static_cast<MappingPanel*>(departments_)}) {
@@ -159,6 +198,8 @@ void MappingScreen::renderOnce() {
     const QSignalBlocker b(panelButtons_[i]);
     panelButtons_[i]->setChecked(v.visiblePanel == kinds[i]);
   }
+  undo_->setEnabled(presenter_.canUndo());
+  redo_->setEnabled(presenter_.canRedo());
   accounts_->setVisible(v.visiblePanel == PanelKind::Accounts);
   subAccounts_->setVisible(v.visiblePanel == PanelKind::SubAccounts);
   departments_->setVisible(v.visiblePanel == PanelKind::Departments);

@@ -59,6 +59,9 @@ class MappingScreen : public QGroupBox {
 
   MappingPresenter& presenter_;
   std::array<QPushButton*, 3> panelButtons_{};
+  QPushButton* undo_ = nullptr;
+  QPushButton* redo_ = nullptr;
+  QPushButton* reuse_ = nullptr;
   std::string packageName_;
   AccountPanel* accounts_ = nullptr;
   SubAccountPanel* subAccounts_ = nullptr;

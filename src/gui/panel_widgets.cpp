@@ -127,6 +127,17 @@ void MappingPanel::watchRowControl(QWidget* w, int row) {
 
 bool MappingPanel::rowEvent(QObject* /*watched*/, int /*row*/, QEvent* /*event*/) { return false; }
 
+namespace {
+
+bool isUndoKey(const QKeyEvent* e) {
+  const Qt::KeyboardModifiers mods = e->modifiers() & ~Qt::KeypadModifier;
+  if (e->key() == Qt::Key_Z)
+    return mods == Qt::ControlModifier || mods == (Qt::ControlModifier | Qt::ShiftModifier);
+  return e->key() == Qt::Key_Y && mods == Qt::ControlModifier;
+}
+
+}  // namespace
+
 bool MappingPanel::eventFilter(QObject* watched, QEvent* event) {
   switch (event->type()) {
     case QEvent::Wheel: {
@@ -136,6 +147,13 @@ bool MappingPanel::eventFilter(QObject* watched, QEvent* event) {
       if (delta != 0) forward_([this, delta] { presenter_.wheel(delta); });
       return true;
     }
+    case QEvent::ShortcutOverride:
+      // Undo and redo are the screen's, not the code box's own text undo.
+      if (rowOf_.contains(watched) && isUndoKey(static_cast<QKeyEvent*>(event))) {
+        event->ignore();
+        return true;
+      }
+      return false;
     case QEvent::FocusIn:
     case QEvent::FocusOut:
     case QEvent::KeyPress:

@@ -59,6 +59,8 @@ void drawAccountView(const ConversionState& state, const AccountView& currentVie
     row.sourceBalance.set(numberFormat(a.displayBalance));
     row.ledraBalance = row.sourceBalance;
     row.state = a.matched ? RowState::Done : RowState::NeedsAttention;
+    row.suggestedCode.clear();  // the caller knows the suggestions
+    row.suggestedName.clear();
   }
   const int32_t m = remainingAccounts(state);
   view.accountsRemain = m > 0;

@@ -34,6 +34,10 @@ struct AccountRowView {
   TextBoxView ledraName;        // T_N_KKJ(r)
   TextBoxView ledraBalance;     // T_N_KZ(r)
   RowState state = RowState::Blank;  // shown by the back colour of the six text boxes
+  // For an account still to be mapped: the most alike standard account, shown quietly in
+  // the empty code and name boxes; Ctrl+Enter takes it. Empty when there is none.
+  std::string suggestedCode;
+  std::string suggestedName;
 
   bool showsAccount() const { return accountIndex >= 0; }
   bool operator==(const AccountRowView&) const = default;

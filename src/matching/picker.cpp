@@ -6,6 +6,7 @@
 
 #include "base/text.hpp"
 #include "matching/mapping_operations.hpp"
+#include "matching/suggestions.hpp"
 #include "matching/wheel_scroll.hpp"
 #include "state/conversion_state.hpp"
 
@@ -20,7 +21,9 @@ PickerPresenter::PickerPresenter(ConversionState& state, Platform& platform, int
 
 void PickerPresenter::load() {
   view_.scrollValue = 0;
-  if (view_.autoCollect)
+  if (view_.autoCollect && suggestions_ != nullptr)
+    listCandidates(pickerListWithSuggestions(state_, *suggestions_, sourceName_));
+  else if (view_.autoCollect)
     list(firstChar(sourceName_), false);
   else
     list({}, true);
@@ -49,6 +52,20 @@ void PickerPresenter::list(std::string_view needle, bool everything) {
   }
   view_.scrollMax = panelScrollMax(static_cast<int32_t>(entries_.size()));
   // A shorter list pulls the scroll bar back within its range, as the control does.
+  view_.scrollValue = std::clamp(view_.scrollValue, 0, view_.scrollMax);
+  draw();
+}
+
+void PickerPresenter::listCandidates(const std::vector<int32_t>& candidates) {
+  std::unordered_set<std::string_view> used;
+  used.reserve(static_cast<size_t>(state_.workAccounts.count()));
+  for (const WorkAccount& a : state_.workAccounts) used.insert(a.ledraCode);
+  entries_.clear();
+  for (int32_t i : candidates) {
+    const StandardAccountCandidate& c = state_.standardAccountCandidates[i];
+    entries_.push_back({c.ledraCode, c.ledraName, used.contains(c.ledraCode)});
+  }
+  view_.scrollMax = panelScrollMax(static_cast<int32_t>(entries_.size()));
   view_.scrollValue = std::clamp(view_.scrollValue, 0, view_.scrollMax);
   draw();
 }

@@ -14,6 +14,7 @@ namespace ledra {
 
 struct ConversionState;
 class Platform;
+class SuggestionIndex;
 
 inline constexpr std::string_view kPickerCaption = "Ledra　勘定科目選択";
 
@@ -50,10 +51,12 @@ class PickerPresenter {
   const PickerView& view() const { return view_; }
   int32_t accountIndex() const { return accountIndex_; }
 
+  // With suggestions, 候補自動検出 lists the most alike standard accounts first.
+  void setSuggestions(const SuggestionIndex* index) { suggestions_ = index; }
   // The form's load: the listing, from the first row.
   void load();
-  // C_AutoCollect click: ticked lists the accounts whose name holds the first character of
-  // the source name; unticked lists them all.
+  // C_AutoCollect click: ticked lists the suggestions, then the accounts whose name holds the
+  // first character of the source name; unticked lists them all.
   void setAutoCollect(bool ticked);
   // T_Like typed into; B_Like "検索" lists the accounts whose name holds the text.
   void setSearchText(std::string text);
@@ -81,6 +84,8 @@ class PickerPresenter {
 
  private:
   void list(std::string_view needle, bool everything);
+  // Lists these standard accounts (by candidate index), in this order.
+  void listCandidates(const std::vector<int32_t>& candidates);
   void draw();
   bool rowChosen(int32_t row) const;
 
@@ -88,6 +93,7 @@ class PickerPresenter {
   Platform& platform_;
   int32_t accountIndex_;
   std::string sourceName_;
+  const SuggestionIndex* suggestions_ = nullptr;
   std::vector<PickerEntry> entries_;  // the standard accounts listed, with their Taken flags
   PickerView view_;
 };

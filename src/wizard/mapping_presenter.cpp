@@ -5,11 +5,13 @@
 
 #include "base/text.hpp"
 #include "matching/mapping_operations.hpp"
+#include "matching/mapping_reuse.hpp"
 #include "matching/typed_code.hpp"
 #include "matching/wheel_scroll.hpp"
 #include "platform/platform.hpp"
 #include "state/conversion_state.hpp"
 #include "state/derived_lists.hpp"
+#include "state/work_state.hpp"
 #include "wizard/conv_select_presenter.hpp"
 #include "wizard/step_flow.hpp"
 
@@ -37,7 +39,22 @@ void MappingPresenter::updateNext() {
 }
 
 void MappingPresenter::show() {
-  mappingChanged();  // the tables may have been loaded anew
+  // The tables may have been loaded anew: what could be undone belonged to the old ones.
+  readiness_.invalidate();
+  history_.reset(state_);
+  guarded([&] {
+    suggestionIndex_.emplace(state_);
+    const auto n = static_cast<size_t>(state_.workAccounts.count());
+    suggested_.assign(n, std::nullopt);
+    // An account mapped now is ranked only if its code is cleared later.
+    suggestionKnown_.assign(n, false);
+    for (AccountSuggestions& a : suggestUnmatched(state_, *suggestionIndex_, 1)) {
+      const auto i = static_cast<size_t>(a.account);
+      suggestionKnown_[i] = true;
+      if (!a.suggestions.empty()) suggested_[i] = a.suggestions.front();
+    }
+    usedStale_ = true;
+  });
   filter_ = AccountFilter::All;
   view_.accounts.filter = filter_;
   redrawAccounts(0);
@@ -123,6 +140,7 @@ void MappingPresenter::redrawAccounts(int32_t topRow) {
     view_.visiblePanel = PanelKind::Accounts;
     const int32_t top = std::clamp(topRow, 0, panelScrollMax(currentView_.count(), visibleRows_));
     drawAccountView(state_, currentView_, top, view_.accounts);
+    suggestRows();
     accountCodeChanged_ = false;  // a code typed and not decided is dropped
     panelKind_ = PanelKind::Accounts;
     redrawBusy_ = false;
@@ -131,6 +149,49 @@ void MappingPresenter::redrawAccounts(int32_t topRow) {
     view_.accounts.blockingLine =
         view_.accounts.accountsRemain ? std::string() : readiness_.subAccountBlockingLine();
   });
+}
+
+const std::optional<Suggestion>& MappingPresenter::suggestionFor(int32_t accountIndex) {
+  static const std::optional<Suggestion> none;
+  const auto i = static_cast<size_t>(accountIndex);
+  if (!suggestionIndex_ || i >= suggested_.size() || !needsSuggestion(state_, accountIndex))
+    return none;
+  if (usedStale_) {
+    usedCandidates_ = usedCandidates(state_);
+    usedStale_ = false;
+  }
+  std::optional<Suggestion>& s = suggested_[i];
+  const bool taken = s && static_cast<size_t>(s->candidate) < usedCandidates_.size() &&
+                     usedCandidates_[static_cast<size_t>(s->candidate)];
+  if (!suggestionKnown_[i] || taken) {
+    // The account needs one it did not need before, or another account took its code.
+    std::vector<Suggestion> best =
+        suggestionIndex_->rank(state_.workAccounts[accountIndex].sourceName, 1, usedCandidates_);
+    s = best.empty() ? std::nullopt : std::optional(best.front());
+    suggestionKnown_[i] = true;
+  }
+  return s;
+}
+
+void MappingPresenter::suggestRows() {
+  for (AccountRowView& row : view_.accounts.rows) {
+    if (!row.showsAccount() || row.codeLocked || !row.ledraCode.text.empty()) continue;
+    const std::optional<Suggestion>& s = suggestionFor(row.accountIndex);
+    if (!s) continue;
+    row.suggestedCode = s->ledraCode;
+    row.suggestedName = s->ledraName;
+    row.ledraCode.toolTip =
+        "候補: " + s->ledraCode + " " + s->ledraName + "（Ctrl+Enterで割り当てます）";
+    row.ledraName.toolTip = row.ledraCode.toolTip;
+  }
+}
+
+void MappingPresenter::acceptSuggestion(int32_t row) {
+  const AccountRowView* r = accountRow(row);
+  if (r == nullptr || r->codeLocked || r->suggestedCode.empty()) return;
+  const std::string code = r->suggestedCode;
+  changeAccountCode(row, code);
+  pressEnterInAccountCode(row);
 }
 
 void MappingPresenter::scrollAccountsTo(int32_t top, int32_t focusRow) {
@@ -254,6 +315,7 @@ void MappingPresenter::openPicker(int32_t row) {
   AccountRowView* r = accountRow(row);
   if (r == nullptr || !r->pickEnabled || picker_) return;
   picker_.emplace(state_, platform_, r->accountIndex, r->sourceName.text);
+  picker_->setSuggestions(suggestionIndex_ ? &*suggestionIndex_ : nullptr);
   view_.mainEnabled = false;
   guarded([&] { picker_->load(); });
 }
@@ -402,6 +464,110 @@ void MappingPresenter::redrawDepartments() {
 void MappingPresenter::scrollDepartments(int32_t value) {
   view_.departments.scrollValue = std::clamp(value, 0, view_.departments.scrollMax);
   redrawDepartments();
+}
+
+// ---------------------------------------------------------------- reuse
+
+void MappingPresenter::reuseFromOtherState() {
+  if (!view_.mainEnabled || redrawBusy_ || subRedrawBusy_) return;
+  FileDialogRequest request;
+  request.title = "割当を引き継ぐ保存データを選択";
+  request.filter = "保存データ(*.dat)|*.dat|すべてのファイル(*.*)|*.*";
+  const std::string remembered = platform_.rememberedFolder(RememberedFolder::SavedState);
+  if (!remembered.empty() && platform_.folderExists(remembered)) request.initialFolder = remembered;
+  request.options.fileMustExist = request.options.pathMustExist = true;
+  const std::optional<std::string> path = platform_.openFileDialog(request);
+  if (!path || path->empty()) return;
+
+  // Read apart from this state: a file that cannot be read is named and changes nothing.
+  ConversionState other;
+  other.baseFolder = state_.baseFolder;
+  bool read = false;
+  guarded([&] { read = restoreWorkStateFromFile(other, platform_, *path); });
+  if (!read) return;
+
+  accountCodeChanged_ = subCodeChanged_ = false;  // a code typed and not decided is dropped
+  std::optional<ReuseSummary> summary;
+  guarded([&] { summary = reuseMappings(state_, platform_, other); });
+  // The reuse lists every sub-account; the panel follows its list.
+  subFilterIndex_ = 0;
+  subTopRow_ = 0;
+  view_.subAccounts.scrollValue = 0;
+  mappingChanged();
+  redrawVisiblePanel();
+  if (!summary) return;
+
+  std::vector<std::string> lines = summary->lines();
+  // A long list of refusals would outgrow the screen; the first of them tell the pattern.
+  constexpr size_t kShownLines = 24;
+  if (lines.size() > kShownLines) {
+    const size_t more = lines.size() - kShownLines;
+    lines.resize(kShownLines);
+    lines.push_back("  ほか" + std::to_string(more) + "件");
+  }
+  std::string text = "「" + *path + "」の割当を引き継ぎました。";
+  for (const std::string& line : lines) text += "\r\n" + line;
+  platform_.message(text, "割当の引き継ぎ", MsgButtons::Ok, MsgIcon::Information);
+}
+
+// ---------------------------------------------------------------- undo and redo
+
+bool MappingPresenter::pendingEdit() const {
+  if (accountCodeChanged_) return true;
+  if (!subCodeChanged_) return false;  // also set by keys that type nothing
+  const auto rows = static_cast<int32_t>(view_.subAccounts.rows.size());
+  if (focusedSubRow_ < 0 || focusedSubRow_ >= rows) return false;
+  const SubAccountRowView& r = view_.subAccounts.rows[static_cast<size_t>(focusedSubRow_)];
+  if (!r.showsSubAccount() || r.entryIndex < 0 || r.entryIndex >= state_.subAccountIndex.count())
+    return false;
+  const int32_t subRow = state_.subAccountIndex[r.entryIndex].subAccountRow;
+  return r.code.text != state_.workSubAccounts[subRow].newSubCode;
+}
+
+void MappingPresenter::undo() { stepHistory(/*back=*/true); }
+void MappingPresenter::redo() { stepHistory(/*back=*/false); }
+
+void MappingPresenter::stepHistory(bool back) {
+  if (!view_.mainEnabled || redrawBusy_ || subRedrawBusy_) return;
+  if (pendingEdit()) {
+    // The text typed and not decided is the latest change: undo drops it, redo waits for it
+    // to be decided.
+    if (back) {
+      accountCodeChanged_ = subCodeChanged_ = false;
+      redrawVisiblePanel();
+    }
+    return;
+  }
+  bool moved = false;
+  guarded([&] { moved = back ? history_.undo(state_) : history_.redo(state_); });
+  if (!moved) return;
+  // The sub-account list keeps each code beside the row it lists.
+  for (SubAccountIndexEntry& e : state_.subAccountIndex) {
+    if (e.subAccountRow < 0 || e.subAccountRow >= state_.workSubAccounts.count()) continue;
+    e.newSubCode = state_.workSubAccounts[e.subAccountRow].newSubCode;
+  }
+  readiness_.invalidate();
+  usedStale_ = true;
+  redrawVisiblePanel();
+}
+
+void MappingPresenter::redrawVisiblePanel() {
+  switch (view_.visiblePanel) {
+    case PanelKind::Accounts:
+      redrawAccounts(view_.accounts.scrollValue);
+      break;
+    case PanelKind::SubAccounts:
+      subCodeChanged_ = false;
+      updateNext();
+      redrawSubAccounts(false);
+      break;
+    case PanelKind::Departments:
+      updateNext();
+      redrawDepartments();
+      break;
+    case PanelKind::None:
+      break;
+  }
 }
 
 // ---------------------------------------------------------------- wheel

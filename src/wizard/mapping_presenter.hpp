@@ -8,9 +8,11 @@
 
 #include "matching/account_view.hpp"
 #include "matching/department_view.hpp"
+#include "matching/mapping_history.hpp"
 #include "matching/picker.hpp"
 #include "matching/readiness.hpp"
 #include "matching/sub_account_view.hpp"
+#include "matching/suggestions.hpp"
 
 namespace ledra {
 
@@ -73,6 +75,8 @@ class MappingPresenter {
   void clickAccountCode(int32_t row);
   void changeAccountCode(int32_t row, std::string_view text);
   void pressEnterInAccountCode(int32_t row);
+  // Ctrl+Enter in T_N_KCode(r): the row's suggestion is typed in and decided as with Enter.
+  void acceptSuggestion(int32_t row);
   // The find box: the list scrolls to the first account whose code or name holds the text;
   // Enter goes on to the next one.
   void findAccount(std::string_view text);
@@ -109,6 +113,17 @@ class MappingPresenter {
   void redrawDepartments();
   void scrollDepartments(int32_t value);
 
+  // B_Reuse: another client's saved work state is chosen, and its decisions are taken over
+  // for what is still open here (one undo step), then a summary is shown.
+  void reuseFromOtherState();
+
+  // --- undo and redo (Ctrl+Z, Ctrl+Y): each decided change is one step. A code typed and not
+  // yet decided is what undo takes back first. Nothing is saved until the user saves.
+  bool canUndo() const { return history_.canUndo() || pendingEdit(); }
+  bool canRedo() const { return history_.canRedo() && !pendingEdit(); }
+  void undo();
+  void redo();
+
   // --- mouse wheel over the main form: moves the visible panel one row. The middle button's
   // events are raised by the view too; nothing acts on them.
   void wheel(int delta);
@@ -122,8 +137,21 @@ class MappingPresenter {
   void decideSubAccountCode(int32_t row);
   // After a mapping changed: the readiness rule, the parent choices and B_Next are worked out
   // again. A redraw that changed nothing (a scroll, a filter) keeps what they were.
-  void mappingChanged() { readiness_.invalidate(); }
+  // Each change also becomes one undo step.
+  void mappingChanged() {
+    readiness_.invalidate();
+    usedStale_ = true;
+    history_.record(state_);
+  }
+  // A code typed into the focused row and not yet decided.
+  bool pendingEdit() const;
+  void stepHistory(bool back);
+  // Draws the visible panel again after the tables changed under it.
+  void redrawVisiblePanel();
   void updateNext();
+  // Puts each shown account's best suggestion into its row, from what was ranked before.
+  void suggestRows();
+  const std::optional<Suggestion>& suggestionFor(int32_t accountIndex);
   void scrollAccountsTo(int32_t top, int32_t focusRow);
   void findFrom(int32_t position);
   void guarded(const std::function<void()>& action);
@@ -139,6 +167,14 @@ class MappingPresenter {
   AccountView currentView_;                   // the accounts the panel lists, in order
   std::optional<AccountFilter> shownFilter_;  // the filter currentView_ was built for
   Readiness readiness_;
+  MappingHistory history_;
+  // Suggestions are ranked once when the screen is entered and again only for an account
+  // whose suggestion a change made stale (its code was taken, or its own code cleared).
+  std::optional<SuggestionIndex> suggestionIndex_;
+  std::vector<std::optional<Suggestion>> suggested_;  // by account
+  std::vector<bool> suggestionKnown_;                 // by account
+  std::vector<bool> usedCandidates_;
+  bool usedStale_ = true;
   bool redrawBusy_ = false;
   bool accountCodeChanged_ = false;
   std::optional<PickerPresenter> picker_;

@@ -245,6 +245,79 @@ TEST_F(Mapping, ExampleCompanyFromTheStartToTheConvertedFiles) {
             std::string::npos);
 }
 
+// Ctrl+Z and Ctrl+Y in a code box undo and redo the screen's changes, not the box's text:
+// the row, the remaining count, 変換 and the buttons follow.
+TEST_F(Mapping, UndoAndRedoByKeyOnTheWindow) {
+  const std::string source = dir.file("yayoi");
+  std::filesystem::copy(kExamples + "/yayoi", source);
+  openMappingScreen(source, kExamples + "/ledra_master.csv");
+  activate(main());
+  auto* next = button("B_Next");
+  auto* undo = button("B_Undo");
+  auto* redo = button("B_Redo");
+  EXPECT_FALSE(undo->isEnabled());
+
+  typeOver(box("T_N_KCode", 1), "");  // one step
+  typeOver(box("T_N_KCode", 1), "112");
+  platform.messageAnswers = {MsgResult::Ok};
+  press(Qt::Key_Return);  // the next step; the focus moves on to row 2
+  ASSERT_EQ(focused(), box("T_N_KCode", 2));
+  typeOver(box("T_N_KCode", 2), "9");  // typed, not decided
+  EXPECT_TRUE(undo->isEnabled());
+  EXPECT_FALSE(redo->isEnabled());
+
+  press(Qt::Key_Z, Qt::ControlModifier);  // the undecided text
+  EXPECT_EQ(shown("T_N_KCode", 2), "131");
+  EXPECT_EQ(state.workAccounts[1].ledraCode, "112");
+  press(Qt::Key_Z, Qt::ControlModifier);  // the code typed with Enter
+  EXPECT_EQ(shown("T_N_KCode", 1), "");
+  EXPECT_EQ(shown("T_N_KKJ", 1), "");
+  EXPECT_EQ(back("T_N_KCode", 1), kRed);
+  EXPECT_EQ(remaining(), "マッチング科目残数：1/15");
+  EXPECT_FALSE(next->isEnabled());
+  EXPECT_TRUE(redo->isEnabled());
+  press(Qt::Key_Z, Qt::ControlModifier);  // the cleared code
+  EXPECT_EQ(shown("T_N_KCode", 1), "112");
+  EXPECT_EQ(back("T_N_KCode", 1), kCyan);
+  EXPECT_EQ(remaining(), "マッチング科目残数：0/15");
+  EXPECT_TRUE(next->isEnabled());
+  EXPECT_FALSE(undo->isEnabled());
+
+  press(Qt::Key_Y, Qt::ControlModifier);
+  EXPECT_EQ(shown("T_N_KCode", 1), "");
+  EXPECT_FALSE(next->isEnabled());
+  press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(shown("T_N_KKJ", 1), "普通預金");
+  EXPECT_TRUE(next->isEnabled());
+  QTest::mouseClick(undo, Qt::LeftButton);
+  EXPECT_EQ(remaining(), "マッチング科目残数：1/15");
+}
+
+// An emptied row shows its best suggestion in the placeholder grey; Ctrl+Enter takes it as
+// if it were typed, and the one undo step takes it back.
+TEST_F(Mapping, TheSuggestionInAnEmptyRowAndCtrlEnter) {
+  const std::string source = dir.file("yayoi");
+  std::filesystem::copy(kExamples + "/yayoi", source);
+  openMappingScreen(source, kExamples + "/ledra_master.csv");
+  activate(main());
+  EXPECT_EQ(text(box("T_N_KCode", 1)->placeholderText()), "");
+  typeOver(box("T_N_KCode", 1), "");
+  EXPECT_EQ(shown("T_N_KCode", 1), "");
+  EXPECT_EQ(text(box("T_N_KCode", 1)->placeholderText()), "112");
+  EXPECT_EQ(text(box("T_N_KKJ", 1)->placeholderText()), "候補: 普通預金");
+  EXPECT_EQ(text(box("T_N_KCode", 1)->toolTip()), "候補: 112 普通預金（Ctrl+Enterで割り当てます）");
+  platform.messageAnswers = {MsgResult::Ok};
+  press(Qt::Key_Return, Qt::ControlModifier);
+  EXPECT_EQ(shown("T_N_KCode", 1), "112");
+  EXPECT_EQ(shown("T_N_KKJ", 1), "普通預金");
+  EXPECT_EQ(text(box("T_N_KKJ", 1)->placeholderText()), "");
+  EXPECT_EQ(remaining(), "マッチング科目残数：0/15");
+  EXPECT_EQ(focused(), box("T_N_KCode", 2));
+  press(Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(shown("T_N_KCode", 1), "");
+  EXPECT_EQ(text(box("T_N_KCode", 1)->placeholderText()), "112");
+}
+
 // The parent choices and 変換 follow a code change at once; the wheel only scrolls.
 TEST_F(Mapping, ACodeChangeReachesTheParentChoicesAndTheWheelLeavesThem) {
   const std::string source = dir.file("yayoi");

@@ -88,6 +88,30 @@ TEST_F(RestoredWindow, TheOutputFolderButtonChoosesAnotherFolder) {
   EXPECT_EQ(text(control<QLineEdit>(main(), "T_ForderName")->text()), dir.file("elsewhere"));
 }
 
+// Undo brings the mapping back to what the file holds: closing no longer asks to save; redo
+// makes it ask again. Undo itself writes nothing.
+TEST_F(RestoredWindow, UndoAndRedoDecideWhetherClosingAsksToSave) {
+  main()->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(main()));
+  clearCode();
+  auto* code = control<QLineEdit>(main(), "T_N_KCode_0");
+  QTest::keyClick(code, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(text(code->text()), "111");
+  QTest::keyClick(code, Qt::Key_Y, Qt::ControlModifier);
+  EXPECT_EQ(text(code->text()), "");
+  auto* exit = control<QPushButton>(main(), "B_Exit");
+  QTest::mouseClick(exit, Qt::LeftButton);  // キャンセル
+  EXPECT_EQ(platform.lastMessage().buttons, MsgButtons::SaveDiscardCancel);
+  ASSERT_TRUE(main()->isVisible());
+
+  QTest::keyClick(code, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(state.workAccounts[0].ledraCode, "111");
+  platform.messageAnswers = {MsgResult::Ok};
+  QTest::mouseClick(exit, Qt::LeftButton);
+  EXPECT_EQ(platform.lastMessage().buttons, MsgButtons::OkCancel);
+  EXPECT_TRUE(controller.finished());
+}
+
 // The close question: キャンセル is the default, so Enter keeps the work open.
 TEST(UnsavedWorkBox, OffersSaveDiscardAndCancelWithCancelTheDefault) {
   ledra::testing::guiApplication();

@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+#include <tuple>
+#include <vector>
+
 #include "state/conversion_state.hpp"
+#include "state/work_state.hpp"
 #include "support/scripted_platform.hpp"
 #include "wizard/main_presenter.hpp"
 #include "wizard/step_flow.hpp"
@@ -336,6 +342,183 @@ TEST_F(Mapping, ARestoredStartOpensOnTheAccountPanel) {
   main.mapping().changeAccountCode(1, "B02");
   main.mapping().pressEnterInAccountCode(1);
   EXPECT_TRUE(main.view().nextEnabled);
+}
+
+// What the screen shows of the mapping, both panels: rows, colours, counts, readiness.
+struct Shown {
+  std::vector<AccountRowView> accounts;
+  std::string remaining;
+  std::string blocking;
+  std::vector<SubAccountRowView> subAccounts;
+  std::vector<std::string> parentChoices;
+  bool ready = false;
+  bool operator==(const Shown&) const = default;
+};
+
+struct UndoCase {
+  const char* what;
+  std::function<void(MappingPresenter&)> change;
+  std::function<void(MappingPresenter&)> before = [](MappingPresenter&) {};  // moving there
+};
+
+TEST_F(Mapping, UndoAndRedoEveryKindOfChange) {
+  const auto shown = [this] {
+    const PanelKind was = mapping.view().visiblePanel;
+    mapping.showPanel(PanelKind::Accounts);
+    Shown s{accounts().rows, accounts().remainingCaption, accounts().blockingLine, {}, {}, ready};
+    mapping.showPanel(PanelKind::SubAccounts);
+    s.subAccounts = subs().rows;
+    s.parentChoices = subs().parentChoices;
+    mapping.showPanel(was);
+    return s;
+  };
+  const std::vector<UndoCase> cases = {
+      {"typed code",
+       [](MappingPresenter& m) {
+         m.changeAccountCode(1, "b02");
+         m.pressEnterInAccountCode(1);
+       }},
+      {"picked code",
+       [](MappingPresenter& m) {
+         m.openPicker(1);
+         m.doubleClickPickerRow(1);
+       }},
+      {"cleared code", [](MappingPresenter& m) { m.changeAccountCode(3, ""); }},
+      {"無効", [](MappingPresenter& m) { m.clickInvalid(2); }},
+      {"sub-account code",
+       [](MappingPresenter& m) {
+         m.changeSubCode(0, "7");
+         m.pressSubCodeKey(0, true);
+       },
+       [](MappingPresenter& m) {
+         m.showPanel(PanelKind::SubAccounts);
+         m.chooseParent(1);  // 当座預金
+         m.clickSubCode(0);
+       }},
+  };
+  for (const UndoCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    state = {};
+    build();
+    c.before(mapping);
+    const Shown before = shown();
+    const auto tables = [this] {
+      return std::tuple{
+          std::vector(state.workAccounts.begin(), state.workAccounts.end()),
+          std::vector(state.workAccountBalances.begin(), state.workAccountBalances.end()),
+          std::vector(state.workSubAccounts.begin(), state.workSubAccounts.end())};
+    };
+    const auto tablesBefore = tables();
+    EXPECT_FALSE(mapping.canUndo());
+    c.change(mapping);
+    const Shown after = shown();
+    ASSERT_NE(after, before);
+    EXPECT_TRUE(mapping.canUndo());
+    mapping.undo();
+    EXPECT_EQ(shown(), before);
+    EXPECT_TRUE(tables() == tablesBefore);
+    EXPECT_FALSE(mapping.canUndo());
+    EXPECT_TRUE(mapping.canRedo());
+    mapping.redo();
+    EXPECT_EQ(shown(), after);
+    EXPECT_FALSE(mapping.canRedo());
+  }
+}
+
+TEST_F(Mapping, UndoTakesBackAnUndecidedCodeFirstAndLeavesTheSavedStateAlone) {
+  build();
+  MainPresenter main{state, platform};
+  ASSERT_TRUE(main.load(StartMode::Restored));
+  MappingPresenter& m = main.mapping();
+  m.clickInvalid(2);
+  EXPECT_TRUE(main.hasUnsavedWork());
+  m.changeAccountCode(1, "B0");  // typed, not decided
+  EXPECT_FALSE(m.canRedo());
+  m.undo();
+  EXPECT_EQ(m.view().accounts.rows[1].ledraCode.text, "");
+  EXPECT_TRUE(state.workAccounts[2].valid == false);
+  m.undo();
+  EXPECT_TRUE(state.workAccounts[2].valid);
+  EXPECT_EQ(m.view().accounts.remainingCaption, accounts().remainingCaption);
+  EXPECT_FALSE(main.hasUnsavedWork());  // back to what the file holds
+  m.redo();
+  EXPECT_TRUE(main.hasUnsavedWork());
+  // A new change ends what could be redone.
+  m.undo();
+  m.changeAccountCode(3, "");
+  EXPECT_FALSE(m.canRedo());
+}
+
+TEST_F(Mapping, TheBestSuggestionStandsInTheEmptyRowAndCtrlEnterTakesIt) {
+  build();
+  EXPECT_EQ(accounts().rows[1].suggestedCode, "B02");
+  EXPECT_EQ(accounts().rows[1].suggestedName, "普通預金");
+  EXPECT_EQ(accounts().rows[1].ledraCode.toolTip, "候補: B02 普通預金（Ctrl+Enterで割り当てます）");
+  EXPECT_EQ(accounts().rows[2].suggestedCode, "");  // 売上: nothing alike
+  EXPECT_EQ(accounts().rows[0].suggestedCode, "");  // mapped
+
+  mapping.acceptSuggestion(1);
+  EXPECT_EQ(state.workAccounts[1].ledraCode, "B02");
+  EXPECT_EQ(accounts().rows[1].ledraCode.text, "B02");
+  EXPECT_EQ(accounts().rows[1].suggestedCode, "");
+  mapping.undo();
+  EXPECT_EQ(accounts().rows[1].suggestedCode, "B02");
+
+  // A cleared code is ranked when it is cleared; a code another account takes is not offered.
+  mapping.changeAccountCode(3, "");
+  EXPECT_EQ(accounts().rows[3].suggestedCode, "D04");
+  type(1, "D04");
+  ASSERT_EQ(state.workAccounts[1].ledraCode, "D04");
+  EXPECT_NE(accounts().rows[3].suggestedCode, "D04");
+}
+
+TEST_F(Mapping, ThePickerListsTheSuggestionsFirstWhenAutoCollectIsTicked) {
+  build();
+  mapping.changeAccountCode(3, "");  // 当座預金
+  mapping.openPicker(3);
+  mapping.picker()->setAutoCollect(true);
+  const auto& rows = mapping.picker()->view().rows;
+  EXPECT_EQ(rows[0].code, "D04");
+  EXPECT_EQ(rows[1].code, "B02");
+  EXPECT_EQ(rows[2].code, "");
+}
+
+TEST_F(Mapping, ReuseFromAnotherSavedStateIsOneUndoStepWithASummary) {
+  build();
+  ConversionState other = state;
+  other.workAccounts[1].ledraCode = "B02";
+  other.workAccounts[1].ledraName = "普通預金";
+  other.workAccounts[2].valid = false;              // 売上
+  other.workAccounts[3].sourceName = "当座　預金";  // mapped here already
+  other.workAccounts[3].ledraCode = "A01";
+  const std::string file = platform.temp + "/other.dat";
+  ASSERT_TRUE(saveWorkStateToFile(other, platform, file));
+  platform.messages.clear();
+
+  platform.openAnswers = {file};
+  mapping.reuseFromOtherState();
+  EXPECT_EQ(platform.lastMessage().text, "「" + file +
+                                             "」の割当を引き継ぎました。\r\n"
+                                             "勘定科目コードを割り当てました: 1件\r\n"
+                                             "補助科目コードを割り当てました: 0件\r\n"
+                                             "勘定科目を無効にしました: 1件");
+  EXPECT_EQ(accounts().rows[1].ledraCode.text, "B02");
+  EXPECT_TRUE(accounts().rows[2].invalidTicked);
+  EXPECT_EQ(state.workAccounts[3].ledraCode, "D04");
+  EXPECT_TRUE(ready);
+
+  mapping.undo();
+  EXPECT_EQ(accounts().rows[1].ledraCode.text, "");
+  EXPECT_FALSE(accounts().rows[2].invalidTicked);
+  EXPECT_FALSE(ready);
+  EXPECT_FALSE(mapping.canUndo());
+
+  // A file that is not a work state is named and changes nothing.
+  const size_t shownBefore = platform.messages.size();
+  platform.openAnswers = {platform.temp + "/missing.dat"};
+  mapping.reuseFromOtherState();
+  EXPECT_EQ(platform.messages.size(), shownBefore + 1);
+  EXPECT_FALSE(mapping.canUndo());
 }
 
 }  // namespace

@@ -10,6 +10,8 @@
 #include <QSettings>
 #include <cstdio>
 #include <filesystem>
+#include <utility>
+#include <vector>
 
 #include "dataset.hpp"
 #include "gui/conv_select_window.hpp"
@@ -169,7 +171,7 @@ void blueReturnScreens(const std::string& work) {
 
 void dialogs() {
   const std::string title = "Ledraデータコンバート Ver1.41";
-  const std::pair<MessageRequest, const char*> boxes[] = {
+  std::vector<std::pair<MessageRequest, const char*>> boxes = {
       {{title + "を起動します。\r\n\r\nLedraの勘定科目データを指定して下さい。", "ようこそ",
         MsgButtons::Ok, MsgIcon::None, 1},
        "message_welcome"},
@@ -210,6 +212,15 @@ void dialogs() {
         "注意", MsgButtons::Ok, MsgIcon::Exclamation, 1},
        "message_source_files"},
   };
+  // The summary after taking over another client's mapping, with refusals.
+  boxes.push_back(
+      {{"「/home/user/Documents/顧問先/山田商店.dat」の割当を引き継ぎました。\r\n"
+        "勘定科目コードを割り当てました: 12件\r\n補助科目コードを割り当てました: 3件\r\n"
+        "勘定科目を無効にしました: 1件\r\n割り当てられなかったもの: 2件\r\n"
+        "  勘定科目 604 交際費: 使用中の勘定科目は無効にできません。\r\n"
+        "  勘定科目 720 通信費: コード(T01)は既に使用済みです。",
+        "割当の引き継ぎ", MsgButtons::Ok, MsgIcon::Information, 1},
+       "message_reuse_summary"});
   for (const auto& [request, name] : boxes) {
     auto box = makeMessageBox(request, nullptr);
     save(box.get(), name);
