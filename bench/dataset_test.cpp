@@ -80,10 +80,12 @@ TEST(DatasetTest, ImportsMatchesEveryAccountAndConvertsEveryJournalLine) {
   state.sourcePackage = SourcePackage::Yayoi;
   ASSERT_TRUE(loadStandardAccountMaster(state, dir.file("ledra_master.csv")));
   EXPECT_EQ(state.standardAccounts.count(), kSmall.accounts);
-  for (int i = 0; i < 6; ++i) state.sourceFiles[i] = dir.path() + "/yayoi/" + kReports[i];
+  for (int i = 0; i < 6; ++i)
+    state.sourceFiles[kEverySourceFile[i]] = dir.path() + "/yayoi/" + kReports[i];
   state.outputFolder = out.path();
-  state.screenState = kScreenFileSettings;
-  ASSERT_TRUE(runYayoiImportStep(state, platform)) << state.lastErrorDetail.describe();
+  state.screenState = Screen::FileSettings;
+  const StepResult imported = runYayoiImportStep(state, platform);
+  ASSERT_TRUE(imported) << imported.error().describe();
   EXPECT_EQ(platform.messages, 0);
 
   EXPECT_EQ(state.workAccounts.count(), kSmall.accounts);
@@ -101,7 +103,7 @@ TEST(DatasetTest, ImportsMatchesEveryAccountAndConvertsEveryJournalLine) {
   for (const WorkSubAccountBalance& row : state.workSubAccountBalances)
     EXPECT_FALSE(row.departmentCode.empty()) << row.col(2);
 
-  state.screenState = kScreenMapping;
+  state.screenState = Screen::Mapping;
   EXPECT_TRUE(mappingComplete(state));
   ASSERT_EQ(runOutputStep(state, platform, false), StepOutcome::Done) << platform.lastText;
   EXPECT_TRUE(state.droppedJournalLines.empty());

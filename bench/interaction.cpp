@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
   bench::AnsweringPlatform platform;
   ConversionState state;
   if (!restoreWorkStateFromFile(state, platform, argv[1])) return fail("cannot restore the state");
-  state.screenState = kScreenMapping;
+  state.screenState = Screen::Mapping;
   const int32_t accounts = state.workAccounts.count();
   if (accounts == 0 || state.workSubAccounts.count() == 0) return fail("the state is empty");
 

@@ -19,7 +19,7 @@ const ConversionState& exampleCompany() {
   static const ConversionState company = [] {
     ConversionState s = fuzz::withExampleMaster(SourcePackage::BlueReturn);
     fuzz::QuietPlatform platform;
-    importBlueAccounts(s, platform, fuzz::examplesFolder() + "blue/Data/Y2007/kcode.brf");
+    (void)importBlueAccounts(s, platform, fuzz::examplesFolder() + "blue/Data/Y2007/kcode.brf");
     fuzz::classifyAll(s, platform);
     s.fiscalYear = 2007;
     s.journalPeriod = {2007, 1, 1, 2007, 12, 31};

@@ -76,7 +76,7 @@ inline std::string examplesFolder() { return std::string(LEDRA_SOURCE_DIR) + "/e
 // A state holding the example master, for the given package.
 inline ConversionState withExampleMaster(SourcePackage package) {
   ConversionState s;
-  loadStandardAccountMaster(s, examplesFolder() + "ledra_master.csv", nullptr);
+  (void)loadStandardAccountMaster(s, examplesFolder() + "ledra_master.csv", nullptr);
   s.sourcePackage = package;
   return s;
 }

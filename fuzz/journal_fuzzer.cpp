@@ -24,7 +24,7 @@ const ConversionState& exampleCompany() {
         {"補助科目一覧表.txt", ReportKind::SubAccountList},
         {"補助残高一覧表.txt", ReportKind::SubAccountBalances}};
     for (const auto& [name, kind] : reports)
-      importReport(s, platform, fuzz::examplesFolder() + "yayoi/" + name, kind);
+      (void)importReport(s, platform, fuzz::examplesFolder() + "yayoi/" + name, kind);
     fuzz::writeEverySlip(s);
     return s;
   }();
@@ -36,7 +36,7 @@ const ConversionState& exampleCompany() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ConversionState state = exampleCompany();
   const std::string path = fuzz::inputFile(data, size, "journal.txt");
-  state.sourceFiles[5] = path;
+  state.sourceFiles[SourceFile::Journal] = path;
   fuzz::QuietPlatform platform;
   Journal journal;
   FolderOutput out(state.outputFolder);

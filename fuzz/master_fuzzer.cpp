@@ -8,6 +8,6 @@ using namespace ledra;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string path = fuzz::inputFile(data, size, "master.csv");
   ConversionState state;
-  loadStandardAccountMaster(state, path, nullptr);
+  (void)loadStandardAccountMaster(state, path, nullptr);
   return 0;
 }

@@ -11,6 +11,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string path = fuzz::inputFile(data + 1, size - 1, "report.txt");
   fuzz::QuietPlatform platform;
   ConversionState state;
-  importReport(state, platform, path, kind);
+  (void)importReport(state, platform, path, kind);
   return 0;
 }

@@ -125,7 +125,7 @@ void printStatus(ConversionState& state) {
 bool restoreForMapping(ConversionState& state, Platform& platform, const std::string& path) {
   state.baseFolder = platform.documentsFolder();
   if (!restoreWorkStateFromFile(state, platform, path)) return false;
-  state.screenState = kScreenMapping;
+  state.screenState = Screen::Mapping;
   return true;
 }
 
@@ -143,8 +143,13 @@ int commandImport(const std::vector<std::string>& args) {
   ConsolePlatform platform;
   ConversionState state;
   state.baseFolder = platform.documentsFolder();
-  if (package == "yayoi") {
-    state.sourcePackage = SourcePackage::Yayoi;
+  static constexpr std::pair<std::string_view, SourcePackage> kPackageWords[] = {
+      {"yayoi", SourcePackage::Yayoi}, {"blue", SourcePackage::BlueReturn}};
+  for (const auto& [word, value] : kPackageWords)
+    if (package == word) state.sourcePackage = value;
+  const PackageProfile* profile = packageProfile(state.sourcePackage);
+  if (!profile) throw UsageError("--package は yayoi か blue です");
+  if (profile->reader == SourceReader::YayoiReports) {
     static constexpr std::pair<const char*, SourceFile> kOverrides[] = {
         {"--accounts", SourceFile::AccountList},
         {"--balances", SourceFile::TrialBalance},
@@ -154,12 +159,11 @@ int commandImport(const std::vector<std::string>& args) {
         {"--journal", SourceFile::Journal}};
     if (auto dir = o.get("--source-dir")) {
       // Files are found by what they hold; the rows named by their own options are not looked for.
-      YayoiRows wanted = kAllYayoiRows;
+      YayoiRows wanted = allYayoiRows();
       for (const auto& [name, file] : kOverrides)
-        if (o.get(name)) wanted[static_cast<size_t>(file)] = false;
+        if (o.get(name)) wanted[file] = false;
       if (o.flag("--no-sub-accounts"))
-        wanted[static_cast<size_t>(SourceFile::SubAccountList)] =
-            wanted[static_cast<size_t>(SourceFile::SubAccountBalances)] = false;
+        wanted[SourceFile::SubAccountList] = wanted[SourceFile::SubAccountBalances] = false;
       const std::string folder = absolute(*dir);
       if (std::find(wanted.begin(), wanted.end(), true) != wanted.end()) {
         if (!platform.folderExists(folder)) {
@@ -171,8 +175,8 @@ int commandImport(const std::vector<std::string>& args) {
           platform.message(sourceSetMessage(found, folder), "エラー");
           return kExitFailed;
         }
-        for (size_t i = 0; i < kYayoiRowCount; ++i)
-          if (wanted[i]) state.sourceFiles[i] = found.files[i];
+        for (const SourceSlot& row : profile->rows)
+          if (wanted[row.file]) state.sourceFiles[row.file] = found.files[row.file];
       }
     }
     for (const auto& [name, file] : kOverrides)
@@ -181,12 +185,10 @@ int commandImport(const std::vector<std::string>& args) {
       state.sourceFile(SourceFile::SubAccountList).clear();
       state.sourceFile(SourceFile::SubAccountBalances).clear();
     }
-    for (SourceFile f : {SourceFile::AccountList, SourceFile::TrialBalance,
-                         SourceFile::DepartmentList, SourceFile::Journal})
-      if (state.sourceFile(f).empty())
+    for (const SourceSlot& row : profile->rows)
+      if (!row.optional && state.sourceFiles[row.file].empty())
         throw UsageError("--source-dir か各ファイルのオプションを指定してください");
-  } else if (package == "blue") {
-    state.sourcePackage = SourcePackage::BlueReturn;
+  } else {
     std::string data = absolute(o.require("--blue-data"));
     // The installation folder or its Data folder will do when it holds one year folder.
     const auto years = findBlueYearFolders(data);
@@ -199,14 +201,11 @@ int commandImport(const std::vector<std::string>& args) {
     }
     if (years.size() == 1) data = years.front();
     state.blueReturnDataFolder = data;
-    setBlueReturnSourceFiles(state, data);
+    setDefaultSourceFiles(state, *profile, data);
     if (!applyJournalPeriodOptions(state, o.get("--from"), o.get("--to")))
       throw UsageError("--from/--to の日付が正しくありません (YYYY/MM/DD)");
-  } else {
-    throw UsageError("--package は yayoi か blue です");
   }
 
-  state.screenState = kScreenStarting;
   state.ledraAccountFile = master;
   // Refused before the import rather than after it; held to the end so no other run saves
   // over it meanwhile.
@@ -214,15 +213,15 @@ int commandImport(const std::vector<std::string>& args) {
   if (!checkWorkStateTarget(state, platform, save) || !lockWorkStateFile(platform, save, stateLock))
     return kExitFailed;
   // The loader names the cause, a missing file or a folder included.
-  if (!loadStandardAccountMaster(state, master, &platform)) {
-    platform.message(failureWithDetail("Ledraの勘定科目データ取込に失敗しました。", state),
+  if (const StepResult loaded = loadStandardAccountMaster(state, master, &platform); !loaded) {
+    platform.message(failureWithDetail("Ledraの勘定科目データ取込に失敗しました。", loaded.error()),
                      "エラー");
     return kExitFailed;
   }
   state.outputFolder = output;
-  state.screenState = kScreenFileSettings;
   if (!runImportStep(state, platform)) return kExitFailed;
-  state.screenState = kScreenMapping;
+  // The saved work opens on the mapping screen, as after an import at the window.
+  state.screenState = Screen::Mapping;
   if (!saveWorkStateToFile(state, platform, save)) return kExitFailed;
   printLine(buildStatusReport(state).remaining);
   return kExitOk;

@@ -92,9 +92,10 @@ FileSettingsScreen::FileSettingsScreen(FileSettingsPresenter& presenter, QWidget
     if (previous) setTabOrder(previous, w);
     previous = w;
   };
-  for (int i = 0; i < 8; ++i) {
-    chain(files_[static_cast<size_t>(i)]);
-    chain(selectFile_[static_cast<size_t>(i)]);
+  for (SourceFile file : kEverySourceFile) {
+    if (!files_[file]) continue;  // a slot no row shows
+    chain(files_[file]);
+    chain(selectFile_[file]);
   }
   for (QLineEdit* p : period_) chain(p);
   chain(folder_);
@@ -103,7 +104,7 @@ FileSettingsScreen::FileSettingsScreen(FileSettingsPresenter& presenter, QWidget
   chain(selectMaster_);
 }
 
-QWidget* FileSettingsScreen::firstControl() const { return files_[0]; }
+QWidget* FileSettingsScreen::firstControl() const { return files_[SourceFile::AccountList]; }
 QWidget* FileSettingsScreen::lastControl() const { return selectMaster_; }
 
 void FileSettingsScreen::dragEnterEvent(QDragEnterEvent* event) {
@@ -126,23 +127,32 @@ void FileSettingsScreen::dropEvent(QDropEvent* event) {
       Qt::QueuedConnection);
 }
 
-void FileSettingsScreen::addFileRow(QGridLayout* grid, int row, int index, const char* label) {
-  auto* l = new QLabel(QString::fromUtf8(label), grid->parentWidget());
+void FileSettingsScreen::addFileRows(QGridLayout* grid, SourcePackage package) {
+  int row = 1;
+  for (const SourceSlot& slot : packageProfileOrFirst(package).rows) addFileRow(grid, row++, slot);
+}
+
+void FileSettingsScreen::addFileRow(QGridLayout* grid, int row, const SourceSlot& slot) {
+  const SourceFile file = slot.file;
+  // The controls are numbered by the slot they fill.
+  const int index = static_cast<int>(file);
+  auto* l =
+      new QLabel(QString::fromUtf8(slot.label.data(), static_cast<qsizetype>(slot.label.size())),
+                 grid->parentWidget());
   l->setObjectName(arrayName("L_FileLabel", index));
   auto* box = pathBox(arrayName("T_FileName", index), grid->parentWidget());
   auto* button = browseButton(arrayName("B_SelectFile", index), grid->parentWidget());
   grid->addWidget(l, row, 0);
   grid->addWidget(box, row, 1);
   grid->addWidget(button, row, 2);
-  files_[static_cast<size_t>(index)] = box;
-  selectFile_[static_cast<size_t>(index)] = button;
-  connect(box, &QLineEdit::textChanged, this, [this, index, box](const QString& text) {
-    presenter_.setFileName(index, text.toStdString());
-    box->setToolTip(
-        QString::fromStdString(presenter_.view().fileNames[static_cast<size_t>(index)]));
+  files_[file] = box;
+  selectFile_[file] = button;
+  connect(box, &QLineEdit::textChanged, this, [this, file, box](const QString& text) {
+    presenter_.setFileName(file, text.toStdString());
+    box->setToolTip(QString::fromStdString(presenter_.view().fileNames[file]));
   });
-  connect(button, &QPushButton::clicked, this, [this, index] {
-    presenter_.clickSelectFile(index);
+  connect(button, &QPushButton::clicked, this, [this, file] {
+    presenter_.clickSelectFile(file);
     render();
     emit readinessChanged();
   });
@@ -153,10 +163,7 @@ QGroupBox* FileSettingsScreen::buildYayoiFrame() {
   yayoi_->setObjectName("F_Input");
   auto* grid = tightGrid(yayoi_);
   grid->addWidget(heading("L_FileName", "弥生会計CSVファイル", yayoi_), 0, 0, 1, 3);
-  static constexpr const char* kLabels[] = {"勘定科目一覧表", "科目残高試算表",
-                                            "補助科目一覧表", "補助科目残高一覧表",
-                                            "部門一覧表",     "仕訳データ"};
-  for (int i = 0; i < 6; ++i) addFileRow(grid, i + 1, i, kLabels[i]);
+  addFileRows(grid, SourcePackage::Yayoi);
   grid->setColumnStretch(1, 1);
   return yayoi_;
 }
@@ -166,8 +173,7 @@ QGroupBox* FileSettingsScreen::buildBlueFrame() {
   blue_->setObjectName("F_Input_Blue");
   auto* grid = tightGrid(blue_);
   grid->addWidget(heading("L_FileName", "ブルーリターンファイル", blue_), 0, 0, 1, 3);
-  addFileRow(grid, 1, 6, "科目一覧表");
-  addFileRow(grid, 2, 7, "仕訳データ");
+  addFileRows(grid, SourcePackage::BlueReturn);
   grid->setColumnStretch(1, 1);
   grid->addWidget(heading("Label1", "仕訳データ取込期間設定", blue_), 3, 0, 1, 3);
 
@@ -280,8 +286,8 @@ void FileSettingsScreen::render() {
   yayoi_->setVisible(v.yayoiInputVisible);
   blue_->setVisible(v.blueInputVisible);
   tax_->setVisible(v.taxOptionsVisible);
-  for (size_t i = 0; i < files_.size(); ++i)
-    if (files_[i]) setText(files_[i], v.fileNames[i]);
+  for (SourceFile file : kEverySourceFile)
+    if (files_[file]) setText(files_[file], v.fileNames[file]);
   setText(folder_, v.folderName);
   setText(master_, v.masterFile);
   for (size_t i = 0; i < period_.size(); ++i) {

@@ -41,15 +41,17 @@ class FileSettingsScreen : public QGroupBox {
   QGroupBox* buildBlueFrame();
   QGroupBox* buildResultFrame();
   QGroupBox* buildPatternFrame();
-  void addFileRow(QGridLayout* grid, int row, int index, const char* label);
+  // The package's rows, from the grid's second row on.
+  void addFileRows(QGridLayout* grid, SourcePackage package);
+  void addFileRow(QGridLayout* grid, int row, const SourceSlot& slot);
   void setText(QLineEdit* box, const std::string& text);
 
   FileSettingsPresenter& presenter_;
   QGroupBox* yayoi_ = nullptr;
   QGroupBox* blue_ = nullptr;
   QGroupBox* tax_ = nullptr;
-  std::array<QLineEdit*, kFileRowCount> files_{};
-  std::array<QPushButton*, kFileRowCount> selectFile_{};
+  PerSourceFile<QLineEdit*> files_;
+  PerSourceFile<QPushButton*> selectFile_;
   std::array<QLineEdit*, 6> period_{};
   QLineEdit* folder_ = nullptr;
   QPushButton* selectFolder_ = nullptr;

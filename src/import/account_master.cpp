@@ -9,23 +9,20 @@
 
 namespace ledra {
 
-bool loadStandardAccountMaster(ConversionState& state, const std::string& path,
-                               Platform* progress) {
+StepResult loadStandardAccountMaster(ConversionState& state, const std::string& path,
+                                     Platform* progress) {
   int64_t lineNo = 0;
   try {
     auto text = readWholeTextFile(path);
     if (!text) {
-      state.recordError(kLocationMaster, {path, 0, unreadableFileReason(path)});
-      return false;
+      return StepResult::failure({path, 0, unreadableFileReason(path)});
     }
     // A UTF-8 file without the mark would be read as CP932 and give garbled names.
     if (const std::string why = unusableTextReason(path); !why.empty() && !text->empty()) {
-      state.recordError(kLocationMaster, {path, 0, why});
-      return false;
+      return StepResult::failure({path, 0, why});
     }
     if (const auto opened = openQuoteLine(*text)) {
-      state.recordError(kLocationMaster, {path, *opened, "引用符（\"）が閉じていません"});
-      return false;
+      return StepResult::failure({path, *opened, "引用符（\"）が閉じていません"});
     }
     CrLfLineReader lines(*text, progress);
     state.standardAccounts.clear();
@@ -57,13 +54,12 @@ bool loadStandardAccountMaster(ConversionState& state, const std::string& path,
     }
     if (state.standardAccounts.count() == 0) throw StepError("勘定科目の行がありません");
     rebuildStandardAccountCandidates(state);
-    return true;
+    return StepResult::success();
   } catch (const CapacityError&) {
-    state.recordError(kLocationMaster, {path, lineNo, "勘定科目が多すぎます（2001件まで）"});
+    return StepResult::failure(path, lineNo, "勘定科目が多すぎます（2001件まで）");
   } catch (const std::exception& e) {
-    state.recordError(kLocationMaster, {path, lineNo, exceptionReason(e)});
+    return StepResult::failure(path, lineNo, exceptionReason(e));
   }
-  return false;
 }
 
 }  // namespace ledra

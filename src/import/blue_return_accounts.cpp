@@ -90,21 +90,18 @@ std::string tooManyReason(const ConversionState& state) {
 
 }  // namespace
 
-bool importBlueAccounts(ConversionState& state, Platform& platform, const std::string& path) {
+StepResult importBlueAccounts(ConversionState& state, Platform& platform, const std::string& path) {
   const auto text = readWholeTextFile(path);
   if (!text) {
-    state.recordError(kLocationReportRead, {path, 0, "ファイルを読み込めません"});
-    return false;
+    return StepResult::failure({path, 0, "ファイルを読み込めません"});
   }
   // No text this program reads (empty, UTF-16, binary, UTF-8 without the mark) would give
   // no account or garbled names; a quote left open would swallow the lines after it.
   if (const std::string why = unusableTextReason(path); !why.empty()) {
-    state.recordError(kLocationReportRead, {path, 0, why});
-    return false;
+    return StepResult::failure({path, 0, why});
   }
   if (const auto opened = openQuoteLine(*text)) {
-    state.recordError(kLocationReportRead, {path, *opened, "引用符（\"）が閉じていません"});
-    return false;
+    return StepResult::failure({path, *opened, "引用符（\"）が閉じていません"});
   }
   platform.progressShow();
   platform.progressSetCaption("基本データ取込中");
@@ -119,7 +116,7 @@ bool importBlueAccounts(ConversionState& state, Platform& platform, const std::s
   const std::string sharedDepartment = state.workDepartments[0].col(2) + std::string(kShared);
 
   int64_t fileLine = 0;
-  bool ok = true;
+  StepResult result = StepResult::success();
   try {
     CrLfLineReader lines(*text, &platform);
     std::string_view line;
@@ -157,14 +154,12 @@ bool importBlueAccounts(ConversionState& state, Platform& platform, const std::s
       throw StepError("勘定科目の行がありません");
     }
   } catch (const CapacityError&) {
-    state.recordError(kLocationReportRows, {path, fileLine, tooManyReason(state)});
-    ok = false;
+    result = StepResult::failure(path, fileLine, tooManyReason(state));
   } catch (const std::exception& e) {
-    state.recordError(kLocationReportRows, {path, fileLine, exceptionReason(e)});
-    ok = false;
+    result = StepResult::failure(path, fileLine, exceptionReason(e));
   }
   platform.progressHide();
-  return ok;
+  return result;
 }
 
 }  // namespace ledra

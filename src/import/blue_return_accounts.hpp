@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "state/step_result.hpp"
+
 namespace ledra {
 
 struct ConversionState;
@@ -15,8 +17,8 @@ inline constexpr const char* kBlueDepartment = "事業所";
 // sub-account code, a name) gives an account and its balance row; a sub-account line (a
 // sub-account code and a name) gives a sub-account and its balance row under the nearest
 // account above. The first three lines are headings. Classification is left to the caller
-// (kinds 4, 0, 1, 2, 3). False, with the location tag and a detail (file, line, reason)
-// recorded, when the file cannot be read or a line cannot be taken.
-bool importBlueAccounts(ConversionState& state, Platform& platform, const std::string& path);
+// (kinds 4, 0, 1, 2, 3). Fails, naming file, line and reason, when the file cannot be read
+// or a line cannot be taken.
+StepResult importBlueAccounts(ConversionState& state, Platform& platform, const std::string& path);
 
 }  // namespace ledra

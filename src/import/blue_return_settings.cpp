@@ -12,22 +12,20 @@ constexpr size_t kSimplifiedByte = 178;
 
 }  // namespace
 
-bool readBlueSettings(ConversionState& state, const std::string& path) {
+StepResult readBlueSettings(ConversionState& state, const std::string& path) {
   const auto bytes = readFileBytes(path);
   if (!bytes) {
-    state.recordError(kLocationBlueSettings, {path, 0, "ファイルを読み込めません"});
-    return false;
+    return StepResult::failure({path, 0, "ファイルを読み込めません"});
   }
   if (bytes->size() <= kTaxOnByte) {
-    state.recordError(kLocationBlueSettings,
-                      {path, 0,
-                       "ファイルが短すぎます（" + std::to_string(bytes->size()) + "バイト、" +
-                           std::to_string(kTaxOnByte + 1) + "バイト以上必要です）"});
-    return false;
+    return StepResult::failure({path, 0,
+                                "ファイルが短すぎます（" + std::to_string(bytes->size()) +
+                                    "バイト、" + std::to_string(kTaxOnByte + 1) +
+                                    "バイト以上必要です）"});
   }
   state.consumptionTaxOn = static_cast<unsigned char>((*bytes)[kTaxOnByte]) != 0;
   state.simplifiedTaxation = (*bytes)[kSimplifiedByte] != '0';
-  return true;
+  return StepResult::success();
 }
 
 }  // namespace ledra

@@ -365,21 +365,20 @@ void runClassification(ConversionState& state, ReportKind kind) {
   }
 }
 
-bool classifyImport(ConversionState& state, Platform& /*platform*/, ReportKind kind) {
+StepResult classifyImport(ConversionState& state, Platform& /*platform*/, ReportKind kind) {
   try {
     runClassification(state, kind);
-    return true;
+    return StepResult::success();
   } catch (const CapacityError&) {
-    state.recordError(kLocationClassify, {"", 0, "一覧に入りきりません（2001件まで）"});
+    return StepResult::failure("", 0, "一覧に入りきりません（2001件まで）");
   } catch (const ClassificationError& e) {
     std::string reason = e.what();
     if (e.entry >= 0 && e.tableKind == ReportKind::AccountList)
       reason = "勘定科目の" + std::to_string(e.entry + 1) + "件目: " + reason;
-    state.recordError(kLocationClassify, {"", 0, reason});
+    return StepResult::failure("", 0, reason);
   } catch (const std::exception& e) {
-    state.recordError(kLocationClassify, {"", 0, exceptionReason(e)});
+    return StepResult::failure("", 0, exceptionReason(e));
   }
-  return false;
 }
 
 }  // namespace ledra

@@ -263,9 +263,9 @@ void clearTarget(ConversionState& state, int kind) {
   }
 }
 
-// Steps after reading the file; false with the failure recorded.
-bool importRows(ConversionState& state, Platform& platform, const std::string& path, int kind,
-                const std::string& text) {
+// Steps after reading the file.
+StepResult importRows(ConversionState& state, Platform& platform, const std::string& path, int kind,
+                      const std::string& text) {
   const ReportKindInfo& info = kKinds[kind];
   int64_t lineNo = 0;
   std::vector<int64_t> entryLines;  // file line of every appended entry
@@ -278,8 +278,7 @@ bool importRows(ConversionState& state, Platform& platform, const std::string& p
     bool more = lines.next(line, fileLine);  // a text always has a first part, maybe empty
     cutQuotedFields(line, fields, scratch);
     if (auto reason = titleMismatch(fields, kind)) {
-      state.recordError(kLocationReportImport, {path, 1, *reason});
-      return false;
+      return StepResult::failure({path, 1, *reason});
     }
 
     clearTarget(state, kind);
@@ -300,9 +299,7 @@ bool importRows(ConversionState& state, Platform& platform, const std::string& p
     lineNo = 0;
     if (entryLines.empty()) {
       const std::string why = unusableTextReason(path);
-      state.recordError(kLocationReportRows,
-                        {path, 0, why.empty() ? "[明細行]の行がありません" : why});
-      return false;
+      return StepResult::failure({path, 0, why.empty() ? "[明細行]の行がありません" : why});
     }
 
     if (kind == 1) {
@@ -313,11 +310,9 @@ bool importRows(ConversionState& state, Platform& platform, const std::string& p
       markSharedDepartment(state, state.workSubAccountBalances);
     }
   } catch (const CapacityError&) {
-    state.recordError(kLocationReportRows, {path, lineNo, info.tooMany});
-    return false;
+    return StepResult::failure({path, lineNo, info.tooMany});
   } catch (const std::exception& e) {
-    state.recordError(kLocationReportRows, {path, lineNo, exceptionReason(e)});
-    return false;
+    return StepResult::failure({path, lineNo, exceptionReason(e)});
   }
 
   try {
@@ -327,55 +322,47 @@ bool importRows(ConversionState& state, Platform& platform, const std::string& p
     if (e.tableKind == static_cast<ReportKind>(kind) && e.entry >= 0 &&
         static_cast<size_t>(e.entry) < entryLines.size())
       line = entryLines[static_cast<size_t>(e.entry)];
-    state.recordError(kLocationClassify, {path, line, exceptionReason(e)});
-    return false;
+    return StepResult::failure({path, line, exceptionReason(e)});
   } catch (const CapacityError&) {
-    state.recordError(kLocationClassify, {path, 0, "一覧に入りきりません（2001件まで）"});
-    return false;
+    return StepResult::failure({path, 0, "一覧に入りきりません（2001件まで）"});
   } catch (const std::exception& e) {
-    state.recordError(kLocationClassify, {path, 0, exceptionReason(e)});
-    return false;
+    return StepResult::failure({path, 0, exceptionReason(e)});
   }
-  return true;
+  return StepResult::success();
 }
 
 }  // namespace
 
-bool importReport(ConversionState& state, Platform& platform, const std::string& path,
-                  ReportKind kind) {
+StepResult importReport(ConversionState& state, Platform& platform, const std::string& path,
+                        ReportKind kind) {
   const int k = kindNumber(kind);
   if (k < 0) {
-    state.recordError(
-        kLocationReportImport,
+    return StepResult::failure(
         {path, 0, "帳票の種類「" + std::to_string(static_cast<int>(kind)) + "」は読み込めません"});
-    return false;
   }
   const auto text = readWholeTextFile(path);
   if (!text) {
-    state.recordError(kLocationReportRead, {path, 0, unreadableFileReason(path)});
-    return false;
+    return StepResult::failure({path, 0, unreadableFileReason(path)});
   }
   // No text at all (UTF-16, binary) is said so rather than blamed on a stray quote.
   if (text->find('\0') != std::string::npos) {
-    state.recordError(kLocationReportRead, {path, 0, unusableTextReason(path)});
-    return false;
+    return StepResult::failure({path, 0, unusableTextReason(path)});
   }
   if (const auto opened = openQuoteLine(*text)) {
-    state.recordError(kLocationReportRead, {path, *opened, "引用符（\"）が閉じていません"});
-    return false;
+    return StepResult::failure({path, *opened, "引用符（\"）が閉じていません"});
   }
 
   platform.progressShow();
   platform.progressSetCaption(kKinds[k].caption);
   platform.progressSetValue(0);
-  bool ok = false;
+  StepResult result = StepResult::success();
   try {
-    ok = importRows(state, platform, path, k, *text);
+    result = importRows(state, platform, path, k, *text);
   } catch (const std::exception& e) {
-    state.recordError(kLocationReportImport, {path, 0, exceptionReason(e)});
+    result = StepResult::failure(path, 0, exceptionReason(e));
   }
   platform.progressHide();
-  return ok;
+  return result;
 }
 
 }  // namespace ledra

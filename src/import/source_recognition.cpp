@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <span>
 #include <string_view>
 #include <unordered_set>
 
@@ -23,21 +24,23 @@ namespace fs = std::filesystem;
 constexpr size_t kHeadBytes = 4096;
 constexpr size_t kMaxHints = 10;
 
-struct RowInfo {
-  const char* label;  // the row on the file settings
-  const char* title;  // 帳票名 of the file, as the import checks it
-  bool optional;
+// 帳票名 of each report, as the import checks it.
+constexpr std::pair<SourceFile, const char*> kTitles[] = {
+    {SourceFile::AccountList, "勘定科目一覧表"},
+    {SourceFile::TrialBalance, "残高試算表(月次・期間)"},
+    {SourceFile::SubAccountList, "補助科目一覧表"},
+    {SourceFile::SubAccountBalances, "補助残高一覧表(月次・期間)"},
+    {SourceFile::DepartmentList, "部門一覧表"},
+    {SourceFile::Journal, "仕訳日記帳"},
 };
 
-constexpr RowInfo kRows[kYayoiRowCount] = {
-    {"勘定科目一覧表", "勘定科目一覧表", false},
-    {"科目残高試算表", "残高試算表(月次・期間)", false},
-    {"補助科目一覧表", "補助科目一覧表", true},
-    {"補助科目残高一覧表", "補助残高一覧表(月次・期間)", true},
-    {"部門一覧表", "部門一覧表", false},
-    {"仕訳データ", "仕訳日記帳", false},
-};
-constexpr size_t kJournalRow = static_cast<size_t>(SourceFile::Journal);
+std::span<const SourceSlot> yayoiRows() { return packageProfile(SourcePackage::Yayoi)->rows; }
+
+std::string_view titleOf(SourceFile file) {
+  for (const auto& [f, title] : kTitles)
+    if (f == file) return title;
+  return {};
+}
 constexpr std::string_view kTitleKey = "帳票名";
 constexpr std::string_view kFormatKey = "書式名";
 constexpr std::string_view kJournalFormat = "汎用形式";
@@ -122,27 +125,29 @@ std::vector<std::string> visibleSubfolders(const std::string& folder) {
   return paths;
 }
 
-std::string missingLine(size_t row) {
-  std::string line =
-      std::string(kRows[row].label) + "のファイルがありません（帳票名「" + kRows[row].title + "」";
-  if (row == kJournalRow) line += "、書式名「" + std::string(kJournalFormat) + "」";
+std::string missingLine(const SourceSlot& row) {
+  std::string line = std::string(row.label) + "のファイルがありません（帳票名「" +
+                     std::string(titleOf(row.file)) + "」";
+  if (row.file == SourceFile::Journal) line += "、書式名「" + std::string(kJournalFormat) + "」";
   return line + "）";
 }
 
-std::string duplicateLine(size_t row, const std::vector<std::string>& files) {
-  return std::string(kRows[row].label) + "のファイルが" + std::to_string(files.size()) +
-         "つあります：" + joined(files, "、");
+std::string duplicateLine(const SourceSlot& row, const std::vector<std::string>& files) {
+  return std::string(row.label) + "のファイルが" + std::to_string(files.size()) + "つあります：" +
+         joined(files, "、");
 }
 
+using Claims = PerSourceFile<std::vector<std::string>>;
+
 // Rows that two or more files claim are problems; a single claim fills its row.
-void settleClaims(YayoiSourceSet& set,
-                  const std::array<std::vector<std::string>, kYayoiRowCount>& claims) {
-  for (size_t row = 0; row < kYayoiRowCount; ++row) {
-    if (claims[row].size() == 1) {
-      set.files[row] = claims[row].front();
-    } else if (claims[row].size() > 1) {
-      set.problems.push_back({SourceProblem::Kind::Duplicate, static_cast<SourceFile>(row),
-                              claims[row], duplicateLine(row, claims[row])});
+void settleClaims(YayoiSourceSet& set, const Claims& claims) {
+  for (const SourceSlot& row : yayoiRows()) {
+    const std::vector<std::string>& claim = claims[row.file];
+    if (claim.size() == 1) {
+      set.files[row.file] = claim.front();
+    } else if (claim.size() > 1) {
+      set.problems.push_back(
+          {SourceProblem::Kind::Duplicate, row.file, claim, duplicateLine(row, claim)});
     }
   }
 }
@@ -168,7 +173,7 @@ RecognisedFile recogniseYayoiFile(const std::string& path) {
     if (format && format->first == kFormatKey) file.format = format->second;
   }
   // The same comparisons as the imports make, so that a file recognised here is accepted.
-  if (file.title == kRows[kJournalRow].title) {
+  if (file.title == titleOf(SourceFile::Journal)) {
     if (file.format == kJournalFormat) {
       file.kind = RecognisedFile::Kind::Report;
       file.role = SourceFile::Journal;
@@ -176,18 +181,24 @@ RecognisedFile recogniseYayoiFile(const std::string& path) {
     return file;
   }
   const std::string trimmed = trimSpaces(file.title);
-  for (size_t row = 0; row < kJournalRow; ++row) {
-    if (trimmed == kRows[row].title) {
+  for (const auto& [role, title] : kTitles) {
+    if (role != SourceFile::Journal && trimmed == title) {
       file.kind = RecognisedFile::Kind::Report;
-      file.role = static_cast<SourceFile>(row);
+      file.role = role;
     }
   }
   return file;
 }
 
+YayoiRows allYayoiRows() {
+  YayoiRows all;
+  for (const SourceSlot& row : yayoiRows()) all[row.file] = true;
+  return all;
+}
+
 std::string yayoiRowLabel(SourceFile row) {
-  const auto i = static_cast<size_t>(row);
-  return i < kYayoiRowCount ? kRows[i].label : "";
+  const SourceSlot* slot = sourceRow(*packageProfile(SourcePackage::Yayoi), row);
+  return slot ? std::string(slot->label) : "";
 }
 
 std::string notFillingReason(const RecognisedFile& file) {
@@ -195,7 +206,7 @@ std::string notFillingReason(const RecognisedFile& file) {
     case RecognisedFile::Kind::Report:
       return "";
     case RecognisedFile::Kind::OtherReport:
-      if (file.title == kRows[kJournalRow].title)
+      if (file.title == titleOf(SourceFile::Journal))
         return file.path + ": 汎用形式ではない仕訳日記帳です" +
                (file.format.empty() ? "（書式名の行がありません）"
                                     : "（書式名：" + file.format + "）");
@@ -212,54 +223,52 @@ YayoiSourceSet recogniseYayoiFolder(const std::string& folder, const YayoiRows& 
   YayoiSourceSet set;
   const std::vector<std::string> names = visibleFileNames(folder);
   auto isOfferedName = [](const std::string& name) {
-    for (size_t row = 0; row < kYayoiRowCount; ++row)
-      if (name == yayoiFileName(static_cast<SourceFile>(row))) return true;
+    for (const SourceSlot& row : yayoiRows())
+      if (name == row.fileName) return true;
     return false;
   };
   bool anyOpen = false;
-  for (size_t row = 0; row < kYayoiRowCount; ++row) {
-    if (!wanted[row]) continue;
-    const std::string name(yayoiFileName(static_cast<SourceFile>(row)));
+  for (const SourceSlot& row : yayoiRows()) {
+    if (!wanted[row.file]) continue;
+    const std::string name(row.fileName);
     if (std::binary_search(names.begin(), names.end(), name))
-      set.files[row] = joinPath(folder, name);
+      set.files[row.file] = joinPath(folder, name);
     else
       anyOpen = true;
   }
   // A folder of the offered names is read exactly as it always was.
   if (!anyOpen) return set;
 
-  std::array<std::vector<std::string>, kYayoiRowCount> claims;
+  Claims claims;
   for (const std::string& name : names) {
     // Under an offered name a file belongs to that row, never to another.
     if (isOfferedName(name)) continue;
     RecognisedFile file = recogniseYayoiFile(joinPath(folder, name));
-    const auto row = file.role ? static_cast<size_t>(*file.role) : kYayoiRowCount;
-    if (row < kYayoiRowCount && wanted[row] && set.files[row].empty())
-      claims[row].push_back(file.path);
+    if (file.role && wanted[*file.role] && set.files[*file.role].empty())
+      claims[*file.role].push_back(file.path);
     else
       set.unused.push_back(std::move(file));
   }
   settleClaims(set, claims);
-  for (size_t row = 0; row < kYayoiRowCount; ++row) {
-    if (wanted[row] && !kRows[row].optional && set.files[row].empty() && claims[row].empty())
-      set.problems.push_back(
-          {SourceProblem::Kind::Missing, static_cast<SourceFile>(row), {}, missingLine(row)});
+  for (const SourceSlot& row : yayoiRows()) {
+    if (wanted[row.file] && !row.optional && set.files[row.file].empty() &&
+        claims[row.file].empty())
+      set.problems.push_back({SourceProblem::Kind::Missing, row.file, {}, missingLine(row)});
   }
-  std::stable_sort(set.problems.begin(), set.problems.end(), [](const auto& a, const auto& b) {
-    return static_cast<size_t>(*a.role) < static_cast<size_t>(*b.role);
-  });
+  std::stable_sort(set.problems.begin(), set.problems.end(),
+                   [](const auto& a, const auto& b) { return *a.role < *b.role; });
   return set;
 }
 
 YayoiSourceSet recogniseYayoiFiles(const std::vector<std::string>& paths) {
   YayoiSourceSet set;
-  std::array<std::vector<std::string>, kYayoiRowCount> claims;
+  Claims claims;
   std::unordered_set<std::string> seen;
   for (const std::string& path : paths) {
     if (!seen.insert(path).second) continue;
     RecognisedFile file = recogniseYayoiFile(path);
     if (file.role) {
-      claims[static_cast<size_t>(*file.role)].push_back(path);
+      claims[*file.role].push_back(path);
       continue;
     }
     set.problems.push_back(

@@ -5,17 +5,17 @@
 #include <string>
 #include <vector>
 
-namespace ledra {
+#include "state/package_profile.hpp"
 
-enum class SourceFile : size_t;
+namespace ledra {
 
 // Source files found by what they hold rather than by their names. Only the first lines of a
 // file are read, so a folder may hold anything else beside the reports.
 
-// The six 弥生会計 rows of the file settings, SourceFile AccountList .. Journal.
-inline constexpr size_t kYayoiRowCount = 6;
-using YayoiRows = std::array<bool, kYayoiRowCount>;
-inline constexpr YayoiRows kAllYayoiRows = {true, true, true, true, true, true};
+// Which of the 弥生会計 rows of the file settings (AccountList .. Journal) are looked for.
+using YayoiRows = PerSourceFile<bool>;
+// Every one of them.
+YayoiRows allYayoiRows();
 
 // What a file's first lines say it is.
 struct RecognisedFile {
@@ -56,9 +56,9 @@ struct SourceProblem {
 
 // The files found for the 弥生会計 rows.
 struct YayoiSourceSet {
-  std::array<std::string, kYayoiRowCount> files;  // by row; "" where none was found
-  std::vector<SourceProblem> problems;            // rows in order, then foreign files
-  std::vector<RecognisedFile> unused;             // files looked at that fill no row
+  SourceFiles files;                    // "" where none was found
+  std::vector<SourceProblem> problems;  // rows in order, then foreign files
+  std::vector<RecognisedFile> unused;   // files looked at that fill no row
   bool ok() const { return problems.empty(); }
 };
 

@@ -21,6 +21,7 @@
 #include "platform/platform.hpp"
 #include "state/conversion_state.hpp"
 #include "state/journal_entry.hpp"
+#include "state/package_profile.hpp"
 
 namespace ledra {
 
@@ -425,8 +426,9 @@ StepResult writeJournalFile(ConversionState& state, Platform& platform, const Jo
     const int64_t max = state.journalRows.count();
     beginWriterProgress(platform, kFileName, max);
 
-    JournalWriter writer(state, state.sourcePackage != SourcePackage::BlueReturn, report,
-                         journal.path());
+    JournalWriter writer(
+        state, packageProfileOrFirst(state.sourcePackage).reader == SourceReader::YayoiReports,
+        report, journal.path());
     // The records take about as many bytes as the journal lines they come from.
     std::string bytes;
     bytes.reserve(journal.text().size() + journal.text().size() / 2);

@@ -6,6 +6,7 @@
 #include "base/numbers.hpp"
 #include "base/text.hpp"
 #include "state/conversion_state.hpp"
+#include "state/package_profile.hpp"
 #include "state/table.hpp"
 
 namespace ledra {
@@ -62,16 +63,20 @@ std::string blueCategoryCode(const ConversionState& state, const TaxSide& side) 
   return splitPlain(row, " ").at(static_cast<size_t>(index));
 }
 
+bool blueTaxTable(const ConversionState& state) {
+  return packageProfileOrFirst(state.sourcePackage).taxTable == TaxTable::BlueReturn;
+}
+
 }  // namespace
 
 std::string taxCategoryCode(const ConversionState& state, const TaxSide& side) {
-  if (state.sourcePackage == SourcePackage::BlueReturn) return blueCategoryCode(state, side);
+  if (blueTaxTable(state)) return blueCategoryCode(state, side);
   return yayoiCategoryCode(side.category);
 }
 
 std::string taxMethodCode(const ConversionState& state, const TaxSide& side,
                           std::string_view debitMethod, std::string_view creditMethod) {
-  if (state.sourcePackage == SourcePackage::BlueReturn) {
+  if (blueTaxTable(state)) {
     const std::string_view c = side.category;
     return (c == "1" || c == "2" || c == "3" || c == "4" || c == "5") ? "4" : "0";
   }

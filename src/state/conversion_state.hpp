@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/dates.hpp"
+#include "state/package_profile.hpp"
 #include "state/step_result.hpp"
 #include "state/table.hpp"
 
@@ -169,20 +170,14 @@ struct ParentAccountChoice {
 
 using AccountView = Table<int32_t, kAccountCapacity>;
 
-// The source package chosen on the start form; the numbers are those the work-state file keeps.
-enum class SourcePackage : int32_t { None = 0, Yayoi = 1, BlueReturn = 2 };
-
-// The places of SourceFiles: the 弥生会計 reports and journal, then ブルーリターンＡ's files.
-enum class SourceFile : size_t {
-  AccountList = 0,
-  TrialBalance = 1,
-  SubAccountList = 2,
-  SubAccountBalances = 3,
-  DepartmentList = 4,
-  Journal = 5,  // for ブルーリターンＡ, the intermediate journal it expands into
-  BlueAccounts = 6,
-  BlueJournal = 7,
-  BlueSettings = 8,
+// The wizard's screen. The work-state file keeps it as the word the package's own program
+// used ("初期状態" .. "ファイル出力中").
+enum class Screen {
+  Initial,       // the main form loading, nothing chosen yet
+  Starting,      // the master chosen, defaults being written
+  Welcome,       // the welcome screen
+  FileSettings,  // the file-settings screen
+  Mapping,       // the mapping and output screen
 };
 
 // What the work-state file holds: the imported tables, their mappings and the settings.
@@ -199,12 +194,12 @@ struct ConversionData {
   AccountView allView;
 
   SourcePackage sourcePackage = SourcePackage::None;
-  std::string screenState;
+  Screen screenState = Screen::Initial;
   std::string ledraUserCode;
   std::string ledraUserName;
   std::string departmentTotalName;
   std::string baseFolder;
-  std::array<std::string, 11> sourceFiles;
+  SourceFiles sourceFiles;
   std::string outputFolder;
   std::string ledraAccountFile;
   std::string workStateFile;
@@ -216,8 +211,8 @@ struct ConversionData {
   std::array<int32_t, 6> journalPeriod{};  // start y, m, d; end y, m, d
   int32_t groupCounter = 0;
 
-  std::string& sourceFile(SourceFile f) { return sourceFiles[static_cast<size_t>(f)]; }
-  const std::string& sourceFile(SourceFile f) const { return sourceFiles[static_cast<size_t>(f)]; }
+  std::string& sourceFile(SourceFile f) { return sourceFiles[f]; }
+  const std::string& sourceFile(SourceFile f) const { return sourceFiles[f]; }
 };
 
 // Lists worked out from the saved data; rebuildDerivedLists makes them anew.

@@ -47,12 +47,12 @@ void emptyAllTables(ConversionState& s) {
 // Only what the file carries replaces the state's; the other settings stay.
 void adopt(ConversionState& s, ConversionData&& p) {
   s.sourcePackage = p.sourcePackage;
-  s.screenState = std::move(p.screenState);
+  s.screenState = p.screenState;
   s.ledraUserCode = std::move(p.ledraUserCode);
   s.ledraUserName = std::move(p.ledraUserName);
   s.departmentTotalName = std::move(p.departmentTotalName);
   s.baseFolder = std::move(p.baseFolder);
-  for (int i = 0; i <= 9; ++i) s.sourceFiles[i] = std::move(p.sourceFiles[i]);
+  s.sourceFiles = std::move(p.sourceFiles);
   s.outputFolder = std::move(p.outputFolder);
   s.ledraAccountFile = std::move(p.ledraAccountFile);
   s.standardAccounts = std::move(p.standardAccounts);

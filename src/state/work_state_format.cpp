@@ -23,6 +23,22 @@ namespace {
 constexpr std::string_view kYayoiWord = "弥生会計";
 constexpr std::string_view kBlueReturnWord = "ブルーリターン";
 
+// The screens as the file names them.
+constexpr std::pair<Screen, std::string_view> kScreenWords[] = {
+    {Screen::Initial, "初期状態"},       {Screen::Starting, "起動時"},
+    {Screen::Welcome, "広告中"},         {Screen::FileSettings, "ファイル設定"},
+    {Screen::Mapping, "ファイル出力中"},
+};
+
+std::string_view screenWord(Screen screen) {
+  for (const auto& [s, word] : kScreenWords)
+    if (s == screen) return word;
+  return {};
+}
+
+// The file keeps ten source-file fields; the slots after the last one are never filled.
+constexpr size_t kStoredSourceFiles = 10;
+
 constexpr const char* kStandardHeader = "科目標準";
 constexpr const char* kAccountHeader = "変更中勘定科目";
 constexpr const char* kBalanceHeader = "変更中科目残高";
@@ -209,14 +225,17 @@ class Writer {
     fixedLine(s);
   }
 
-  void sourceFilesLine(const std::array<std::string, 11>& files) {
-    for (int i = 0; i <= 9; ++i) {
+  void sourceFilesLine(const SourceFiles& files) {
+    size_t i = 0;
+    for (const std::string& file : files) {
       auto name = [&] { return "SourceFiles(" + std::to_string(i) + ")"; };
-      check(files[i], name);
-      checkHeldByCp932(files[i], name);
-      appendQuotedWhenNeeded(out_, files[i]);
+      check(file, name);
+      checkHeldByCp932(file, name);
+      appendQuotedWhenNeeded(out_, file);
       out_ += ',';
+      ++i;
     }
+    for (; i < kStoredSourceFiles; ++i) out_ += ',';
     out_ += kCrLf;
   }
 
@@ -305,7 +324,7 @@ void writeSection(Writer& w, const char* header, const TableT& table, bool trail
 
 void writeState(Writer& w, const ConversionData& s) {
   w.fixedLine(s.sourcePackage == SourcePackage::BlueReturn ? kBlueReturnWord : kYayoiWord);
-  w.settingLine(s.screenState, "ScreenState");
+  w.fixedLine(screenWord(s.screenState));
   w.settingLine(s.ledraUserCode, "LedraUserCode");
   w.settingLine(s.ledraUserName, "LedraUserName");
   w.settingLine(s.departmentTotalName, "DepartmentTotalName");
@@ -484,7 +503,13 @@ void readState(std::string_view text, ConversionData& p) {
     p.sourcePackage = SourcePackage::BlueReturn;
   else
     r.fail("「弥生会計」でも「ブルーリターン」でもありません");
-  p.screenState = r.next();
+  const std::string_view screen = r.next();
+  bool knownScreen = false;
+  for (const auto& [value, word] : kScreenWords) {
+    if (word != screen) continue;
+    p.screenState = value;
+    knownScreen = true;
+  }
   p.ledraUserCode = r.next();
   if (const std::string why = userCodeProblem(p.ledraUserCode); !why.empty()) r.fail(why);
   p.ledraUserName = r.next();
@@ -493,8 +518,10 @@ void readState(std::string_view text, ConversionData& p) {
   std::vector<std::string_view> files;
   std::string unquoted;
   if (!cutQuotedFields(r.next(), files, unquoted, true)) r.fail("引用符（\"）が閉じていません");
-  if (files.size() != 11 || !files.back().empty()) r.fail("ソースファイルが10個ではありません");
-  for (int i = 0; i <= 9; ++i) p.sourceFiles[i] = std::string(files[i]);
+  if (files.size() != kStoredSourceFiles + 1 || !files.back().empty())
+    r.fail("ソースファイルが10個ではありません");
+  for (size_t i = 0; i < kSourceFileCount; ++i)
+    p.sourceFiles[kEverySourceFile[i]] = std::string(files[i]);
   p.outputFolder = r.next();
   p.ledraAccountFile = r.next();
   readSection(r, kStandardHeader, p.standardAccounts, true,
@@ -520,6 +547,8 @@ void readState(std::string_view text, ConversionData& p) {
     r.next();
     r.fail("余分な行があります");
   }
+  // Looked at last, so that a file broken further on is still named for that.
+  if (!knownScreen) throw MalformedFile{2, "画面の状態「" + std::string(screen) + "」がありません"};
 }
 
 }  // namespace

@@ -16,12 +16,6 @@ const std::vector<std::string>& packageNames() {
 
 }  // namespace
 
-std::string packageName(SourcePackage package) {
-  const auto n = static_cast<int32_t>(package);
-  if (n < 1 || n > static_cast<int32_t>(packageNames().size())) return {};
-  return packageNames()[static_cast<size_t>(n - 1)];
-}
-
 ConvSelectPresenter::ConvSelectPresenter(ConversionState& state, Platform& platform)
     : state_(state), platform_(platform) {}
 

@@ -9,7 +9,6 @@
 namespace ledra {
 
 struct ConversionState;
-enum class SourcePackage : int32_t;
 class Platform;
 
 inline constexpr const char* kProgramCaption = "Ledraデータコンバート Ver" LEDRA_VERSION_TEXT;
@@ -49,8 +48,5 @@ class ConvSelectPresenter {
   ConvSelectView view_;
   StartMode startMode_ = StartMode::Normal;
 };
-
-// The name of a package as the start form's buttons show it; empty for none.
-std::string packageName(SourcePackage package);
 
 }  // namespace ledra

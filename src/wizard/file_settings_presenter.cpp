@@ -9,6 +9,7 @@
 #include "platform/file_io.hpp"
 #include "platform/platform.hpp"
 #include "state/conversion_state.hpp"
+#include "state/step_result.hpp"
 #include "wizard/journal_period.hpp"
 
 namespace ledra {
@@ -19,6 +20,7 @@ constexpr const char* kAutoDefineQuestion =
     "勘定科目のあるフォルダを基準に他のファイルも定義しますか？";
 constexpr const char* kBadPeriod = "指定日付が異常です。";
 constexpr const char* kSourceTitle = "注意";
+constexpr const char* kHandlerFailed = "処理中にエラーが発生しました。";
 
 // A box's numeric value; text that is no number counts as 0.
 int32_t numericValue(const std::string& text) {
@@ -42,7 +44,7 @@ FileSettingsPresenter::FileSettingsPresenter(ConversionState& state, Platform& p
 }
 
 void FileSettingsPresenter::refresh() {
-  for (size_t i = 0; i < view_.fileNames.size(); ++i) view_.fileNames[i] = state_.sourceFiles[i];
+  view_.fileNames = state_.sourceFiles;
   view_.folderName = state_.outputFolder;
   view_.masterFile = state_.ledraAccountFile;
   if (state_.journalPeriod[0] != 0) {
@@ -52,15 +54,15 @@ void FileSettingsPresenter::refresh() {
 }
 
 void FileSettingsPresenter::showPackageFrames() {
-  const bool blue = state_.sourcePackage == SourcePackage::BlueReturn;
-  view_.yayoiInputVisible = !blue;
-  view_.blueInputVisible = blue;
-  view_.taxOptionsVisible = !blue;
+  const PackageProfile& profile = packageProfileOrFirst(state_.sourcePackage);
+  view_.yayoiInputVisible = profile.reader == SourceReader::YayoiReports;
+  view_.blueInputVisible = profile.reader == SourceReader::BlueReturnData;
+  view_.taxOptionsVisible = profile.hasTaxOptions;
 }
 
-void FileSettingsPresenter::setFile(size_t index, const std::string& path) {
-  state_.sourceFiles[index] = path;
-  view_.fileNames[index] = path;
+void FileSettingsPresenter::setFile(SourceFile file, const std::string& path) {
+  state_.sourceFiles[file] = path;
+  view_.fileNames[file] = path;
 }
 
 void FileSettingsPresenter::setFolder(const std::string& path) {
@@ -68,46 +70,46 @@ void FileSettingsPresenter::setFolder(const std::string& path) {
   view_.folderName = path;
 }
 
-void FileSettingsPresenter::setFileName(int index, const std::string& text) {
-  if (index < 0 || index >= kFileRowCount) return;
-  setFile(static_cast<size_t>(index), text);
+void FileSettingsPresenter::setFileName(SourceFile file, const std::string& text) {
+  setFile(file, text);
 }
 
 void FileSettingsPresenter::setFolderName(const std::string& text) { setFolder(text); }
 
-void FileSettingsPresenter::clickSelectFile(int index) {
-  if (index < 0 || index >= kFileRowCount) return;
-  const auto i = static_cast<size_t>(index);
+void FileSettingsPresenter::clickSelectFile(SourceFile file) {
   try {
-    FileDialogRequest request;
-    request.title = "ファイルを選択";
-    request.filter = "全てのファイル(*.*)|*.*";
-    request.options.fileMustExist = true;
-    request.options.pathMustExist = true;
-    request.options.hideReadOnly = true;
-    const std::string remembered = platform_.rememberedFolder(RememberedFolder::Source);
-    if (!remembered.empty() && platform_.folderExists(remembered))
-      request.initialFolder = remembered;
-    const std::optional<std::string> chosen = platform_.openFileDialog(request);
-    // A file that cannot be opened keeps the earlier path, without a message.
-    if (chosen && !chosen->empty() && canOpenForReading(*chosen)) {
-      setFile(i, *chosen);
-      platform_.rememberFolder(RememberedFolder::Source, folderOf(*chosen));
-      if (i == 0 && platform_.message(kAutoDefineQuestion, "自動定義", MsgButtons::YesNo,
-                                      MsgIcon::Information, 2) == MsgResult::Yes) {
-        const std::string folder = folderWithSeparator(*chosen);
-        // The other reports and the journal under the names 弥生会計 gives them.
-        for (size_t k = 1; k <= static_cast<size_t>(SourceFile::Journal); ++k)
-          setFile(k, folder + std::string(yayoiFileName(static_cast<SourceFile>(k))));
-        std::string output = folder;
-        if (!output.empty()) output.pop_back();
-        setFolder(output);
-      }
-    }
-  } catch (const std::exception&) {
-    // Whatever went wrong, the readiness is looked at again and nothing is said.
+    selectFile(file);
+  } catch (const std::exception& e) {
+    platform_.message(std::string(kHandlerFailed) + "\r\n" + exceptionReason(e), "エラー");
   }
   updateNextButton_();
+}
+
+void FileSettingsPresenter::selectFile(SourceFile file) {
+  FileDialogRequest request;
+  request.title = "ファイルを選択";
+  request.filter = "全てのファイル(*.*)|*.*";
+  request.options.fileMustExist = true;
+  request.options.pathMustExist = true;
+  request.options.hideReadOnly = true;
+  const std::string remembered = platform_.rememberedFolder(RememberedFolder::Source);
+  if (!remembered.empty() && platform_.folderExists(remembered)) request.initialFolder = remembered;
+  const std::optional<std::string> chosen = platform_.openFileDialog(request);
+  // A file that cannot be opened keeps the earlier path, without a message.
+  if (!chosen || chosen->empty() || !canOpenForReading(*chosen)) return;
+  setFile(file, *chosen);
+  platform_.rememberFolder(RememberedFolder::Source, folderOf(*chosen));
+  if (file != SourceFile::AccountList ||
+      platform_.message(kAutoDefineQuestion, "自動定義", MsgButtons::YesNo, MsgIcon::Information,
+                        2) != MsgResult::Yes)
+    return;
+  const std::string folder = folderWithSeparator(*chosen);
+  // The other rows under the names the package gives its files.
+  for (const SourceSlot& row : packageProfileOrFirst(state_.sourcePackage).rows)
+    if (row.file != file) setFile(row.file, folder + std::string(row.fileName));
+  std::string output = folder;
+  if (!output.empty()) output.pop_back();
+  setFolder(output);
 }
 
 void FileSettingsPresenter::clickSelectFolder() {
@@ -124,7 +126,7 @@ void FileSettingsPresenter::clickSelectFolder() {
 
 void FileSettingsPresenter::dropPaths(const std::vector<std::string>& paths) {
   if (paths.empty()) return;
-  if (state_.sourcePackage == SourcePackage::BlueReturn) {
+  if (packageProfileOrFirst(state_.sourcePackage).reader == SourceReader::BlueReturnData) {
     // A year folder, a folder above it, or a file inside it.
     const std::string& first = paths.front();
     fillBlueFromFolder(platform_.folderExists(first) ? first : folderOf(first), false);
@@ -138,11 +140,12 @@ void FileSettingsPresenter::dropPaths(const std::vector<std::string>& paths) {
 }
 
 void FileSettingsPresenter::fillFromFolder(const std::string& folder, bool quietWhenNone) {
-  if (state_.sourcePackage == SourcePackage::BlueReturn) {
+  const PackageProfile& profile = packageProfileOrFirst(state_.sourcePackage);
+  if (profile.reader == SourceReader::BlueReturnData) {
     fillBlueFromFolder(folder, quietWhenNone);
     return;
   }
-  const YayoiSourceSet set = recogniseYayoiFolder(folder, kAllYayoiRows);
+  const YayoiSourceSet set = recogniseYayoiFolder(folder, allYayoiRows());
   bool found = false;
   for (const std::string& file : set.files) found = found || !file.empty();
   for (const SourceProblem& p : set.problems)
@@ -154,7 +157,7 @@ void FileSettingsPresenter::fillFromFolder(const std::string& folder, bool quiet
   }
   // The rows come from this folder alone: a row it cannot fill is left empty rather than
   // pointing at another folder's report, so that nothing is imported until it is settled.
-  for (size_t i = 0; i < kYayoiRowCount; ++i) setFile(i, set.files[i]);
+  for (const SourceSlot& row : profile.rows) setFile(row.file, set.files[row.file]);
   setFolder(folder);
   platform_.rememberFolder(RememberedFolder::Source, folder);
   if (!set.ok())
@@ -164,12 +167,11 @@ void FileSettingsPresenter::fillFromFolder(const std::string& folder, bool quiet
 
 void FileSettingsPresenter::fillFromFiles(const std::vector<std::string>& paths) {
   const YayoiSourceSet set = recogniseYayoiFiles(paths);
-  for (size_t i = 0; i < kYayoiRowCount; ++i)
-    if (!set.files[i].empty()) setFile(i, set.files[i]);
+  for (const SourceSlot& row : packageProfileOrFirst(state_.sourcePackage).rows)
+    if (!set.files[row.file].empty()) setFile(row.file, set.files[row.file]);
   // Two files for one row: neither is taken, and the row no longer names an older file.
   for (const SourceProblem& p : set.problems)
-    if (p.kind == SourceProblem::Kind::Duplicate && p.role)
-      setFile(static_cast<size_t>(*p.role), "");
+    if (p.kind == SourceProblem::Kind::Duplicate && p.role) setFile(*p.role, "");
   platform_.rememberFolder(RememberedFolder::Source, folderOf(paths.front()));
   if (!set.ok())
     platform_.message(sourceSetMessage(set, ""), kSourceTitle, MsgButtons::Ok,
@@ -180,11 +182,10 @@ void FileSettingsPresenter::fillBlueFromFolder(const std::string& folder, bool q
   const std::vector<std::string> years = findBlueYearFolders(folder);
   if (years.size() == 1) {
     state_.blueReturnDataFolder = years.front();
-    setBlueReturnSourceFiles(state_, years.front());
-    for (SourceFile f : {SourceFile::BlueAccounts, SourceFile::BlueJournal}) {
-      const auto i = static_cast<size_t>(f);
-      view_.fileNames[i] = state_.sourceFiles[i];
-    }
+    const PackageProfile& profile = packageProfileOrFirst(state_.sourcePackage);
+    setDefaultSourceFiles(state_, profile, years.front());
+    for (const SourceSlot& row : profile.rows)
+      view_.fileNames[row.file] = state_.sourceFiles[row.file];
     platform_.rememberFolder(RememberedFolder::Source, years.front());
     return;
   }

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "state/package_profile.hpp"
+
 namespace ledra {
 
 struct ConversionState;
@@ -13,16 +15,14 @@ class Platform;
 // The journal period boxes, in the order the screen shows them.
 enum class PeriodField { StartYear, StartMonth, StartDay, EndYear, EndMonth, EndDay };
 
-inline constexpr int kFileRowCount = 9;  // T_FileName(0..8)
-
 struct FileSettingsView {
-  std::array<std::string, kFileRowCount> fileNames;  // T_FileName(i): text and tool tip
-  std::string folderName;                            // T_ForderName: text and tool tip
-  std::string masterFile;                            // T_ConvF: text and tool tip
-  std::array<std::string, 6> period;                 // S_Year .. E_Day, as typed
-  bool yayoiInputVisible = true;                     // F_Input
-  bool blueInputVisible = false;                     // F_Input_Blue
-  bool taxOptionsVisible = true;                     // F_SZ
+  SourceFiles fileNames;              // T_FileName(slot): text and tool tip
+  std::string folderName;             // T_ForderName: text and tool tip
+  std::string masterFile;             // T_ConvF: text and tool tip
+  std::array<std::string, 6> period;  // S_Year .. E_Day, as typed
+  bool yayoiInputVisible = true;      // F_Input
+  bool blueInputVisible = false;      // F_Input_Blue
+  bool taxOptionsVisible = true;      // F_SZ
 };
 
 // The file-settings screen: the source-file and output-folder boxes kept in step with the
@@ -40,12 +40,13 @@ class FileSettingsPresenter {
   // Shows the frame of the state's package (弥生会計 or ブルーリターンＡ).
   void showPackageFrames();
 
-  // T_FileName(i) / T_ForderName changed by typing. The readiness is not re-evaluated.
-  void setFileName(int index, const std::string& text);
+  // T_FileName(slot) / T_ForderName changed by typing. The readiness is not re-evaluated.
+  void setFileName(SourceFile file, const std::string& text);
   void setFolderName(const std::string& text);
 
-  // B_SelectFile(i): the open dialog; for the account list the 自動定義 offer.
-  void clickSelectFile(int index);
+  // B_SelectFile(slot): the open dialog; for the account list the 自動定義 offer. A failure
+  // inside is reported, and the readiness is looked at again.
+  void clickSelectFile(SourceFile file);
   // B_SelectForder: the folder browser. A folder holding the package's source files also fills
   // the source rows from them, found by what they hold.
   void clickSelectFolder();
@@ -60,7 +61,8 @@ class FileSettingsPresenter {
   void commitPeriod();
 
  private:
-  void setFile(size_t index, const std::string& path);
+  void setFile(SourceFile file, const std::string& path);
+  void selectFile(SourceFile file);
   void setFolder(const std::string& path);
   void showStoredPeriod();
   // Fills the source rows from a folder; `quietWhenNone` for a folder chosen only as output.

@@ -9,6 +9,7 @@
 #include "platform/file_io.hpp"
 #include "platform/platform.hpp"
 #include "state/conversion_state.hpp"
+#include "state/step_result.hpp"
 #include "state/work_state.hpp"
 #include "wizard/step_flow.hpp"
 
@@ -23,30 +24,27 @@ constexpr const char* kWelcomeText =
     "　本ソフトは、現在弥生会計をご利用のお客様のデータを、\r\n"
     "　Ledraにて使用するデータにコンバートを行うソフトです。\r\n";
 
-std::string yayoiExchangeFolder(const ConversionState& state) {
-  return joinPath(state.baseFolder, "Yayoi/Exchange/");
+// Where the master dialog starts and the package's defaults lie.
+std::string defaultsFolder(const ConversionState& state, const PackageProfile& profile) {
+  return profile.exchangeFolder.empty() ? state.baseFolder
+                                        : joinPath(state.baseFolder, profile.exchangeFolder);
 }
 
 std::string defaultBlueReturnFolder(Platform& platform) {
   return joinPath(platform.homeFolder(), ".wine/drive_c/Program Files/ブルーリターンＡ2007");
 }
 
-// Loads the chosen master, after `prepare` once the file opens; on failure the state's error
-// detail names the cause, whatever it was.
+// Loads the chosen master, after `prepare` once the file opens; a failure names the cause,
+// whatever it was.
 template <class Prepare>
-bool loadMasterFile(ConversionState& state, Platform& platform, const std::string& path,
-                    Prepare prepare) {
-  state.lastErrorDetail.clear();
+StepResult loadMasterFile(ConversionState& state, Platform& platform, const std::string& path,
+                          Prepare prepare) {
   try {
-    if (!canOpenForReading(path)) {
-      state.lastErrorDetail = ErrorDetail{path, 0, unreadableFileReason(path)};
-      return false;
-    }
+    if (!canOpenForReading(path)) return StepResult::failure(path, 0, unreadableFileReason(path));
     prepare();
     return loadStandardAccountMaster(state, path, &platform);
   } catch (const std::exception& e) {
-    state.lastErrorDetail = ErrorDetail{path, 0, e.what()};
-    return false;
+    return StepResult::failure(path, 0, e.what());
   }
 }
 
@@ -110,9 +108,9 @@ MainPresenter::MainPresenter(ConversionState& state, Platform& platform)
 
 bool MainPresenter::load(StartMode mode) {
   view_.forceCsvVisible = false;
-  state_.screenState = kScreenInitial;
+  state_.screenState = Screen::Initial;
   if (mode == StartMode::Restored) {
-    state_.screenState = kScreenMapping;
+    state_.screenState = Screen::Mapping;
     startAborted_ = false;
     view_.firstStepVisible = false;
     view_.secondStepVisible = false;
@@ -134,10 +132,12 @@ bool MainPresenter::load(StartMode mode) {
   }
   platform_.message(std::string(kProgramCaption) + "を起動します。\r\n\r\n" + kMasterPrompt,
                     "ようこそ");
-  if (state_.sourcePackage == SourcePackage::Yayoi) return loadYayoi();
-  if (state_.sourcePackage == SourcePackage::BlueReturn) return loadBlueReturn();
-  startAborted_ = true;
-  return false;
+  const PackageProfile* profile = packageProfile(state_.sourcePackage);
+  if (!profile) {
+    startAborted_ = true;
+    return false;
+  }
+  return profile->asksInstallation ? loadBlueReturn(*profile) : loadYayoi(*profile);
 }
 
 std::optional<std::string> MainPresenter::askMasterFile(const std::string& initialFolder) {
@@ -166,25 +166,25 @@ void MainPresenter::showWelcomeLayout() {
   state_.workSubAccounts.clear();
 }
 
-bool MainPresenter::loadYayoi() {
+bool MainPresenter::loadYayoi(const PackageProfile& profile) {
   while (true) {
-    auto path = askMasterFile(yayoiExchangeFolder(state_));
+    auto path = askMasterFile(defaultsFolder(state_, profile));
     if (!path) {
       startAborted_ = true;
       return false;
     }
-    const bool loaded = loadMasterFile(state_, platform_, *path, [&] {
+    const StepResult loaded = loadMasterFile(state_, platform_, *path, [&] {
       state_.ledraAccountFile = *path;
-      state_.screenState = kScreenStarting;
+      state_.screenState = Screen::Starting;
       showWelcomeLayout();
-      setYayoiSourceFiles(state_, yayoiExchangeFolder(state_));
-      state_.outputFolder = yayoiExchangeFolder(state_);
+      setDefaultSourceFiles(state_, profile, defaultsFolder(state_, profile));
+      state_.outputFolder = defaultsFolder(state_, profile);
     });
     if (!loaded) {
-      platform_.message(failureWithDetail(kMasterFailed, state_), "エラー");
+      platform_.message(failureWithDetail(kMasterFailed, loaded.error()), "エラー");
       continue;
     }
-    state_.screenState = kScreenWelcome;
+    state_.screenState = Screen::Welcome;
     view_.companyLabel = state_.ledraUserName + "　データコンバート";
     view_.packageLabel = packageName(state_.sourcePackage);
     startAborted_ = false;
@@ -193,18 +193,18 @@ bool MainPresenter::loadYayoi() {
   }
 }
 
-bool MainPresenter::loadBlueReturn() {
+bool MainPresenter::loadBlueReturn(const PackageProfile& profile) {
   // A failed master load asks again, as for 弥生会計, rather than going on without a chart.
   while (true) {
-    auto path = askMasterFile(state_.baseFolder);
+    auto path = askMasterFile(defaultsFolder(state_, profile));
     if (!path) {
       startAborted_ = true;
       return false;
     }
     state_.ledraAccountFile = *path;
-    const bool loaded = loadMasterFile(state_, platform_, *path, [] {});
+    const StepResult loaded = loadMasterFile(state_, platform_, *path, [] {});
     if (loaded) break;
-    platform_.message(failureWithDetail(kMasterFailed, state_), "エラー");
+    platform_.message(failureWithDetail(kMasterFailed, loaded.error()), "エラー");
   }
   int32_t year = 0;
   while (year == 0) {
@@ -234,12 +234,12 @@ bool MainPresenter::loadBlueReturn() {
   }
   state_.fiscalYear = year;
   state_.journalPeriod = {year, 1, 1, year, 12, 31};
-  state_.screenState = kScreenStarting;
+  state_.screenState = Screen::Starting;
   showWelcomeLayout();
-  setBlueReturnSourceFiles(state_, state_.blueReturnDataFolder);
-  state_.outputFolder = state_.baseFolder;
-  state_.screenState = kScreenWelcome;
-  view_.welcomeText = replaceAll(view_.welcomeText, "弥生会計", "ブルーリターン");
+  setDefaultSourceFiles(state_, profile, state_.blueReturnDataFolder);
+  state_.outputFolder = defaultsFolder(state_, profile);
+  state_.screenState = Screen::Welcome;
+  view_.welcomeText = replaceAll(view_.welcomeText, "弥生会計", std::string(profile.name));
   view_.companyLabel = state_.ledraUserName + "　データコンバート";
   view_.packageLabel = packageName(state_.sourcePackage);
   startAborted_ = false;
@@ -248,7 +248,7 @@ bool MainPresenter::loadBlueReturn() {
 }
 
 void MainPresenter::showMappingScreen() {
-  state_.screenState = kScreenMapping;
+  state_.screenState = Screen::Mapping;
   view_.secondStepVisible = false;
   view_.thirdStepVisible = true;
   view_.nextEnabled = false;
@@ -265,7 +265,7 @@ void MainPresenter::showMappingScreen() {
 void MainPresenter::markSaved() { savedMapping_ = mappingFingerprint(state_); }
 
 bool MainPresenter::hasUnsavedWork() const {
-  return state_.screenState == kScreenMapping && mappingFingerprint(state_) != savedMapping_;
+  return state_.screenState == Screen::Mapping && mappingFingerprint(state_) != savedMapping_;
 }
 
 void MainPresenter::guarded(const std::function<void()>& handler) {
@@ -280,25 +280,25 @@ void MainPresenter::guarded(const std::function<void()>& handler) {
 
 void MainPresenter::clickNext() {
   guarded([this] {
-    if (state_.screenState == kScreenWelcome) {
+    const PackageProfile* profile = packageProfile(state_.sourcePackage);
+    if (state_.screenState == Screen::Welcome) {
       view_.firstStepVisible = false;
       view_.secondStepVisible = true;
-      const bool blue = state_.sourcePackage == SourcePackage::BlueReturn;
       fileSettings_.showPackageFrames();
-      state_.screenState = kScreenFileSettings;
+      state_.screenState = Screen::FileSettings;
       view_.nextEnabled = false;
       updateNextButton();
       view_.layout = fileSettingsLayout();
       view_.nextCaption = "読込";
-      if (blue) {
+      if (profile && !profile->hasTaxOptions) {
         state_.consumptionTaxOn = false;
         state_.simplifiedTaxation = false;
       }
-    } else if (state_.screenState == kScreenFileSettings) {
+    } else if (state_.screenState == Screen::FileSettings) {
       // The period boxes are read as they stand, whether or not the period rule ran.
-      if (state_.sourcePackage == SourcePackage::BlueReturn) fileSettings_.commitPeriod();
+      if (profile && profile->hasJournalPeriod) fileSettings_.commitPeriod();
       if (runImportStep(state_, platform_)) showMappingScreen();
-    } else if (state_.screenState == kScreenMapping) {
+    } else if (state_.screenState == Screen::Mapping) {
       if (runOutputStep(state_, platform_, true, /*atWindow=*/true) == StepOutcome::Done)
         view_.nextCaption = "再変換";
       view_.outputFolder = state_.outputFolder;
@@ -323,7 +323,7 @@ void MainPresenter::clickOutputFolder() {
 }
 
 bool MainPresenter::requestClose() {
-  const std::string& s = state_.screenState;
+  const Screen s = state_.screenState;
   const std::string question = std::string(kProgramCaption) + "を終了します。\r\n宜しいですか？";
   if (hasUnsavedWork()) {
     const MsgResult answer = platform_.message(
@@ -336,7 +336,7 @@ bool MainPresenter::requestClose() {
       if (saved != SaveResult::Saved) return false;
       markSaved();
     }
-  } else if (s == kScreenFileSettings || s == kScreenWelcome || s == kScreenMapping) {
+  } else if (s == Screen::FileSettings || s == Screen::Welcome || s == Screen::Mapping) {
     if (platform_.message(question, "注意", MsgButtons::OkCancel) != MsgResult::Ok) return false;
   }
   mapping_.closePicker();  // an open picker closes with the form

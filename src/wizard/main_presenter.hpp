@@ -12,6 +12,7 @@
 namespace ledra {
 
 struct ConversionState;
+struct PackageProfile;
 class Platform;
 
 // Window sizes and button places of one screen, in twips (the GUI divides by 15 for pixels).
@@ -86,8 +87,8 @@ class MainPresenter {
   bool startAborted() const { return startAborted_; }
 
  private:
-  bool loadYayoi();
-  bool loadBlueReturn();
+  bool loadYayoi(const PackageProfile& profile);
+  bool loadBlueReturn(const PackageProfile& profile);
   std::optional<std::string> askMasterFile(const std::string& initialFolder);
   void showWelcomeLayout();
   void showMappingScreen();

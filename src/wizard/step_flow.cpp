@@ -37,13 +37,19 @@ namespace ledra {
 namespace {
 
 constexpr const char* kErrorTitle = "エラー";
+constexpr const char* kImportFailed = "取込に失敗しました。";
 
-void reportMissing(Platform& platform, const std::string& path) {
-  platform.message(missingMessage(path, false));
+// A file or folder the step needs is not there: said, and the step fails.
+StepResult reportMissing(Platform& platform, const std::string& path, bool folder = false) {
+  platform.message(missingMessage(path, folder));
+  const std::string why = wrongKindReason(path, folder);
+  return StepResult::failure(path, 0, why.empty() ? "存在しません" : why);
 }
 
-void reportMissingFolder(Platform& platform, const std::string& path) {
-  platform.message(missingMessage(path, true));
+// The step's message with the failure's detail, and the failure returned.
+StepResult reportFailure(Platform& platform, const std::string& first, StepResult result) {
+  platform.message(failureWithDetail(first, result.error()), kErrorTitle);
+  return result;
 }
 
 // The progress dialog is closed after every import and output run, however the run ends.
@@ -126,9 +132,13 @@ std::string missingMessage(const std::string& path, bool folder) {
   return why.empty() ? text : text + "\r\n" + path + ": " + why;
 }
 
+std::string failureWithDetail(const std::string& first, const ErrorDetail& detail) {
+  const std::string text = detail.describe();
+  return text.empty() ? first : first + "\r\n" + text;
+}
+
 std::string failureWithDetail(const std::string& first, const ConversionState& state) {
-  const std::string detail = state.lastErrorDetail.describe();
-  return detail.empty() ? first : first + "\r\n" + detail;
+  return failureWithDetail(first, state.lastErrorDetail);
 }
 
 BusyGuard::BusyGuard(Platform& platform) : platform_(platform) { platform_.setBusy(true); }
@@ -138,7 +148,7 @@ std::string importFailureMessage(const ConversionState& state, const std::string
   return failureWithDetail(label + "取込に失敗しました。", state);
 }
 
-bool runYayoiImportStep(ConversionState& state, Platform& platform) {
+StepResult runYayoiImportStep(ConversionState& state, Platform& platform) {
   BusyGuard busy(platform);
   ProgressCloser progress(platform);
   struct Report {
@@ -157,92 +167,65 @@ bool runYayoiImportStep(ConversionState& state, Platform& platform) {
   for (const Report& r : kReports) {
     const std::string& path = state.sourceFile(r.file);
     if (r.optional && path.empty()) continue;
-    if (!platform.fileExists(path)) {
-      reportMissing(platform, path);
-      return false;
-    }
-    state.lastErrorDetail.clear();
-    if (!importReport(state, platform, path, r.kind)) {
-      platform.message(importFailureMessage(state, r.label), kErrorTitle);
-      return false;
-    }
+    if (!platform.fileExists(path)) return reportMissing(platform, path);
+    if (StepResult imported = importReport(state, platform, path, r.kind); !imported)
+      return reportFailure(platform, std::string(r.label) + kImportFailed, std::move(imported));
   }
   const std::string& journal = state.sourceFile(SourceFile::Journal);
-  if (!platform.fileExists(journal)) {
-    reportMissing(platform, journal);
-    return false;
-  }
+  if (!platform.fileExists(journal)) return reportMissing(platform, journal);
   state.lastErrorDetail.clear();
-  if (const StepResult read = importJournal(state, platform, journal); !read) {
-    state.lastErrorDetail = read.error();
-    platform.message(importFailureMessage(state, "仕訳データ"), kErrorTitle);
-    return false;
-  }
-  if (!platform.folderExists(state.outputFolder)) {
-    reportMissingFolder(platform, state.outputFolder);
-    return false;
-  }
-  return true;
+  if (StepResult read = importJournal(state, platform, journal); !read)
+    return reportFailure(platform, std::string("仕訳データ") + kImportFailed, std::move(read));
+  if (!platform.folderExists(state.outputFolder))
+    return reportMissing(platform, state.outputFolder, /*folder=*/true);
+  return StepResult::success();
 }
 
-bool runBlueReturnImportStep(ConversionState& state, Platform& platform) {
+StepResult runBlueReturnImportStep(ConversionState& state, Platform& platform) {
   BusyGuard busy(platform);
   ProgressCloser progress(platform);
   const std::string& accounts = state.sourceFile(SourceFile::BlueAccounts);
-  if (!platform.fileExists(accounts)) {
-    reportMissing(platform, accounts);
-    return false;
-  }
+  if (!platform.fileExists(accounts)) return reportMissing(platform, accounts);
   std::string& settings = state.sourceFile(SourceFile::BlueSettings);
   settings = blueSettingsFileBeside(accounts);
-  if (!platform.fileExists(settings)) {
-    reportMissing(platform, settings);
-    return false;
-  }
+  if (!platform.fileExists(settings)) return reportMissing(platform, settings);
   const std::string& journal = state.sourceFile(SourceFile::BlueJournal);
-  if (!platform.fileExists(journal)) {
-    reportMissing(platform, journal);
-    return false;
-  }
-  if (!platform.folderExists(state.outputFolder)) {
-    reportMissingFolder(platform, state.outputFolder);
-    return false;
-  }
+  if (!platform.fileExists(journal)) return reportMissing(platform, journal);
+  if (!platform.folderExists(state.outputFolder))
+    return reportMissing(platform, state.outputFolder, /*folder=*/true);
   const auto& period = state.journalPeriod;
   if (period[0] == 0 || period[1] == 0 || period[2] == 0 ||
       !isValidYmd(period[0], period[1], period[2])) {
-    platform.message("仕訳取込指定日付が異常です。", kErrorTitle);
-    return false;
+    constexpr const char* kBadPeriod = "仕訳取込指定日付が異常です。";
+    platform.message(kBadPeriod, kErrorTitle);
+    return StepResult::failure("", 0, kBadPeriod);
   }
 
   constexpr const char* kBasicFailed = "基本データの取込に失敗しました。";
-  state.lastErrorDetail.clear();
-  if (!readBlueSettings(state, settings) || !importBlueAccounts(state, platform, accounts)) {
-    platform.message(failureWithDetail(kBasicFailed, state), kErrorTitle);
-    return false;
-  }
+  if (StepResult read = readBlueSettings(state, settings); !read)
+    return reportFailure(platform, kBasicFailed, std::move(read));
+  if (StepResult read = importBlueAccounts(state, platform, accounts); !read)
+    return reportFailure(platform, kBasicFailed, std::move(read));
   for (ReportKind kind :
        {ReportKind::DepartmentList, ReportKind::AccountList, ReportKind::TrialBalance,
         ReportKind::SubAccountList, ReportKind::SubAccountBalances}) {
-    if (!classifyImport(state, platform, kind)) {
-      state.lastErrorDetail.file = accounts;
-      platform.message(failureWithDetail(kBasicFailed, state), kErrorTitle);
-      return false;
+    if (StepResult classified = classifyImport(state, platform, kind); !classified) {
+      ErrorDetail detail = classified.error();
+      detail.file = accounts;
+      return reportFailure(platform, kBasicFailed, StepResult::failure(std::move(detail)));
     }
   }
   FileLock folderLock;
-  if (!takeOutputFolder(state, platform, folderLock)) return false;
-  if (const StepResult expanded = expandBlueJournal(state, platform, journal, state.outputFolder);
-      !expanded) {
-    state.lastErrorDetail = expanded.error();
-    platform.message(failureWithDetail("仕訳データの取込に失敗しました。", state), kErrorTitle);
-    return false;
-  }
-  return true;
+  if (!takeOutputFolder(state, platform, folderLock))
+    return StepResult::failure(state.outputFolder, 0, "出力先フォルダを使えません");
+  if (StepResult expanded = expandBlueJournal(state, platform, journal, state.outputFolder);
+      !expanded)
+    return reportFailure(platform, "仕訳データの取込に失敗しました。", std::move(expanded));
+  return StepResult::success();
 }
 
-bool runImportStep(ConversionState& state, Platform& platform) {
-  if (state.sourcePackage == SourcePackage::BlueReturn)
+StepResult runImportStep(ConversionState& state, Platform& platform) {
+  if (packageProfileOrFirst(state.sourcePackage).reader == SourceReader::BlueReturnData)
     return runBlueReturnImportStep(state, platform);
   return runYayoiImportStep(state, platform);
 }
@@ -251,8 +234,9 @@ namespace {
 
 void fillReportFacts(ReportRunFacts& facts, const ConversionState& state, Platform& platform) {
   facts.when = platform.now();
-  const bool blue = state.sourcePackage == SourcePackage::BlueReturn;
-  facts.package = blue ? "ブルーリターンＡ" : "弥生会計";
+  const PackageProfile& profile = packageProfileOrFirst(state.sourcePackage);
+  const bool blue = profile.reader != SourceReader::YayoiReports;
+  facts.package = std::string(profile.name);
   facts.userCode = state.ledraUserCode;
   const std::vector<SourceFile> files =
       blue ? std::vector<SourceFile>{SourceFile::BlueAccounts, SourceFile::BlueSettings,
@@ -386,20 +370,16 @@ StepOutcome runOutputStep(ConversionState& state, Platform& platform, bool askCo
 }
 
 bool evaluateNextButton(const ConversionState& state) {
-  if (state.screenState == kScreenFileSettings) {
-    if (state.sourcePackage == SourcePackage::Yayoi) {
-      for (SourceFile f : {SourceFile::AccountList, SourceFile::TrialBalance,
-                           SourceFile::DepartmentList, SourceFile::Journal})
-        if (state.sourceFile(f).empty()) return false;
-      return !state.outputFolder.empty() && !state.ledraAccountFile.empty();
+  switch (state.screenState) {
+    case Screen::FileSettings: {
+      const PackageProfile* profile = packageProfile(state.sourcePackage);
+      return !profile || profile->filesChosen(state);
     }
-    if (state.sourcePackage == SourcePackage::BlueReturn)
-      return !state.sourceFile(SourceFile::BlueAccounts).empty() &&
-             !state.sourceFile(SourceFile::BlueJournal).empty() && !state.outputFolder.empty();
-    return true;
+    case Screen::Mapping:
+      return mappingComplete(state);
+    default:
+      return true;
   }
-  if (state.screenState == kScreenMapping) return mappingComplete(state);
-  return true;
 }
 
 }  // namespace ledra

@@ -5,33 +5,29 @@
 
 // The mapping rules evaluateNextButton applies, for the callers that include this header.
 #include "matching/readiness.hpp"
+#include "state/step_result.hpp"
 
 namespace ledra {
 
 struct ConversionState;
 class Platform;
 
-inline constexpr const char* kScreenInitial = "初期状態";
-inline constexpr const char* kScreenStarting = "起動時";
-inline constexpr const char* kScreenWelcome = "広告中";
-inline constexpr const char* kScreenFileSettings = "ファイル設定";
-inline constexpr const char* kScreenMapping = "ファイル出力中";
-
 enum class StepOutcome { Done, Cancelled, Failed };
 
 // The 読込 step of the file-settings screen for 弥生会計: existence checks, the imports in
-// their fixed order, the output-folder check. Shows its own messages; false at the first
-// failure.
-bool runYayoiImportStep(ConversionState& state, Platform& platform);
+// their fixed order, the output-folder check. Shows its own messages; stops at the first
+// failure and returns it.
+StepResult runYayoiImportStep(ConversionState& state, Platform& platform);
 
 // The 読込 step for ブルーリターンＡ: existence checks (account file, the basic-information
 // file beside it, journal, output folder), the journal period's start date, the settings and
 // account file with their classification, then the journal expanded into the intermediate
-// file. Shows its own messages; false at the first failure.
-bool runBlueReturnImportStep(ConversionState& state, Platform& platform);
+// file. Shows its own messages; stops at the first failure and returns it.
+StepResult runBlueReturnImportStep(ConversionState& state, Platform& platform);
 
-// Runs the import step of the state's package.
-bool runImportStep(ConversionState& state, Platform& platform);
+// Runs the import step of the state's package: the one of its reader, 弥生会計's when none is
+// chosen.
+StepResult runImportStep(ConversionState& state, Platform& platform);
 
 // The 変換 step of the mapping screen: optional confirmation, the journal read again, every
 // writer in order, the invalidation list and the archive. Shows its own messages. With
@@ -56,7 +52,9 @@ bool evaluateNextButton(const ConversionState& state);
 // (a folder where a file is expected, or a file where a folder is).
 std::string missingMessage(const std::string& path, bool folder);
 
-// The message, plus the state's failure detail on a second line when there is one.
+// The message, plus the failure's detail on a second line when there is one.
+std::string failureWithDetail(const std::string& first, const ErrorDetail& detail);
+// The same with the detail the state's running step recorded.
 std::string failureWithDetail(const std::string& first, const ConversionState& state);
 
 // "label取込に失敗しました。" plus the failure detail on a second line when there is one.

@@ -79,11 +79,11 @@ TEST_F(Windows, YayoiFromTheStartFormToTheMappingScreen) {
   EXPECT_EQ(text(box("T_FileName_3")->text()), source + "/補助残高一覧表.txt");
   EXPECT_EQ(text(box("T_FileName_3")->toolTip()), source + "/補助残高一覧表.txt");
   EXPECT_EQ(text(box("T_ForderName")->text()), source);
-  EXPECT_EQ(state.sourceFiles[5], source + "/仕訳データ.txt");
+  EXPECT_EQ(state.sourceFiles[SourceFile::Journal], source + "/仕訳データ.txt");
 
   // Typing keeps the state in step; the button waits for a chooser.
   box("T_FileName_4")->setText("");
-  EXPECT_EQ(state.sourceFiles[4], "");
+  EXPECT_EQ(state.sourceFiles[SourceFile::DepartmentList], "");
   box("T_FileName_4")->setText(QString::fromStdString(source + "/部門一覧表.txt"));
   EXPECT_EQ(text(box("T_FileName_4")->toolTip()), source + "/部門一覧表.txt");
 

@@ -13,8 +13,11 @@ class MasterLoad : public ::testing::Test {
  protected:
   bool load(const std::vector<std::string>& lines) {
     testing::writeCp932Lines(path, lines);
-    return loadStandardAccountMaster(state, path);
+    const StepResult result = loadStandardAccountMaster(state, path);
+    error = result.error();
+    return result.ok();
   }
+  ErrorDetail error;
   testing::TempDir dir;
   std::string path = dir.file("master.csv");
   ConversionState state;
@@ -43,8 +46,8 @@ TEST_F(MasterLoad, LastIdentifyingLineWinsAndQuotesStay) {
 
 TEST_F(MasterLoad, ShortLineFailsTheWholeLoad) {
   EXPECT_FALSE(load({"1,A,101,現金,x", ",,102,預金"}));
-  EXPECT_EQ(state.lastErrorLocation, "P3:0010");
-  EXPECT_EQ(state.lastErrorDetail.line, 2);
+  EXPECT_EQ(error.file, path);
+  EXPECT_EQ(error.line, 2);
 }
 
 // The user code heads the archive's name, so one that would take it elsewhere is refused.
@@ -61,15 +64,16 @@ TEST_F(MasterLoad, UserCodeThatIsNoPlainFileNameFailsTheLoad) {
            {"a\\b", "a\\b"},
            {std::string(230, 'u'), std::string(230, 'u')}}) {
     EXPECT_FALSE(load({",,100,諸口,x", code + ",Shop,101,現金,x"})) << shown;
-    EXPECT_EQ(state.lastErrorDetail.describe(), path + " 2行目: ユーザーコード「" + shown + rule);
+    EXPECT_EQ(error.describe(), path + " 2行目: ユーザーコード「" + shown + rule);
     EXPECT_EQ(state.ledraUserCode, "");
   }
   EXPECT_TRUE(load({"U-1.2_x,Shop,101,現金,x"}));
 }
 
 TEST_F(MasterLoad, MissingFileFails) {
-  EXPECT_FALSE(loadStandardAccountMaster(state, dir.file("none.csv")));
-  EXPECT_EQ(state.lastErrorLocation, "P3:0010");
+  const StepResult result = loadStandardAccountMaster(state, dir.file("none.csv"));
+  EXPECT_FALSE(result);
+  EXPECT_EQ(result.error().file, dir.file("none.csv"));
 }
 
 TEST_F(MasterLoad, CapacityIs2001Accounts) {
@@ -80,8 +84,8 @@ TEST_F(MasterLoad, CapacityIs2001Accounts) {
   EXPECT_EQ(state.standardAccountCandidates.count(), 2001);
   lines.push_back(",,2002,科目,x");
   EXPECT_FALSE(load(lines));
-  EXPECT_EQ(state.lastErrorLocation, "P3:0010");
-  EXPECT_EQ(state.lastErrorDetail.line, 2002);
+  EXPECT_EQ(error.line, 2002);
+  EXPECT_EQ(error.reason, "勘定科目が多すぎます（2001件まで）");
 }
 
 }  // namespace

@@ -32,10 +32,13 @@ class BlueReturn : public ::testing::Test {
     state.journalPeriod = {2007, 1, 1, 2007, 12, 31};
   }
   std::string folder() const { return dir.file("Y2007"); }
+  ErrorDetail accountsError;
 
   bool importAccounts(const testing::BlueCompany& c) {
     c.writeTo(folder());
-    if (!importBlueAccounts(state, platform, folder() + "/kcode.brf")) return false;
+    const StepResult read = importBlueAccounts(state, platform, folder() + "/kcode.brf");
+    accountsError = read.error();
+    if (!read) return false;
     for (ReportKind k :
          {ReportKind::DepartmentList, ReportKind::AccountList, ReportKind::TrialBalance,
           ReportKind::SubAccountList, ReportKind::SubAccountBalances})
@@ -49,7 +52,7 @@ class BlueReturn : public ::testing::Test {
     EXPECT_TRUE(importAccounts(c));
     expanded = expandBlueJournal(state, platform, folder() + "/仕訳データ", state.outputFolder);
     if (!expanded) return {};
-    return testing::readCp932Lines(state.sourceFiles[5]);
+    return testing::readCp932Lines(state.sourceFiles[SourceFile::Journal]);
   }
   std::vector<std::string> fields(const std::string& line) {
     std::vector<std::string> out;
@@ -77,8 +80,9 @@ TEST_F(BlueReturn, SettingsBytesGiveTheTaxFlags) {
   // Byte 208 must be there.
   state.consumptionTaxOn = true;
   testing::writeBytes(dir.file("short"), testing::blueSettingsBytes(true, true, 208));
-  EXPECT_FALSE(readBlueSettings(state, dir.file("short")));
-  EXPECT_EQ(state.lastErrorDetail.describe(),
+  const StepResult read = readBlueSettings(state, dir.file("short"));
+  EXPECT_FALSE(read);
+  EXPECT_EQ(read.error().describe(),
             dir.file("short") + ": ファイルが短すぎます（208バイト、209バイト以上必要です）");
   EXPECT_TRUE(state.consumptionTaxOn);  // unchanged
 }
@@ -146,14 +150,13 @@ TEST_F(BlueReturn, AFailedLinePassFailsTheImport) {
     testing::BlueCompany company;
     company.accountLines = {blueAccountLine("100", "小口現金", "借", "0"), c.line};
     EXPECT_FALSE(importAccounts(company));
-    EXPECT_EQ(state.lastErrorLocation, "P3:0005");
-    EXPECT_EQ(state.lastErrorDetail.describe(), folder() + "/kcode.brf " + c.reason);
+    EXPECT_EQ(accountsError.describe(), folder() + "/kcode.brf " + c.reason);
   }
   // A file without a single account line is no account file.
   testing::BlueCompany empty;
   empty.accountLines = {blueAccountLine("1001", "見出し", "借", "0")};
   EXPECT_FALSE(importAccounts(empty));
-  EXPECT_EQ(state.lastErrorDetail.describe(), folder() + "/kcode.brf: 勘定科目の行がありません");
+  EXPECT_EQ(accountsError.describe(), folder() + "/kcode.brf: 勘定科目の行がありません");
 }
 
 TEST_F(BlueReturn, AmountsAreRoundedHalfToEvenAndMustFit32Bits) {
@@ -207,7 +210,7 @@ TEST_F(BlueReturn, JournalRecordsBecomeIntermediateLines) {
   EXPECT_EQ(fields(lines[2])[27], "平成19年12月31日");
 
   // The file name carries the clock; the journal rows and in-use marks are set.
-  EXPECT_EQ(state.sourceFiles[5], dir.file("20261208102030中間仕訳データ.txt"));
+  EXPECT_EQ(state.sourceFiles[SourceFile::Journal], dir.file("20261208102030中間仕訳データ.txt"));
   ASSERT_EQ(state.journalRows.count(), 3);
   EXPECT_EQ(state.journalRows[1].voucherNumber, 7);
   EXPECT_EQ(state.journalRows[1].entryDate, *makeDate(2007, 4, 1));
@@ -236,7 +239,7 @@ TEST_F(BlueReturn, ATruncatedTailIsNoRecordAndANulEndsTheDescription) {
                       testing::blueJournalBytes({first, blueRecord(2007, 5, 6, 101, 411, 1)})
                           .substr(0, kBlueRecordSize * 2 - 1));
   ASSERT_TRUE(expandBlueJournal(state, platform, journal, state.outputFolder));
-  const auto lines = testing::readCp932Lines(state.sourceFiles[5]);
+  const auto lines = testing::readCp932Lines(state.sourceFiles[SourceFile::Journal]);
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_EQ(fields(lines[0])[23], "売上");
 }
@@ -254,11 +257,11 @@ TEST_F(BlueReturn, BadRecordsFailAndWriteNothing) {
       {tooLarge, "2件目の仕訳: 借方の金額が大きすぎます"},
   };
   for (const Case& c : cases) {
-    state.sourceFiles[5].clear();
+    state.sourceFiles[SourceFile::Journal].clear();
     EXPECT_TRUE(expand({blueRecord(2007, 5, 4, 101, 411, 1), c.record}).empty());
     EXPECT_EQ(state.lastErrorLocation, "P3:0008");
     EXPECT_EQ(expanded.error().describe(), folder() + "/仕訳データ: " + c.reason);
-    EXPECT_EQ(state.sourceFiles[5], "");
+    EXPECT_EQ(state.sourceFiles[SourceFile::Journal], "");
     EXPECT_FALSE(testing::fileExistsAt(dir.file("20261208102030中間仕訳データ.txt")));
   }
 }

@@ -27,8 +27,11 @@ class ClassificationTest : public ::testing::Test {
   bool import(YayoiReport report, const std::vector<ReportRow>& rows) {
     const std::string path = dir.file(testing::yayoiFileName(report));
     testing::writeYayoiReport(path, report, rows);
-    return importReport(state, platform, path, testing::yayoiKind(report));
+    const StepResult result = importReport(state, platform, path, testing::yayoiKind(report));
+    error = result.error();
+    return result.ok();
   }
+  ErrorDetail error;
   void addStandard(const std::string& code, const std::string& name) {
     state.standardAccounts.append({"", "", code, name, "", false});
   }
@@ -70,7 +73,7 @@ TEST_F(ClassificationTest, SourceNameIsTheFirstWordWithoutClosingBracket) {
   for (const auto& columns : std::vector<std::vector<std::string>>{
            {"", "現金"}, {"[a]", "[b]", "[c]", "[d]", "[e]", "[f] 現金"}}) {
     EXPECT_FALSE(import(YayoiReport::AccountList, {accountRow(columns, "1")}));
-    EXPECT_EQ(state.lastErrorLocation, "P3:0006");
+    EXPECT_EQ(error.reason, "2～7列目から科目名を読み取れません");
   }
 }
 
@@ -194,9 +197,7 @@ TEST_F(ClassificationTest, The359thParentAccountHasNoGroupCode) {
   ASSERT_TRUE(importParents(358));
   EXPECT_EQ(state.workAccounts[357].subAccountGroupCode, "Z9");
   EXPECT_FALSE(importParents(359));
-  EXPECT_EQ(state.lastErrorLocation, "P3:0006");
-  EXPECT_EQ(state.lastErrorDetail.reason,
-            "勘定科目「科目359」: 補助科目のある勘定科目が多すぎます（358件まで）");
+  EXPECT_EQ(error.reason, "勘定科目「科目359」: 補助科目のある勘定科目が多すぎます（358件まで）");
   EXPECT_EQ(state.workSubAccounts[357].subAccountGroupCode, "Z9");
   EXPECT_FALSE(state.workSubAccounts[358].linkedToAccount);
 }

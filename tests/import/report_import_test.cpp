@@ -24,14 +24,20 @@ class ReportImportTest : public ::testing::Test {
     return path;
   }
   bool import(YayoiReport report, const std::vector<ReportRow>& rows) {
-    return importReport(state, platform, write(report, rows), testing::yayoiKind(report));
+    return importFile(write(report, rows), testing::yayoiKind(report));
   }
-  std::string detail() const { return state.lastErrorDetail.describe(); }
+  bool importFile(const std::string& path, ReportKind kind) {
+    const StepResult result = importReport(state, platform, path, kind);
+    error = result.error();
+    return result.ok();
+  }
+  std::string detail() const { return error.describe(); }
   std::string pathOf(YayoiReport report) const { return dir.file(testing::yayoiFileName(report)); }
 
   testing::TempDir dir;
   testing::ScriptedPlatform platform;
   ConversionState state;
+  ErrorDetail error;
 };
 
 ReportRow fullRow(YayoiReport report, const std::string& marker) {
@@ -95,8 +101,7 @@ INSTANTIATE_TEST_SUITE_P(
                       KindCase{YayoiReport::DepartmentList, "部門一覧取込中", 1}));
 
 TEST_F(ReportImportTest, MissingFileFailsBeforeTheDialogIsShown) {
-  EXPECT_FALSE(importReport(state, platform, dir.file("none.txt"), ReportKind::AccountList));
-  EXPECT_EQ(state.lastErrorLocation, "P3:0003");
+  EXPECT_FALSE(importFile(dir.file("none.txt"), ReportKind::AccountList));
   EXPECT_EQ(detail(), dir.file("none.txt") + ": ファイルがありません");
   EXPECT_TRUE(platform.progress.empty());
 }
@@ -106,7 +111,6 @@ TEST_F(ReportImportTest, ShortRowFailsWithItsLineAndKeepsEarlierRows) {
   shortRow.pop_back();
   EXPECT_FALSE(import(YayoiReport::SubAccountList,
                       {testing::subAccountRow("普通預金", "南北銀行", "002"), shortRow}));
-  EXPECT_EQ(state.lastErrorLocation, "P3:0005");
   EXPECT_EQ(detail(),
             pathOf(YayoiReport::SubAccountList) + " 7行目: 列が足りません（11列以上必要です）");
   EXPECT_EQ(state.workSubAccounts.count(), 1);
@@ -138,7 +142,6 @@ TEST_F(ReportImportTest, TrialBalanceAmountsAreReadLeniently) {
 TEST_F(ReportImportTest, SubAccountBalanceAmountsMustBeNumbers) {
   ReportRow empty = testing::subBalanceRow("", "普通預金", "東西銀行", "");
   EXPECT_FALSE(import(YayoiReport::SubAccountBalances, {empty}));
-  EXPECT_EQ(state.lastErrorLocation, "P3:0005");
   EXPECT_EQ(detail(), pathOf(YayoiReport::SubAccountBalances) + " 9行目: 7列目の金額が空です");
   EXPECT_EQ(state.workSubAccountBalances.count(), 0);
 
@@ -164,7 +167,6 @@ TEST_F(ReportImportTest, DepartmentListHoldsAtMost101Rows) {
 
   rows.push_back(testing::departmentRow("本社", {"部102"}));
   EXPECT_FALSE(import(YayoiReport::DepartmentList, rows));
-  EXPECT_EQ(state.lastErrorLocation, "P3:0005");
   EXPECT_EQ(detail(),
             pathOf(YayoiReport::DepartmentList) + " 107行目: 部門が多すぎます（101件まで）");
   EXPECT_EQ(state.workDepartments.count(), 101);
@@ -188,8 +190,7 @@ TEST_F(ReportImportTest, EachTableFailsOneRowPastItsCapacity) {
     EXPECT_EQ(countOf(state, c.report), c.capacity);
     rows.push_back(fullRow(c.report, kDetail));
     EXPECT_FALSE(import(c.report, rows));
-    EXPECT_EQ(state.lastErrorLocation, "P3:0005");
-    EXPECT_EQ(state.lastErrorDetail.reason, c.reason);
+    EXPECT_EQ(error.reason, c.reason);
     EXPECT_EQ(countOf(state, c.report), c.capacity);
   }
 }
@@ -239,8 +240,7 @@ TEST_F(ReportImportTest, OpeningBalancesComeFromFirstAccountRowAndLastSubAccount
 TEST_F(ReportImportTest, ReportOfAnotherKindIsRefused) {
   ASSERT_TRUE(import(YayoiReport::AccountList, {testing::accountRow({"現金"}, "100")}));
   const std::string other = write(YayoiReport::SubAccountList, {});
-  EXPECT_FALSE(importReport(state, platform, other, ReportKind::AccountList));
-  EXPECT_EQ(state.lastErrorLocation, "P3:0001");
+  EXPECT_FALSE(importFile(other, ReportKind::AccountList));
   EXPECT_EQ(detail(), other + " 1行目: 勘定科目一覧表ではありません（帳票名：補助科目一覧表）");
   EXPECT_EQ(state.workAccounts.count(), 1);
   EXPECT_FALSE(platform.progressVisible);
@@ -248,7 +248,7 @@ TEST_F(ReportImportTest, ReportOfAnotherKindIsRefused) {
   auto lines = testing::yayoiReportLines(YayoiReport::AccountBalances, {});
   lines[0] = "\"帳票名\",\"損益計算書\"";
   testing::writeCp932Lines(other, lines);
-  EXPECT_FALSE(importReport(state, platform, other, ReportKind::TrialBalance));
+  EXPECT_FALSE(importFile(other, ReportKind::TrialBalance));
   EXPECT_EQ(detail(), other + " 1行目: 科目残高試算表ではありません（帳票名：損益計算書）");
 }
 
@@ -280,7 +280,6 @@ TEST_F(ReportImportTest, AccountWithoutNameFailsAtItsLine) {
   EXPECT_FALSE(import(YayoiReport::AccountList,
                       {testing::accountRow({"[貸借対照表]", "現金"}, "100"),
                        testing::accountRow({"[a]", "[b]", "[c]", "[d]", "[e]", "[f]"}, "101")}));
-  EXPECT_EQ(state.lastErrorLocation, "P3:0006");
   EXPECT_EQ(detail(),
             pathOf(YayoiReport::AccountList) + " 7行目: 2～7列目から科目名を読み取れません");
   EXPECT_FALSE(platform.progressVisible);

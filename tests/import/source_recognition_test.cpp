@@ -121,12 +121,14 @@ TEST(RecogniseFolder, FillsEveryRowByContentWhateverTheNames) {
   testing::writeYayoiReport(dir.file("old/a.txt"), YayoiReport::AccountList, {});
   testing::writeBytes(dir.file("kanjyo.csv"), "100,a\r\n");
 
-  const YayoiSourceSet set = recogniseYayoiFolder(dir.path(), kAllYayoiRows);
+  const YayoiSourceSet set = recogniseYayoiFolder(dir.path(), allYayoiRows());
   EXPECT_EQ(sourceSetMessage(set, dir.path()), "");
-  EXPECT_EQ(set.files,
-            (std::array<std::string, 6>{dir.file("export (1).txt"), dir.file("export (2).txt"),
-                                        dir.file("export (3).txt"), dir.file("export (4).txt"),
-                                        dir.file("export (5).txt"), dir.file("export (6).csv")}));
+  const std::string expected[] = {dir.file("export (1).txt"), dir.file("export (2).txt"),
+                                  dir.file("export (3).txt"), dir.file("export (4).txt"),
+                                  dir.file("export (5).txt"), dir.file("export (6).csv")};
+  for (size_t i = 0; i < std::size(expected); ++i)
+    EXPECT_EQ(set.files[kEverySourceFile[i]], expected[i]) << i;
+  EXPECT_EQ(set.files[SourceFile::BlueAccounts], "");
 }
 
 TEST(RecogniseFolder, AnOfferedNameKeepsItsRowAndIsNeverCountedTwice) {
@@ -137,11 +139,11 @@ TEST(RecogniseFolder, AnOfferedNameKeepsItsRowAndIsNeverCountedTwice) {
   testing::writeYayoiReport(dir.file("勘定科目一覧表.txt"), YayoiReport::AccountList, {});
   testing::writeYayoiReport(dir.file("仕訳データ.txt"), YayoiReport::DepartmentList, {});
 
-  const YayoiSourceSet set = recogniseYayoiFolder(dir.path(), kAllYayoiRows);
+  const YayoiSourceSet set = recogniseYayoiFolder(dir.path(), allYayoiRows());
   EXPECT_TRUE(set.ok()) << sourceSetMessage(set, dir.path());
-  EXPECT_EQ(set.files[0], dir.file("勘定科目一覧表.txt"));
-  EXPECT_EQ(set.files[4], dir.file("export (5).txt"));
-  EXPECT_EQ(set.files[5], dir.file("仕訳データ.txt"));
+  EXPECT_EQ(set.files[SourceFile::AccountList], dir.file("勘定科目一覧表.txt"));
+  EXPECT_EQ(set.files[SourceFile::DepartmentList], dir.file("export (5).txt"));
+  EXPECT_EQ(set.files[SourceFile::Journal], dir.file("仕訳データ.txt"));
 }
 
 TEST(RecogniseFolder, NamesEveryMissingAndDoubledRowAndTheReportsItCannotUse) {
@@ -152,7 +154,7 @@ TEST(RecogniseFolder, NamesEveryMissingAndDoubledRowAndTheReportsItCannotUse) {
   testing::writeCp932Lines(dir.file("d.txt"), {"帳票名,仕訳日記帳", "書式名,標準"});
   testing::writeBytes(dir.file("e.bin"), std::string("\0\1", 2));
 
-  const YayoiSourceSet set = recogniseYayoiFolder(dir.path(), kAllYayoiRows);
+  const YayoiSourceSet set = recogniseYayoiFolder(dir.path(), allYayoiRows());
   EXPECT_EQ(sourceSetMessage(set, dir.path()),
             dir.path() + "の弥生会計のファイルを特定できません。\r\n" +
                 "勘定科目一覧表のファイルが2つあります：" + dir.file("a.txt") + "、" +
@@ -162,7 +164,7 @@ TEST(RecogniseFolder, NamesEveryMissingAndDoubledRowAndTheReportsItCannotUse) {
                 dir.file("d.txt") + ": 汎用形式ではない仕訳日記帳です（書式名：標準）");
   // The sub-account rows may stay empty.
   EXPECT_EQ(set.problems.size(), 3u);
-  EXPECT_EQ(set.files[1], dir.file("c.txt"));
+  EXPECT_EQ(set.files[SourceFile::TrialBalance], dir.file("c.txt"));
 }
 
 TEST(RecogniseFiles, EachFillsItsRowAndAForeignOneIsNamed) {
@@ -177,8 +179,8 @@ TEST(RecogniseFiles, EachFillsItsRowAndAForeignOneIsNamed) {
             "弥生会計のファイルを特定できません。\r\n補助科目一覧表のファイルが2つあります：" +
                 dir.file("export (3).txt") + "、" + dir.file("copy.txt") + "\r\n" +
                 dir.file("photo.png") + ": 弥生会計の帳票ではありません");
-  EXPECT_EQ(set.files[5], dir.file("export (6).csv"));
-  EXPECT_EQ(set.files[2], "");
+  EXPECT_EQ(set.files[SourceFile::Journal], dir.file("export (6).csv"));
+  EXPECT_EQ(set.files[SourceFile::SubAccountList], "");
 }
 
 TEST(BlueYearFolders, FoundByTheirThreeFiles) {

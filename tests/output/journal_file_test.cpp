@@ -44,7 +44,7 @@ class JournalFile : public ::testing::Test {
     state.ledraUserCode = "U1";
     state.ledraUserName = "テスト商店";
     state.outputFolder = dir.path();
-    state.sourceFiles[5] = dir.file("仕訳データ.txt");
+    state.sourceFiles[SourceFile::Journal] = dir.file("仕訳データ.txt");
     account("現金", "100", "現金");
     account("売上高", "400", "売上高");
     account("普通預金", "110", "普通預金").hasSubAccounts = true;
@@ -85,11 +85,11 @@ class JournalFile : public ::testing::Test {
   bool writeSource(const std::vector<Cols>& lines) {
     std::vector<std::string> text{"帳票名,仕訳日記帳", "書式名,汎用形式"};
     for (const Cols& c : lines) text.push_back(detailLine(c));
-    testing::writeCp932Lines(state.sourceFiles[5], text);
+    testing::writeCp932Lines(state.sourceFiles[SourceFile::Journal], text);
     return readBack();
   }
   bool readBack() {
-    last = importJournal(state, platform, state.sourceFiles[5], &journal);
+    last = importJournal(state, platform, state.sourceFiles[SourceFile::Journal], &journal);
     return last.ok();
   }
   // ... and runs the writer on what was read.
@@ -406,7 +406,7 @@ TEST_F(JournalFile, FailureKeepsTheEarlierFile) {
   EXPECT_EQ(testing::readBytes(outputFile()), "old");
   EXPECT_FALSE(platform.progressVisible);
   EXPECT_TRUE(platform.messages.empty());
-  EXPECT_EQ(last.error().file, state.sourceFiles[5]);
+  EXPECT_EQ(last.error().file, state.sourceFiles[SourceFile::Journal]);
   EXPECT_EQ(last.error().line, 4);
   EXPECT_EQ(last.error().reason, "税込金額が大きすぎます: 2147484000");
 
@@ -436,7 +436,7 @@ TEST_F(JournalFile, MoreDetailLinesThanImportedFails) {
 }
 
 TEST_F(JournalFile, MissingSourceFails) {
-  std::remove(state.sourceFiles[5].c_str());
+  std::remove(state.sourceFiles[SourceFile::Journal].c_str());
   EXPECT_FALSE(readBack());
   EXPECT_EQ(last.error().reason, "ファイルがありません");
   EXPECT_FALSE(testing::fileExistsAt(outputFile()));
@@ -532,8 +532,9 @@ TEST_F(JournalFile, EveryLinesDateIsChecked) {
 TEST_F(JournalFile, WritesTheEntriesItWasGivenNotTheFileAsItIsNow) {
   account("現金", "100", "現金");
   ASSERT_TRUE(writeSource({entry("現金", "", "1")}));
-  testing::writeCp932Lines(state.sourceFiles[5], {"帳票名,仕訳日記帳", "書式名,汎用形式",
-                                                  detailLine(entry("現金", "", "77"))});
+  testing::writeCp932Lines(
+      state.sourceFiles[SourceFile::Journal],
+      {"帳票名,仕訳日記帳", "書式名,汎用形式", detailLine(entry("現金", "", "77"))});
   ASSERT_TRUE(writeRead());
   EXPECT_EQ(records().at(0).at(20), "1");
   ASSERT_TRUE(readBack());
@@ -549,7 +550,7 @@ class BlueJournalFile : public JournalFile {
     state.consumptionTaxOn = true;
     state.ledraUserCode = "U2";
     state.outputFolder = dir.path();
-    state.sourceFiles[5] = dir.file("20070401120000中間仕訳データ.txt");
+    state.sourceFiles[SourceFile::Journal] = dir.file("20070401120000中間仕訳データ.txt");
     account("現金", "111", "現金");
     account("売上", "411", "売上高");
     account("普通預金", "131", "普通預金").hasSubAccounts = true;
@@ -560,7 +561,7 @@ class BlueJournalFile : public JournalFile {
   bool writeBlue(const std::vector<Cols>& lines) {
     std::vector<std::string> text;
     for (const Cols& c : lines) text.push_back(detailLine(c));
-    testing::writeCp932Lines(state.sourceFiles[5], text);
+    testing::writeCp932Lines(state.sourceFiles[SourceFile::Journal], text);
     return readBack() && writeRead();
   }
   static Cols blueLine(const std::string& voucher, const std::string& debit,
@@ -623,7 +624,7 @@ TEST(JournalFileCapacity, FullTablesAreWritten) {
   ConversionState state;
   state.sourcePackage = SourcePackage::Yayoi;
   state.outputFolder = dir.path();
-  state.sourceFiles[5] = dir.file("仕訳データ.txt");
+  state.sourceFiles[SourceFile::Journal] = dir.file("仕訳データ.txt");
   for (int i = 0; i < kAccountCapacity; ++i) {
     WorkAccount& a = state.workAccounts.append();
     a.sourceName = "科目" + std::to_string(i);
@@ -652,9 +653,9 @@ TEST(JournalFileCapacity, FullTablesAreWritten) {
                                {17, credit},
                                {22, "1000"}}));
   }
-  testing::writeCp932Lines(state.sourceFiles[5], text);
+  testing::writeCp932Lines(state.sourceFiles[SourceFile::Journal], text);
   Journal journal;
-  ASSERT_TRUE(importJournal(state, platform, state.sourceFiles[5], &journal));
+  ASSERT_TRUE(importJournal(state, platform, state.sourceFiles[SourceFile::Journal], &journal));
   FolderOutput out(dir.path());
   ASSERT_TRUE(writeJournalFile(state, platform, journal, out));
   const auto lines = testing::readCp932Lines(dir.file("shiwake.csv"));

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/text.hpp"
+#include "platform/cp932.hpp"
 #include "state/conversion_state.hpp"
 #include "state/derived_lists.hpp"
 #include "state/work_state_format.hpp"
@@ -32,14 +33,13 @@ const std::string kSaveFailed = "作業状態の保存に失敗しました。";
 ConversionState smallState() {
   ConversionState s;
   s.sourcePackage = SourcePackage::Yayoi;
-  s.screenState = "ファイル出力中";
+  s.screenState = Screen::Mapping;
   s.ledraUserCode = "U0001";
   s.ledraUserName = "山田商店";
   s.departmentTotalName = "本社(合計)";
   s.baseFolder = "/home/u/Documents";
-  s.sourceFiles[0] = "/home/u/Documents/Yayoi/Exchange/勘定科目一覧表.txt";
-  s.sourceFiles[1] = "/home/u/Documents/Yayoi/Exchange/科目残高試算表.txt";
-  s.sourceFiles[10] = "not kept";
+  s.sourceFiles[SourceFile::AccountList] = "/home/u/Documents/Yayoi/Exchange/勘定科目一覧表.txt";
+  s.sourceFiles[SourceFile::TrialBalance] = "/home/u/Documents/Yayoi/Exchange/科目残高試算表.txt";
   s.outputFolder = "/home/u/out/";
   s.ledraAccountFile = "/home/u/master.csv";
   s.standardAccounts.append({"", "", "111", "現金", "1", true});
@@ -112,12 +112,13 @@ ConversionState smallState() {
 ConversionState richState() {
   ConversionState s;
   s.sourcePackage = SourcePackage::BlueReturn;
-  s.screenState = "ファイル出力中";
+  s.screenState = Screen::Mapping;
   s.ledraUserCode = "L-77";
   s.ledraUserName = "青色,商店";  // a comma is harmless in a whole-line setting
   s.departmentTotalName = " 全社(合計) ";
   s.baseFolder = "/data/書類";
-  for (int i = 0; i <= 9; ++i) s.sourceFiles[i] = "/data/f" + std::to_string(i) + "～.txt";
+  for (SourceFile f : kEverySourceFile)
+    s.sourceFiles[f] = "/data/f" + std::to_string(static_cast<int>(f)) + "～.txt";
   s.outputFolder = "/data/出力";
   s.ledraAccountFile = "/data/master.csv";
   s.consumptionTaxOn = false;
@@ -247,7 +248,7 @@ void expectRestoredFrom(const ConversionState& saved, const ConversionState& got
   EXPECT_EQ(got.ledraUserName, saved.ledraUserName);
   EXPECT_EQ(got.departmentTotalName, saved.departmentTotalName);
   EXPECT_EQ(got.baseFolder, saved.baseFolder);
-  for (int i = 0; i <= 9; ++i) EXPECT_EQ(got.sourceFiles[i], saved.sourceFiles[i]) << i;
+  EXPECT_EQ(got.sourceFiles, saved.sourceFiles);
   EXPECT_EQ(got.outputFolder, saved.outputFolder);
   EXPECT_EQ(got.ledraAccountFile, saved.ledraAccountFile);
   EXPECT_EQ(got.consumptionTaxOn, saved.consumptionTaxOn);
@@ -409,7 +410,9 @@ TEST(WorkStateSave, RefusesTextsTheFormatCannotCarry) {
       // A path is held as the file system gives it; folded, it would name another folder.
       {[](ConversionState& s) { s.outputFolder = "/home/u/出力😀"; },
        "OutputFolder: CP932で表せない文字を含んでいます（/home/u/出力😀）"},
-      {[](ConversionState& s) { s.sourceFiles[3] = "/home/u/Café/仕訳日記帳.txt"; },
+      {[](ConversionState& s) {
+         s.sourceFiles[SourceFile::SubAccountBalances] = "/home/u/Café/仕訳日記帳.txt";
+       },
        "SourceFiles(3): CP932で表せない文字を含んでいます（/home/u/Café/仕訳日記帳.txt）"},
   };
   for (const Case& c : cases) {
@@ -431,20 +434,20 @@ TEST(WorkStateSave, RefusesTextsTheFormatCannotCarry) {
 TEST(WorkStateSave, RefusesAFolderOrAnInputAsTheTarget) {
   TempDir dir;
   ConversionState state = smallState();
-  state.sourceFiles[5] = dir.file("仕訳.txt");
+  state.sourceFiles[SourceFile::Journal] = dir.file("仕訳.txt");
   state.ledraAccountFile = dir.file("master.csv");
   std::filesystem::create_directories(dir.file("folder.dat"));
   for (auto [target, why] : std::vector<std::pair<std::string, std::string>>{
            {dir.file("folder.dat"), "フォルダです（保存するファイルの名前を指定してください）"},
            {dir.path() + "/./仕訳.txt", "読み込むファイルです（別の名前で保存してください）"},
            {dir.file("master.csv"), "読み込むファイルです（別の名前で保存してください）"}}) {
-    testing::writeBytes(state.sourceFiles[5], "journal");
+    testing::writeBytes(state.sourceFiles[SourceFile::Journal], "journal");
     testing::writeBytes(state.ledraAccountFile, "master");
     ScriptedPlatform platform;
     platform.saveAnswers.push_back(target);
     EXPECT_EQ(saveWorkState(state, platform), SaveResult::Failed);
     EXPECT_EQ(platform.lastMessage().text, kSaveFailed + "\r\n" + target + ": " + why);
-    EXPECT_EQ(testing::readBytes(state.sourceFiles[5]), "journal");
+    EXPECT_EQ(testing::readBytes(state.sourceFiles[SourceFile::Journal]), "journal");
     EXPECT_EQ(testing::readBytes(state.ledraAccountFile), "master");
   }
 }
@@ -459,7 +462,6 @@ TEST(WorkStateRestore, RoundTripGivesBackEverySavedTableAndSetting) {
 
   ConversionState restored;
   restored.baseFolder = "/start/folder";
-  restored.sourceFiles[10] = "untouched";
   // The save remembered its folder, and the dialog would start there; with nothing remembered
   // it starts in the base folder.
   EXPECT_EQ(platform.remembered[RememberedFolder::SavedState], dir.path());
@@ -483,7 +485,6 @@ TEST(WorkStateRestore, RoundTripGivesBackEverySavedTableAndSetting) {
 
   expectRestoredFrom(saved, restored);
   EXPECT_EQ(restored.sourcePackage, SourcePackage::BlueReturn);
-  EXPECT_EQ(restored.sourceFiles[10], "untouched");
   EXPECT_EQ(restored.workAccounts[0].subAccountGroupCode, "12");
   EXPECT_EQ(restored.workAccounts[1].subAccountGroupCode, "00");
   EXPECT_EQ(restored.workAccounts[2].subAccountGroupCode, "A5");
@@ -601,6 +602,7 @@ TEST(WorkStateRestore, RefusesMalformedFiles) {
       {[](Lines& l) { l[0] = "ブルーリターンＡ"; },
        "1行目: 「弥生会計」でも「ブルーリターン」でもありません"},
       {[](Lines& l) { l.clear(); }, "1行目: 行がありません"},
+      {[](Lines& l) { l[1] = "ファイル出力"; }, "2行目: 画面の状態「ファイル出力」がありません"},
       {[](Lines& l) { l[6] = withField(l[6], 11, "extra") + ","; },
        "7行目: ソースファイルが10個ではありません"},
       {[](Lines& l) { l[14] = "変更中勘定科目 "; }, "15行目: 「変更中勘定科目」ではありません"},
@@ -702,6 +704,25 @@ TEST(WorkStateRestore, DamagedCopiesAreRefusedOrReadWhole) {
   }
 }
 
+// The screen is kept as the word the package's own program wrote, and read back from it.
+TEST(WorkStateRestore, EveryScreenKeepsItsWord) {
+  const std::pair<Screen, std::string> cases[] = {
+      {Screen::Initial, "初期状態"},       {Screen::Starting, "起動時"},
+      {Screen::Welcome, "広告中"},         {Screen::FileSettings, "ファイル設定"},
+      {Screen::Mapping, "ファイル出力中"},
+  };
+  for (const auto& [screen, word] : cases) {
+    ConversionState saved = smallState();
+    saved.screenState = screen;
+    const std::string text = decodeCp932(workStateBytes(saved).value());
+    EXPECT_EQ(text.substr(0, text.find("\r\nU0001")), "弥生会計\r\n" + word) << word;
+    ConversionData restored;
+    std::string problem;
+    ASSERT_TRUE(parseWorkState(text, restored, &problem)) << problem;
+    EXPECT_EQ(restored.screenState, screen) << word;
+  }
+}
+
 TEST(WorkStateRestore, FullTablesSaveAndRestore) {
   ConversionState s;
   s.sourcePackage = SourcePackage::Yayoi;
@@ -743,7 +764,7 @@ TEST(WorkStateRestore, CommasAndQuotesInTextsComeBackAsSaved) {
   ConversionState saved = smallState();
   saved.workAccounts[0].sourceName = "現金,小口";
   saved.workDepartments[0].col(8) = "\"営業\"部";
-  saved.sourceFiles[3] = "/a,b/補助科目一覧表.txt";
+  saved.sourceFiles[SourceFile::SubAccountBalances] = "/a,b/補助科目一覧表.txt";
   const std::string path = dir.file("state.dat");
   ASSERT_TRUE(saveWorkStateToFile(saved, platform, path));
   const std::string text = testing::readCp932(path);
@@ -755,7 +776,7 @@ TEST(WorkStateRestore, CommasAndQuotesInTextsComeBackAsSaved) {
   ASSERT_TRUE(restoreWorkStateFromFile(restored, platform, path));
   EXPECT_EQ(restored.workAccounts[0].sourceName, "現金,小口");
   EXPECT_EQ(restored.workDepartments[0].col(8), "\"営業\"部");
-  EXPECT_EQ(restored.sourceFiles[3], "/a,b/補助科目一覧表.txt");
+  EXPECT_EQ(restored.sourceFiles[SourceFile::SubAccountBalances], "/a,b/補助科目一覧表.txt");
   EXPECT_EQ(workStateBytes(restored, nullptr), workStateBytes(saved, nullptr));
 }
 

@@ -27,11 +27,11 @@ class BlueReturnStep : public ::testing::Test {
     company.writeTo(folder);
     ASSERT_TRUE(loadStandardAccountMaster(state, LEDRA_SOURCE_DIR "/examples/ledra_master.csv"));
     state.sourcePackage = SourcePackage::BlueReturn;
-    state.sourceFiles[6] = folder + "/kcode.brf";
-    state.sourceFiles[7] = folder + "/仕訳データ";
+    state.sourceFiles[SourceFile::BlueAccounts] = folder + "/kcode.brf";
+    state.sourceFiles[SourceFile::BlueJournal] = folder + "/仕訳データ";
     state.outputFolder = out;
     state.journalPeriod = {2007, 1, 1, 2007, 12, 31};
-    state.screenState = kScreenFileSettings;
+    state.screenState = Screen::FileSettings;
   }
 
   // Fields of the shiwake.csv lines, quotes removed.
@@ -55,7 +55,8 @@ class BlueReturnStep : public ::testing::Test {
 
 TEST_F(BlueReturnStep, EveryMissingFileStopsWithItsPathBeforeAnythingIsRead) {
   const std::string settings = folder + "/基本情報ﾃﾞｰﾀ";
-  const std::string missing[] = {state.sourceFiles[6], settings, state.sourceFiles[7], out};
+  const std::string missing[] = {state.sourceFiles[SourceFile::BlueAccounts], settings,
+                                 state.sourceFiles[SourceFile::BlueJournal], out};
   for (const std::string& path : missing) {
     ScriptedPlatform p;
     std::filesystem::rename(path, path + ".away");
@@ -65,7 +66,7 @@ TEST_F(BlueReturnStep, EveryMissingFileStopsWithItsPathBeforeAnythingIsRead) {
     EXPECT_EQ(p.lastMessage().title, "");
     EXPECT_EQ(state.workAccounts.count(), 0);
   }
-  EXPECT_EQ(state.sourceFiles[8], settings);
+  EXPECT_EQ(state.sourceFiles[SourceFile::BlueSettings], settings);
 }
 
 TEST_F(BlueReturnStep, AnImpossibleStartDateStopsBeforeAnythingIsRead) {

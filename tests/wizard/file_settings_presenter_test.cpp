@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "state/conversion_state.hpp"
 #include "support/fixtures.hpp"
 #include "support/scripted_platform.hpp"
@@ -68,13 +70,14 @@ TEST_F(FileSettings, BadStartDateRestoresTheLastGoodOne) {
 TEST_F(FileSettings, AutoDefineYesDerivesTheOtherPathsAndNoKeepsThem) {
   const std::string list = dir.file("勘定科目一覧表.txt");
   testing::writeCp932Lines(list, {"x"});
-  for (size_t i = 0; i < 6; ++i) state.sourceFiles[i] = "/old/" + std::to_string(i);
+  for (size_t i = 0; i < 6; ++i)
+    state.sourceFiles[kEverySourceFile[i]] = "/old/" + std::to_string(i);
   state.outputFolder = "/old";
   presenter.refresh();
 
   platform.openAnswers = {list};
   platform.messageAnswers = {MsgResult::No};
-  presenter.clickSelectFile(0);
+  presenter.clickSelectFile(SourceFile::AccountList);
   const MessageRequest& asked = platform.lastMessage();
   EXPECT_EQ(asked.text, "勘定科目のあるフォルダを基準に他のファイルも定義しますか？");
   EXPECT_EQ(asked.title, "自動定義");
@@ -87,35 +90,53 @@ TEST_F(FileSettings, AutoDefineYesDerivesTheOtherPathsAndNoKeepsThem) {
   EXPECT_EQ(req.initialFolder, "");
   EXPECT_EQ(req.options, (FileDialogOptions{
                              .fileMustExist = true, .pathMustExist = true, .hideReadOnly = true}));
-  EXPECT_EQ(state.sourceFiles[0], list);
-  EXPECT_EQ(state.sourceFiles[1], "/old/1");
+  EXPECT_EQ(state.sourceFiles[SourceFile::AccountList], list);
+  EXPECT_EQ(state.sourceFiles[SourceFile::TrialBalance], "/old/1");
   EXPECT_EQ(state.outputFolder, "/old");
   EXPECT_EQ(readinessChecks, 1);
 
   platform.openAnswers = {list};
   platform.messageAnswers = {MsgResult::Yes};
-  presenter.clickSelectFile(0);
+  presenter.clickSelectFile(SourceFile::AccountList);
   const std::string d = dir.path() + "/";
-  EXPECT_EQ(presenter.view().fileNames,
-            (std::array<std::string, 9>{list, d + "科目残高試算表.txt", d + "補助科目一覧表.txt",
-                                        d + "補助残高一覧表.txt", d + "部門一覧表.txt",
-                                        d + "仕訳データ.txt", "", "", ""}));
-  EXPECT_EQ(state.sourceFiles[5], d + "仕訳データ.txt");
+  const SourceFiles& shown = presenter.view().fileNames;
+  EXPECT_EQ(std::vector<std::string>(shown.begin(), shown.end()),
+            (std::vector<std::string>{list, d + "科目残高試算表.txt", d + "補助科目一覧表.txt",
+                                      d + "補助残高一覧表.txt", d + "部門一覧表.txt",
+                                      d + "仕訳データ.txt", "", "", ""}));
+  EXPECT_EQ(state.sourceFiles[SourceFile::Journal], d + "仕訳データ.txt");
   EXPECT_EQ(state.outputFolder, dir.path());
   EXPECT_EQ(presenter.view().folderName, dir.path());
   EXPECT_EQ(readinessChecks, 2);
 }
 
+// A dialog that fails is reported, the row keeps its path and the readiness is looked at again.
+TEST_F(FileSettings, AFailingChooserIsReportedNotSwallowed) {
+  struct FailingDialog : ScriptedPlatform {
+    std::optional<std::string> openFileDialog(const FileDialogRequest&) override {
+      throw std::runtime_error("ダイアログを開けません");
+    }
+  } failing;
+  FileSettingsPresenter files{state, failing, [this] { ++readinessChecks; }};
+  state.sourceFiles[SourceFile::Journal] = "/old/5";
+  files.clickSelectFile(SourceFile::Journal);
+  ASSERT_EQ(failing.messages.size(), 1u);
+  EXPECT_EQ(failing.lastMessage().text, "処理中にエラーが発生しました。\r\nダイアログを開けません");
+  EXPECT_EQ(failing.lastMessage().title, "エラー");
+  EXPECT_EQ(state.sourceFiles[SourceFile::Journal], "/old/5");
+  EXPECT_EQ(readinessChecks, 1);
+}
+
 TEST_F(FileSettings, OtherRowsAskNothingAndUnreadableChoicesKeepThePath) {
   const std::string journal = dir.file("j.txt");
   testing::writeCp932Lines(journal, {"x"});
-  state.sourceFiles[5] = "/old/5";
+  state.sourceFiles[SourceFile::Journal] = "/old/5";
   platform.openAnswers = {journal, dir.path(), std::nullopt};
-  presenter.clickSelectFile(5);
-  EXPECT_EQ(state.sourceFiles[5], journal);
-  presenter.clickSelectFile(5);  // a folder is no file
-  presenter.clickSelectFile(5);  // cancelled
-  EXPECT_EQ(state.sourceFiles[5], journal);
+  presenter.clickSelectFile(SourceFile::Journal);
+  EXPECT_EQ(state.sourceFiles[SourceFile::Journal], journal);
+  presenter.clickSelectFile(SourceFile::Journal);  // a folder is no file
+  presenter.clickSelectFile(SourceFile::Journal);  // cancelled
+  EXPECT_EQ(state.sourceFiles[SourceFile::Journal], journal);
   EXPECT_TRUE(platform.messages.empty());
   EXPECT_EQ(readinessChecks, 3);
 
@@ -142,13 +163,13 @@ TEST(FileSettingsOnMain, TypedPathUpdatesTheStateButNotTheButton) {
   ASSERT_TRUE(main.load());
   main.clickNext();
   FileSettingsPresenter& files = main.fileSettings();
-  files.setFileName(0, "");
+  files.setFileName(SourceFile::AccountList, "");
   main.updateNextButton();
   ASSERT_FALSE(main.view().nextEnabled);
 
-  files.setFileName(0, "/typed/勘定科目一覧表.txt");
-  EXPECT_EQ(state.sourceFiles[0], "/typed/勘定科目一覧表.txt");
-  EXPECT_EQ(files.view().fileNames[0], "/typed/勘定科目一覧表.txt");
+  files.setFileName(SourceFile::AccountList, "/typed/勘定科目一覧表.txt");
+  EXPECT_EQ(state.sourceFiles[SourceFile::AccountList], "/typed/勘定科目一覧表.txt");
+  EXPECT_EQ(files.view().fileNames[SourceFile::AccountList], "/typed/勘定科目一覧表.txt");
   EXPECT_FALSE(main.view().nextEnabled);
   // The folder chooser re-evaluates it.
   platform.folderAnswers = {dir.path()};

@@ -15,7 +15,7 @@ namespace {
 class Mapping : public ::testing::Test {
  protected:
   void build(int extra = 0) {
-    state.screenState = kScreenMapping;
+    state.screenState = Screen::Mapping;
     state.sourcePackage = SourcePackage::Yayoi;
     for (auto [code, name] : {std::pair{"A01", "現金"}, {"B02", "普通預金"}, {"D04", "当座預金"}})
       state.standardAccountCandidates.append({code, name});

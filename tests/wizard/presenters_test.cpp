@@ -79,13 +79,15 @@ TEST_F(StartUp, FailedMasterLoadAsksAgain) {
                              .fileMustExist = true, .pathMustExist = true, .hideReadOnly = true}));
   EXPECT_EQ(req.initialFolder, platform.documents + "/Yayoi/Exchange/");
 
-  EXPECT_EQ(state.screenState, "広告中");
+  EXPECT_EQ(state.screenState, Screen::Welcome);
   EXPECT_FALSE(main.startAborted());
   EXPECT_EQ(state.ledraAccountFile, good);
   EXPECT_EQ(main.view().companyLabel, "Shop　データコンバート");
   EXPECT_EQ(main.view().packageLabel, "弥生会計");
-  EXPECT_EQ(state.sourceFiles[0], platform.documents + "/Yayoi/Exchange/勘定科目一覧表.txt");
-  EXPECT_EQ(state.sourceFiles[5], platform.documents + "/Yayoi/Exchange/仕訳データ.txt");
+  EXPECT_EQ(state.sourceFiles[SourceFile::AccountList],
+            platform.documents + "/Yayoi/Exchange/勘定科目一覧表.txt");
+  EXPECT_EQ(state.sourceFiles[SourceFile::Journal],
+            platform.documents + "/Yayoi/Exchange/仕訳データ.txt");
   EXPECT_EQ(state.outputFolder, platform.documents + "/Yayoi/Exchange/");
   EXPECT_EQ(main.view().layout, (WindowLayout{9345, 5100, 7815, 8280, 8040, 4200, false, 0, 0}));
   EXPECT_TRUE(main.view().firstStepVisible);
@@ -97,7 +99,7 @@ TEST_F(StartUp, WelcomeLeadsToFileSettingsAndClosingAsks) {
   platform.openAnswers = {good};
   ASSERT_TRUE(main.load());
   main.clickNext();
-  EXPECT_EQ(state.screenState, "ファイル設定");
+  EXPECT_EQ(state.screenState, Screen::FileSettings);
   EXPECT_EQ(main.view().nextCaption, "読込");
   EXPECT_TRUE(main.view().secondStepVisible);
   EXPECT_FALSE(main.view().firstStepVisible);
@@ -109,7 +111,7 @@ TEST_F(StartUp, WelcomeLeadsToFileSettingsAndClosingAsks) {
   EXPECT_EQ(platform.lastMessage().text,
             "Ledraデータコンバート Ver1.41を終了します。\r\n宜しいですか？");
   EXPECT_EQ(platform.lastMessage().title, "注意");
-  EXPECT_EQ(state.screenState, "ファイル設定");
+  EXPECT_EQ(state.screenState, Screen::FileSettings);
   platform.messageAnswers = {MsgResult::Ok};
   EXPECT_TRUE(main.requestClose());
 }
@@ -119,8 +121,8 @@ TEST_F(StartUp, FileSettingsTextsFollowTheState) {
   platform.openAnswers = {good};
   ASSERT_TRUE(main.load());
   main.clickNext();
-  main.fileSettings().setFileName(4, "");
-  EXPECT_EQ(state.sourceFiles[4], "");
+  main.fileSettings().setFileName(SourceFile::DepartmentList, "");
+  EXPECT_EQ(state.sourceFiles[SourceFile::DepartmentList], "");
   EXPECT_FALSE(main.updateNextButton());
   main.fileSettings().setFolderName("/somewhere");
   EXPECT_EQ(state.outputFolder, "/somewhere");
@@ -152,7 +154,7 @@ TEST_F(StartUp, RestoredWorkOpensOnTheMappingScreen) {
   ASSERT_TRUE(main.load(start.startMode()));
   EXPECT_EQ(platform.messages.size(), messagesBefore);  // no welcome, no master dialog
   EXPECT_TRUE(platform.openRequests.size() == 1u);
-  EXPECT_EQ(state.screenState, "ファイル出力中");
+  EXPECT_EQ(state.screenState, Screen::Mapping);
   const MainView& v = main.view();
   EXPECT_EQ(v.nextCaption, "変換");
   EXPECT_TRUE(v.nextEnabled);
@@ -258,7 +260,7 @@ TEST_F(UnsavedWork, ASaveNamedWithoutExtensionIsWrittenAsDat) {
 TEST_F(StartUp, RestoredWorkWhoseJournalMovedAsksForItBeforeAnythingElse) {
   ConversionState saved;
   saved.sourcePackage = SourcePackage::Yayoi;
-  saved.sourceFiles[5] = dir.file("gone/仕訳データ.txt");
+  saved.sourceFiles[SourceFile::Journal] = dir.file("gone/仕訳データ.txt");
   saved.outputFolder = dir.path();
   const std::string file = dir.file("work.dat");
   ASSERT_TRUE(saveWorkStateToFile(saved, platform, file));
@@ -270,7 +272,7 @@ TEST_F(StartUp, RestoredWorkWhoseJournalMovedAsksForItBeforeAnythingElse) {
   EXPECT_EQ(
       platform.lastMessage().text,
       dir.file("gone/仕訳データ.txt") + "が存在しません。\r\n移動した仕訳データを指定して下さい。");
-  EXPECT_EQ(state.sourceFiles[5], moved);
+  EXPECT_EQ(state.sourceFiles[SourceFile::Journal], moved);
   EXPECT_TRUE(main.hasUnsavedWork());  // the new place is not saved yet
 }
 
@@ -302,10 +304,10 @@ TEST_F(StartUp, BlueReturnAsksForTheFolderAndTheYearUntilBothExist) {
 
   EXPECT_EQ(state.fiscalYear, 2008);
   EXPECT_EQ(state.journalPeriod, (std::array<int32_t, 6>{2008, 1, 1, 2008, 12, 31}));
-  EXPECT_EQ(state.sourceFiles[6], install + "/Data/Y2008/kcode.brf");
-  EXPECT_EQ(state.sourceFiles[7], install + "/Data/Y2008/仕訳データ");
+  EXPECT_EQ(state.sourceFiles[SourceFile::BlueAccounts], install + "/Data/Y2008/kcode.brf");
+  EXPECT_EQ(state.sourceFiles[SourceFile::BlueJournal], install + "/Data/Y2008/仕訳データ");
   EXPECT_EQ(state.outputFolder, platform.documents);
-  EXPECT_EQ(state.screenState, "広告中");
+  EXPECT_EQ(state.screenState, Screen::Welcome);
   EXPECT_EQ(main.view().packageLabel, "ブルーリターン");
   EXPECT_EQ(main.view().welcomeText.find("弥生会計"), std::string::npos);
   EXPECT_NE(main.view().welcomeText.find("現在ブルーリターンをご利用"), std::string::npos);
@@ -359,13 +361,14 @@ TEST_F(StartUp, ChosenFolderFillsTheRowsByContentAndFoldersAreRemembered) {
   platform.remembered[RememberedFolder::Output] = empty;
   platform.folderAnswers = {empty, src};
   files.clickSelectFolder();
-  EXPECT_EQ(state.sourceFiles[1], platform.documents + "/Yayoi/Exchange/科目残高試算表.txt");
+  EXPECT_EQ(state.sourceFiles[SourceFile::TrialBalance],
+            platform.documents + "/Yayoi/Exchange/科目残高試算表.txt");
   files.clickSelectFolder();
   EXPECT_EQ(platform.folderStarts, (std::vector<std::string>{empty, empty}));
   EXPECT_EQ(platform.messages.size(), 1u);  // the welcome
   for (size_t i = 0; i < 6; ++i)
-    EXPECT_EQ(state.sourceFiles[i], src + "/e" + std::to_string(i) + ".csv");
-  EXPECT_EQ(files.view().fileNames[3], src + "/e3.csv");
+    EXPECT_EQ(state.sourceFiles[kEverySourceFile[i]], src + "/e" + std::to_string(i) + ".csv");
+  EXPECT_EQ(files.view().fileNames[SourceFile::SubAccountBalances], src + "/e3.csv");
   EXPECT_EQ(state.outputFolder, src);
   EXPECT_TRUE(main.updateNextButton());
   EXPECT_EQ(platform.remembered[RememberedFolder::Source], src);
@@ -378,7 +381,7 @@ TEST_F(StartUp, ChosenFolderFillsTheRowsByContentAndFoldersAreRemembered) {
             src +
                 "の弥生会計のファイルを特定できません。\r\n"
                 "部門一覧表のファイルがありません（帳票名「部門一覧表」）");
-  EXPECT_EQ(state.sourceFiles[4], "");
+  EXPECT_EQ(state.sourceFiles[SourceFile::DepartmentList], "");
   EXPECT_FALSE(main.updateNextButton());
 }
 
@@ -400,8 +403,8 @@ TEST_F(StartUp, BlueReturnDropFindsTheYearFolder) {
             install + "に会計年度のデータが複数あります。一つを指定してください。\r\n" + install +
                 "/Data/Y2008\r\n" + install + "/Data/Y2009");
   files.dropPaths({install + "/Data/Y2009/kcode.brf"});
-  EXPECT_EQ(state.sourceFiles[6], install + "/Data/Y2009/kcode.brf");
-  EXPECT_EQ(files.view().fileNames[7], install + "/Data/Y2009/仕訳データ");
+  EXPECT_EQ(state.sourceFiles[SourceFile::BlueAccounts], install + "/Data/Y2009/kcode.brf");
+  EXPECT_EQ(files.view().fileNames[SourceFile::BlueJournal], install + "/Data/Y2009/仕訳データ");
   EXPECT_EQ(state.blueReturnDataFolder, install + "/Data/Y2009");
 }
 

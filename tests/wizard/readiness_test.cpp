@@ -62,20 +62,22 @@ TEST(MappingComplete, NeedsEveryAccountMatched) {
 
 TEST(NextButton, FileSettingsNeedTheRequiredPaths) {
   ConversionState s;
-  s.screenState = kScreenFileSettings;
+  s.screenState = Screen::FileSettings;
   s.sourcePackage = SourcePackage::Yayoi;
-  for (int i : {0, 1, 4, 5}) s.sourceFiles[i] = "f" + std::to_string(i);
+  for (SourceFile f : {SourceFile::AccountList, SourceFile::TrialBalance,
+                       SourceFile::DepartmentList, SourceFile::Journal})
+    s.sourceFiles[f] = "f";
   s.outputFolder = "/out";
   s.ledraAccountFile = "/m.csv";
   EXPECT_TRUE(evaluateNextButton(s));  // sub-account reports are optional
-  s.sourceFiles[4].clear();
+  s.sourceFiles[SourceFile::DepartmentList].clear();
   EXPECT_FALSE(evaluateNextButton(s));
   s.sourcePackage = SourcePackage::BlueReturn;
   EXPECT_FALSE(evaluateNextButton(s));
-  s.sourceFiles[6] = "k";
-  s.sourceFiles[7] = "j";
+  s.sourceFiles[SourceFile::BlueAccounts] = "k";
+  s.sourceFiles[SourceFile::BlueJournal] = "j";
   EXPECT_TRUE(evaluateNextButton(s));
-  s.screenState = kScreenWelcome;
+  s.screenState = Screen::Welcome;
   s.outputFolder.clear();
   EXPECT_TRUE(evaluateNextButton(s));
 }

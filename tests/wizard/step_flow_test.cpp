@@ -45,9 +45,9 @@ class StepFlow : public ::testing::Test {
     out = dir.path() + "/out";
     std::filesystem::create_directories(out);
     const auto paths = testing::sampleYayoiCompany().writeTo(dir.path());
-    for (int k = 0; k < 5; ++k) state.sourceFiles[k] = paths[k];
-    state.sourceFiles[5] = dir.file("仕訳データ.txt");
-    testing::writeCp932Lines(state.sourceFiles[5],
+    for (int k = 0; k < 5; ++k) state.sourceFiles[kEverySourceFile[k]] = paths[k];
+    state.sourceFiles[SourceFile::Journal] = dir.file("仕訳データ.txt");
+    testing::writeCp932Lines(state.sourceFiles[SourceFile::Journal],
                              {"帳票名,仕訳日記帳", "書式名,汎用形式",
                               journalLine("2026/04/01", "1", "現金", "売上高", "10500"),
                               journalLine("2026/04/02", "2", "仕入高", "普通預金", "2100")});
@@ -58,7 +58,7 @@ class StepFlow : public ::testing::Test {
     state.ledraAccountFile = master;
     state.sourcePackage = SourcePackage::Yayoi;
     state.outputFolder = out;
-    state.screenState = kScreenFileSettings;
+    state.screenState = Screen::FileSettings;
   }
 
   std::vector<std::string> outputFiles() const {
@@ -83,23 +83,26 @@ TEST_F(StepFlow, ImportReachesTheMappingScreenAndLeavesNoDialogOpen) {
   EXPECT_EQ(state.journalRows.count(), 2);
   EXPECT_FALSE(platform.progressVisible);
   EXPECT_FALSE(platform.busy);
-  state.screenState = kScreenMapping;
+  state.screenState = Screen::Mapping;
   EXPECT_TRUE(evaluateNextButton(state));
 }
 
 TEST_F(StepFlow, EmptySubAccountPathsSkipTheirImports) {
-  state.sourceFiles[2].clear();
-  state.sourceFiles[3].clear();
+  state.sourceFiles[SourceFile::SubAccountList].clear();
+  state.sourceFiles[SourceFile::SubAccountBalances].clear();
   ASSERT_TRUE(runImportStep(state, platform));
   EXPECT_EQ(state.workSubAccounts.count(), 0);
   EXPECT_EQ(state.journalRows.count(), 2);
 }
 
 TEST_F(StepFlow, EveryMissingFileStopsWithItsPath) {
-  for (int index : {4, 0, 1, 2, 3, 5}) {
+  for (SourceFile file :
+       {SourceFile::DepartmentList, SourceFile::AccountList, SourceFile::TrialBalance,
+        SourceFile::SubAccountList, SourceFile::SubAccountBalances, SourceFile::Journal}) {
+    const auto index = static_cast<int>(file);
     ConversionState s = state;
     ScriptedPlatform p;
-    s.sourceFiles[index] = dir.file("missing.txt");
+    s.sourceFiles[file] = dir.file("missing.txt");
     EXPECT_FALSE(runImportStep(s, p)) << index;
     ASSERT_EQ(p.messages.size(), 1u) << index;
     EXPECT_EQ(p.lastMessage().text, dir.file("missing.txt") + "が存在しません。");
@@ -112,22 +115,26 @@ TEST_F(StepFlow, EveryMissingFileStopsWithItsPath) {
 
 TEST_F(StepFlow, ImportFailuresNameTheirStep) {
   struct Case {
-    int index;
+    SourceFile file;
     std::string label;
-  } cases[] = {{4, "部門一覧"}, {0, "勘定科目"}, {1, "科目残高"},
-               {2, "補助科目"}, {3, "補助残高"}, {5, "仕訳データ"}};
+  } cases[] = {
+      {SourceFile::DepartmentList, "部門一覧"},     {SourceFile::AccountList, "勘定科目"},
+      {SourceFile::TrialBalance, "科目残高"},       {SourceFile::SubAccountList, "補助科目"},
+      {SourceFile::SubAccountBalances, "補助残高"}, {SourceFile::Journal, "仕訳データ"}};
   for (const auto& c : cases) {
     ConversionState s = state;
     ScriptedPlatform p;
     // A file of another report kind (or a journal without its header) is refused.
-    const std::string wrong = dir.file("wrong" + std::to_string(c.index) + ".txt");
+    const std::string wrong = dir.file("wrong" + std::string(c.label) + ".txt");
     testing::writeCp932Lines(wrong, {"帳票名,別の帳票", "書式名,標準"});
-    s.sourceFiles[c.index] = wrong;
-    EXPECT_FALSE(runImportStep(s, p)) << c.label;
+    s.sourceFiles[c.file] = wrong;
+    const StepResult result = runImportStep(s, p);
+    EXPECT_FALSE(result) << c.label;
     ASSERT_FALSE(p.messages.empty()) << c.label;
     const auto& m = p.lastMessage();
-    EXPECT_EQ(m.text.substr(0, (c.label + "取込に失敗しました。").size()),
-              c.label + "取込に失敗しました。");
+    // The failure returned is the one the message names on its second line.
+    EXPECT_EQ(result.error().file, wrong);
+    EXPECT_EQ(m.text, c.label + "取込に失敗しました。\r\n" + result.error().describe());
     EXPECT_EQ(m.title, "エラー");
     EXPECT_FALSE(p.progressVisible);
   }
@@ -147,10 +154,11 @@ TEST_F(StepFlow, RunningOutOfMemoryNamesTheStep) {
   OutOfMemoryAt p;
   p.caption = "仕訳データ取込中";
   EXPECT_FALSE(runImportStep(state, p));
-  EXPECT_EQ(p.lastMessage().text, "仕訳データ取込に失敗しました。\r\n" + state.sourceFiles[5] +
+  EXPECT_EQ(p.lastMessage().text, "仕訳データ取込に失敗しました。\r\n" +
+                                      state.sourceFiles[SourceFile::Journal] +
                                       ": メモリが不足しています");
   ASSERT_TRUE(runImportStep(state, platform));
-  state.screenState = kScreenMapping;
+  state.screenState = Screen::Mapping;
   OutOfMemoryAt q;
   q.caption = "zandaka.csv出力中";
   EXPECT_EQ(runOutputStep(state, q, false), StepOutcome::Failed);
@@ -160,7 +168,7 @@ TEST_F(StepFlow, RunningOutOfMemoryNamesTheStep) {
 
 TEST_F(StepFlow, OutputRunWritesEverythingAndCanRepeat) {
   ASSERT_TRUE(runImportStep(state, platform));
-  state.screenState = kScreenMapping;
+  state.screenState = Screen::Mapping;
   platform.messages.clear();
 
   platform.messageAnswers = {MsgResult::Cancel};
@@ -195,12 +203,12 @@ TEST_F(StepFlow, OutputRunWritesEverythingAndCanRepeat) {
 // message says where the files went.
 TEST_F(StepFlow, AtTheWindowMovedInputsAreAskedForAndTheClosingMessageNamesThePlace) {
   ASSERT_TRUE(runImportStep(state, platform));
-  state.screenState = kScreenMapping;
-  const std::string oldJournal = state.sourceFiles[5];
+  state.screenState = Screen::Mapping;
+  const std::string oldJournal = state.sourceFiles[SourceFile::Journal];
   const std::string moved = dir.file("moved");
   std::filesystem::create_directories(moved);
   std::filesystem::rename(oldJournal, moved + "/仕訳データ.txt");
-  const std::string accountList = state.sourceFiles[0];
+  const std::string accountList = state.sourceFiles[SourceFile::AccountList];
   const std::string accountListName = std::filesystem::path(accountList).filename().string();
   std::filesystem::rename(accountList, moved + "/" + accountListName);
   std::filesystem::remove_all(out);
@@ -211,7 +219,7 @@ TEST_F(StepFlow, AtTheWindowMovedInputsAreAskedForAndTheClosingMessageNamesThePl
   platform.messages.clear();
   platform.messageAnswers = {MsgResult::Ok, MsgResult::Cancel};
   EXPECT_EQ(runOutputStep(state, platform, true, true), StepOutcome::Failed);
-  EXPECT_EQ(state.sourceFiles[5], oldJournal);
+  EXPECT_EQ(state.sourceFiles[SourceFile::Journal], oldJournal);
   EXPECT_EQ(platform.messages.at(1).text,
             oldJournal + "が存在しません。\r\n移動した仕訳データを指定して下さい。");
 
@@ -232,7 +240,7 @@ TEST_F(StepFlow, AtTheWindowMovedInputsAreAskedForAndTheClosingMessageNamesThePl
                     "/変換レポート.txt\r\n\r\n変換レポートを開きますか？"}));
   EXPECT_EQ(platform.lastMessage().buttons, MsgButtons::YesNo);
   EXPECT_EQ(platform.viewed, std::vector<std::string>{newOut + "/変換レポート.txt"});
-  EXPECT_EQ(state.sourceFiles[0], moved + "/" + accountListName);
+  EXPECT_EQ(state.sourceFiles[SourceFile::AccountList], moved + "/" + accountListName);
   EXPECT_EQ(state.outputFolder, newOut);
   EXPECT_TRUE(testing::fileExistsAt(newOut + "/U1_output_20261208102030.zip"));
 }
@@ -245,8 +253,8 @@ TEST(BlueReturnExpansion, ShowsItsOwnCaption) {
   ScriptedPlatform platform;
   ASSERT_TRUE(loadStandardAccountMaster(state, LEDRA_SOURCE_DIR "/examples/ledra_master.csv"));
   state.sourcePackage = SourcePackage::BlueReturn;
-  state.sourceFiles[6] = folder + "/kcode.brf";
-  state.sourceFiles[7] = folder + "/仕訳データ";
+  state.sourceFiles[SourceFile::BlueAccounts] = folder + "/kcode.brf";
+  state.sourceFiles[SourceFile::BlueJournal] = folder + "/仕訳データ";
   state.outputFolder = dir.path();
   state.journalPeriod = {2007, 1, 1, 2007, 12, 31};
   ASSERT_TRUE(runImportStep(state, platform));
@@ -258,7 +266,7 @@ TEST(BlueReturnExpansion, ShowsItsOwnCaption) {
 
 TEST_F(StepFlow, AFailedStepIsNamedAndLeavesEveryEarlierOutputAsItWas) {
   ASSERT_TRUE(runImportStep(state, platform));
-  state.screenState = kScreenMapping;
+  state.screenState = Screen::Mapping;
   // Writers in their order (one department: busho.csv is not written), then the archive.
   const std::vector<std::string> order = {"kanjyo.csv",     "hojokamoku.csv",
                                           "zandaka.csv",    "shiwake.csv",
@@ -331,7 +339,7 @@ class ChangingPlatform : public ScriptedPlatform {
 
 TEST_F(StepFlow, AMemberChangedBeforeTheArchiveStepIsArchivedWithItsNewBytes) {
   ASSERT_TRUE(runImportStep(state, platform));
-  state.screenState = kScreenMapping;
+  state.screenState = Screen::Mapping;
   ChangingPlatform p;
   p.folder = out;
   ASSERT_EQ(runOutputStep(state, p, false), StepOutcome::Done);
@@ -344,7 +352,7 @@ TEST_F(StepFlow, AMemberChangedBeforeTheArchiveStepIsArchivedWithItsNewBytes) {
 
 TEST_F(StepFlow, AnArchiveAddedToKeepsItsOtherMembers) {
   ASSERT_TRUE(runImportStep(state, platform));
-  state.screenState = kScreenMapping;
+  state.screenState = Screen::Mapping;
   ASSERT_EQ(runOutputStep(state, platform, false), StepOutcome::Done);
   const std::string archive = out + "/U1_output_20261208102030.zip";
   int err = 0;
@@ -367,7 +375,7 @@ TEST_F(StepFlow, AnArchiveAddedToKeepsItsOtherMembers) {
 
 TEST_F(StepFlow, DroppedJournalLinesAreReported) {
   ASSERT_TRUE(runImportStep(state, platform));
-  state.screenState = kScreenMapping;
+  state.screenState = Screen::Mapping;
   // 仕入高 is left out: its slip cannot be written.
   for (auto& a : state.workAccounts)
     if (a.sourceName == "仕入高") a.valid = false;
@@ -385,7 +393,7 @@ TEST_F(StepFlow, DroppedJournalLinesAreReported) {
 
 TEST_F(StepFlow, EveryImportRunEndsWithTheHourglassOffAndTheDialogClosed) {
   // A missing journal stops after five imports.
-  state.sourceFiles[5] = dir.file("missing.txt");
+  state.sourceFiles[SourceFile::Journal] = dir.file("missing.txt");
   EXPECT_FALSE(runImportStep(state, platform));
   EXPECT_FALSE(platform.busy);
   EXPECT_EQ(platform.busyChanges, 2);
@@ -394,7 +402,7 @@ TEST_F(StepFlow, EveryImportRunEndsWithTheHourglassOffAndTheDialogClosed) {
   // The ブルーリターンＡ step runs under the same hourglass and dialog rule.
   ConversionState blue;
   blue.sourcePackage = SourcePackage::BlueReturn;
-  blue.sourceFiles[6] = dir.file("kcode.brf");
+  blue.sourceFiles[SourceFile::BlueAccounts] = dir.file("kcode.brf");
   ScriptedPlatform p;
   EXPECT_FALSE(runImportStep(blue, p));
   EXPECT_EQ(p.messageTexts(),
@@ -408,14 +416,14 @@ TEST_F(StepFlow, EveryImportRunEndsWithTheHourglassOffAndTheDialogClosed) {
 // writes must still follow the file as it is at each run.
 TEST_F(StepFlow, EachOutputRunWritesTheJournalAsItIsThen) {
   ASSERT_TRUE(runImportStep(state, platform));
-  state.screenState = kScreenMapping;
+  state.screenState = Screen::Mapping;
   const auto records = [&] { return testing::readCp932Lines(out + "/shiwake.csv"); };
 
   ASSERT_EQ(runOutputStep(state, platform, false), StepOutcome::Done);
   const auto first = records();
   ASSERT_EQ(first.size(), 2u);
 
-  testing::writeCp932Lines(state.sourceFiles[5],
+  testing::writeCp932Lines(state.sourceFiles[SourceFile::Journal],
                            {"帳票名,仕訳日記帳", "書式名,汎用形式",
                             journalLine("2026/04/01", "1", "現金", "売上高", "10500"),
                             journalLine("2026/04/02", "2", "仕入高", "普通預金", "2100"),
