@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/numbers.hpp"
+#include "output/conversion_report.hpp"
 #include "output/output_common.hpp"
 #include "platform/platform.hpp"
 #include "state/conversion_state.hpp"
@@ -85,6 +86,11 @@ std::vector<std::string> subAccountBalanceRecord(const WorkSubAccountBalance& ro
 }  // namespace
 
 StepResult writeBalanceFile(ConversionState& state, Platform& platform, OutputTarget& out) {
+  return writeBalanceFile(state, platform, out, nullptr);
+}
+
+StepResult writeBalanceFile(ConversionState& state, Platform& platform, OutputTarget& out,
+                            ConversionReport* report) {
   return writeServiceFile(state, platform, out, kFileName, [&](ServiceCsvFile& file) {
     const auto& balances = state.workAccountBalances;
     auto& subBalances = state.workSubAccountBalances;
@@ -95,9 +101,18 @@ StepResult writeBalanceFile(ConversionState& state, Platform& platform, OutputTa
     for (int32_t i = 0; i < balances.count(); ++i) {
       const WorkAccountBalance& row = balances[i];
       // Accounts with sub-accounts carry their balances through the sub-account rows.
-      if (!row.departmentCode.empty() && !row.accountHasSubAccounts && row.processed &&
-          row.accountValid) {
+      const bool written = !row.departmentCode.empty() && !row.accountHasSubAccounts &&
+                           row.processed && row.accountValid;
+      if (written) {
         file.record(accountBalanceRecord(row, withDepartment));
+      }
+      // The rows the file is built from: one per department (the row without one is the
+      // account's total over them).
+      if (report && !row.departmentCode.empty()) {
+        if (const std::optional<size_t> a = report->find(row.accountSourceCode)) {
+          report->openingImported(*a, row.amount1);
+          if (written) report->openingWritten(*a, row.amount1);
+        }
       }
       platform.progressSetValue(i);
     }
@@ -109,6 +124,12 @@ StepResult writeBalanceFile(ConversionState& state, Platform& platform, OutputTa
       for (const WorkAccount& account : state.workAccounts)
         validByName[account.ledraName] = account.valid;
 
+      // The source account of a sub-account row, by its name; the last account of a name.
+      std::unordered_map<std::string_view, size_t> accountBySourceName;
+      if (report) {
+        for (int32_t i = 0; i < state.workAccounts.count(); ++i)
+          accountBySourceName[state.workAccounts[i].sourceName] = static_cast<size_t>(i);
+      }
       // A parent name that no account carries keeps the previous row's validity.
       bool parentValid = false;
       for (int32_t i = 0; i < subBalances.count(); ++i) {
@@ -119,6 +140,10 @@ StepResult writeBalanceFile(ConversionState& state, Platform& platform, OutputTa
           // The service needs a code for the balance kept without a sub-account.
           if (row.subAccountName.empty()) row.newSubCode = "999";
           file.record(subAccountBalanceRecord(row, withDepartment));
+          if (report) {
+            if (auto it = accountBySourceName.find(row.col(5)); it != accountBySourceName.end())
+              report->openingWritten(it->second, row.amount1);
+          }
         }
         platform.progressSetValue(int64_t{i} + balances.count());
       }

@@ -4,6 +4,7 @@
 
 namespace ledra {
 
+class ConversionReport;
 struct ConversionState;
 class OutputTarget;
 class Platform;
@@ -12,5 +13,9 @@ class Platform;
 // valid parents. A written sub-account row without a name gets the code "999", kept in the
 // table. On any failure the earlier file stays in place.
 StepResult writeBalanceFile(ConversionState& state, Platform& platform, OutputTarget& out);
+// The same, telling the report each source account's opening balance as imported and as
+// written.
+StepResult writeBalanceFile(ConversionState& state, Platform& platform, OutputTarget& out,
+                            ConversionReport* report);
 
 }  // namespace ledra

@@ -24,14 +24,14 @@ std::optional<size_t> ConversionReport::find(std::string_view code) const {
 void ConversionReport::journalLine(const ReportPlace& place, const JournalSideFacts& debit,
                                    const JournalSideFacts& credit, std::string_view dropReason) {
   const bool written = dropReason.empty();
-  side(place, JournalSide::Debit, debit, written);
-  side(place, JournalSide::Credit, credit, written);
+  side(place, ReportSide::Debit, debit, written);
+  side(place, ReportSide::Credit, credit, written);
   if (!written) dropped_.push_back({place, debit, credit, std::string(dropReason)});
 }
 
-void ConversionReport::side(const ReportPlace& place, JournalSide which, const JournalSideFacts& s,
+void ConversionReport::side(const ReportPlace& place, ReportSide which, const JournalSideFacts& s,
                             bool written) {
-  const bool debit = which == JournalSide::Debit;
+  const bool debit = which == ReportSide::Debit;
   if (s.own) {
     Totals& t = totals_[*s.own];
     t.inJournal = true;

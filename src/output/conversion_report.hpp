@@ -18,7 +18,7 @@ struct ConversionState;
 inline constexpr std::string_view kReconciliationFileName = "照合表.csv";
 inline constexpr std::string_view kConversionReportFileName = "変換レポート.txt";
 
-enum class JournalSide { Debit, Credit };
+enum class ReportSide { Debit, Credit };
 
 // Where something happened: a file (shown by its name) and a 1-based line or record number.
 struct ReportPlace {
@@ -112,12 +112,12 @@ class ConversionReport {
   };
   struct Moved {
     ReportPlace place;
-    JournalSide side;
+    ReportSide side;
     JournalSideFacts facts;
   };
   struct TaxAdded {
     ReportPlace place;
-    JournalSide side;
+    ReportSide side;
     JournalSideFacts facts;
   };
   struct Cut {
@@ -151,7 +151,7 @@ class ConversionReport {
     bool hasOpening = false;
     Causes causes;
   };
-  void side(const ReportPlace& place, JournalSide which, const JournalSideFacts& s, bool written);
+  void side(const ReportPlace& place, ReportSide which, const JournalSideFacts& s, bool written);
 
   ReportRunFacts facts_;
   std::vector<ReportAccount> accounts_;

@@ -54,7 +54,7 @@ std::string placeText(const ReportPlace& p) {
 
 std::string yen(int64_t v) { return numberFormat(v) + "円"; }
 std::string signedYen(int64_t v) { return (v > 0 ? "+" : "") + yen(v); }
-std::string_view sideWord(JournalSide s) { return s == JournalSide::Debit ? "借方" : "貸方"; }
+std::string_view sideWord(ReportSide s) { return s == ReportSide::Debit ? "借方" : "貸方"; }
 std::string quoted(std::string_view text) { return "「" + std::string(text) + "」"; }
 
 std::string accountLabel(const ReportAccount& a) { return a.code + " " + a.name; }
@@ -133,7 +133,7 @@ class ReportText {
     for (const auto& d : all) {
       std::string sides;
       for (const auto& [which, s] :
-           {std::pair{JournalSide::Debit, &d.debit}, std::pair{JournalSide::Credit, &d.credit}}) {
+           {std::pair{ReportSide::Debit, &d.debit}, std::pair{ReportSide::Credit, &d.credit}}) {
         if (s->account.empty()) continue;
         if (!sides.empty()) sides += "、";
         sides += std::string(sideWord(which)) + " " + sideAccount(r_, *s) + " " + yen(s->amount);

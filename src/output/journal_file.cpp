@@ -13,6 +13,7 @@
 #include "base/numbers.hpp"
 #include "base/text.hpp"
 #include "base/text_index.hpp"
+#include "output/conversion_report.hpp"
 #include "output/csv_record_writer.hpp"
 #include "output/output_common.hpp"
 #include "output/tax_conversion.hpp"
@@ -94,6 +95,7 @@ struct CarriedSide {
   std::string_view departmentName;
   std::string_view nameText;
   std::string_view method;
+  std::optional<int32_t> account;  // the account the code and name come from
   bool processed = false;
   bool valid = false;
 };
@@ -159,8 +161,11 @@ std::string blueSlipNumber(std::string_view text) {
 
 class JournalWriter {
  public:
-  JournalWriter(const ConversionState& state, bool yayoi)
+  JournalWriter(const ConversionState& state, bool yayoi, ConversionReport* report,
+                std::string reportFile)
       : state_(state),
+        report_(report),
+        reportFile_(std::move(reportFile)),
         yayoi_(yayoi),
         lookups_(state, yayoi),
         accountCode_(state.workAccounts.count()),
@@ -199,8 +204,10 @@ class JournalWriter {
     }
     if (yayoi_) colour_ = colourCode(e.colour, colour_);
 
-    lookUpAccount(debit_, e.debit.account, e.debit.subAccount);
-    lookUpAccount(credit_, e.credit.account, e.credit.subAccount);
+    const std::optional<int32_t> debitOwn =
+        lookUpAccount(debit_, e.debit.account, e.debit.subAccount);
+    const std::optional<int32_t> creditOwn =
+        lookUpAccount(credit_, e.credit.account, e.credit.subAccount);
     // A line's department is its own: a line without one (or with an unknown one) must not
     // be booked to the department of the line before it.
     lookUpDepartment(debit_, e.debit.department);
@@ -214,6 +221,8 @@ class JournalWriter {
     std::string_view description = e.description;
     if (description.size() > kDescriptionBytes) {
       cutDescription_ = fitBytesPadded(description, static_cast<int>(kDescriptionBytes));
+      if (report_ && cutDescription_ != description)
+        report_->textCut(place(e), "摘要", description, cutDescription_);
       description = cutDescription_;
     }
     sideFields(debitFields_, debit_, debitTax, e.debit.account.empty());
@@ -223,7 +232,11 @@ class JournalWriter {
       updateFlags(debit_);
       updateFlags(credit_);
     }
-    if (!(debit_.processed && debit_.valid && credit_.processed && credit_.valid)) return false;
+    if (!(debit_.processed && debit_.valid && credit_.processed && credit_.valid)) {
+      if (report_) reportLine(e, debitOwn, creditOwn, false);
+      return false;
+    }
+    if (report_) reportLine(e, debitOwn, creditOwn, true);
 
     record.field(state_.ledraUserCode);
     record.field(previousSlip_);
@@ -266,10 +279,45 @@ class JournalWriter {
     }
   }
 
-  void lookUpAccount(CarriedSide& side, std::string_view account, std::string_view subName) {
-    if (account.empty()) return;
+  ReportPlace place(const JournalEntry& e) const { return {reportFile_, e.sourceLine, !yayoi_}; }
+
+  // What the line did to each side's account and amount; a side goes out with an amount
+  // only when the record carries it (the debit first, the credit when it has one or the
+  // debit has none).
+  void reportLine(const JournalEntry& e, std::optional<int32_t> debitOwn,
+                  std::optional<int32_t> creditOwn, bool written) {
+    const bool debitOut = written && debitFields_.hasAmount();
+    const bool creditOut = written && creditFields_.hasAmount();
+    const JournalSideFacts debit = sideFacts(e.debit, debitOwn, debit_, debitFields_, debitOut);
+    const JournalSideFacts credit =
+        sideFacts(e.credit, creditOwn, credit_, creditFields_, creditOut);
+    report_->journalLine(place(e), debit, credit, written ? std::string() : dropReason());
+  }
+
+  static JournalSideFacts sideFacts(const JournalSide& side, std::optional<int32_t> own,
+                                    const CarriedSide& carried, const SideFields& fields,
+                                    bool out) {
+    JournalSideFacts f;
+    f.account = std::string(side.account);
+    if (own) f.own = static_cast<size_t>(*own);
+    f.amount = side.amount;
+    if (!out) return f;
+    const std::string& text = fields.tax.amount;
+    std::from_chars(text.data(), text.data() + text.size(), f.writtenAmount);
+    if (carried.account && !carried.code.empty())
+      f.writtenAs = static_cast<size_t>(*carried.account);
+    f.taxAdded = f.writtenAmount - f.amount;
+    return f;
+  }
+
+  // The account the text names, if any. An unknown text leaves the side as the line before
+  // left it.
+  std::optional<int32_t> lookUpAccount(CarriedSide& side, std::string_view account,
+                                       std::string_view subName) {
+    if (account.empty()) return std::nullopt;
     const std::optional<int32_t> found = lookups_.lastAccount.find(account);
-    if (!found) return;
+    if (!found) return std::nullopt;
+    side.account = found;
     const WorkAccount& a = state_.workAccounts[*found];
     side.code = accountCode_.of(*found, a.ledraCode);
     side.name = accountName_.of(*found, a.ledraName);
@@ -290,6 +338,7 @@ class JournalWriter {
     }
     if (side.subCode.empty() && a.hasSubAccounts && (yayoi_ || !subName.empty()))
       side.subCode = unknownSubCode_;
+    return found;
   }
 
   TaxSide taxSide(const JournalSide& side, std::string_view method, bool cash) const {
@@ -338,6 +387,8 @@ class JournalWriter {
   }
 
   const ConversionState& state_;
+  ConversionReport* const report_;
+  const std::string reportFile_;
   const bool yayoi_;
   const Lookups lookups_;
   CarriedSide debit_;
@@ -365,7 +416,7 @@ class JournalWriter {
 }  // namespace
 
 StepResult writeJournalFile(ConversionState& state, Platform& platform, const Journal& journal,
-                            OutputTarget& out) {
+                            OutputTarget& out, ConversionReport* report) {
   std::string file = journal.path();
   int64_t lineNo = 0;
   state.droppedJournalLines.clear();
@@ -376,7 +427,8 @@ StepResult writeJournalFile(ConversionState& state, Platform& platform, const Jo
     beginWriterProgress(platform, kFileName, max);
 
     JournalWriter writer(
-        state, packageProfileOrFirst(state.sourcePackage).reader == SourceReader::YayoiReports);
+        state, packageProfileOrFirst(state.sourcePackage).reader == SourceReader::YayoiReports,
+        report, journal.path());
     // The records take about as many bytes as the journal lines they come from.
     std::string bytes;
     bytes.reserve(journal.text().size() + journal.text().size() / 2);
@@ -392,7 +444,12 @@ StepResult writeJournalFile(ConversionState& state, Platform& platform, const Jo
     lineNo = 0;
     file = outputPath(out.outputFolder(), kFileName);
     std::string error;
-    if (out.put(kFileName, bytes, &error)) return StepResult::success();
+    if (out.put(kFileName, bytes, &error)) {
+      if (report)
+        report->facts().recordsWritten.emplace_back(
+            kFileName, value - static_cast<int64_t>(state.droppedJournalLines.size()));
+      return StepResult::success();
+    }
     failure = ErrorDetail{file, 0, writeFailureReason(file, error)};
   } catch (const std::exception& e) {
     failure = ErrorDetail{file, lineNo, exceptionReason(e)};

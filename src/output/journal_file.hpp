@@ -7,6 +7,7 @@
 namespace ledra {
 
 struct ConversionState;
+class ConversionReport;
 class Journal;
 class OutputTarget;
 class Platform;
@@ -15,9 +16,10 @@ class Platform;
 // 33-field record per entry, with the service's accounts, sub-accounts, departments and tax
 // codes. Renumbers the vouchers first. Lines of a slip whose accounts are not both processed
 // and valid in the balance rows are left out, each listed in droppedJournalLines with its
-// journal line and reason. On any failure the earlier file stays in place.
+// journal line and reason. On any failure the earlier file stays in place. A report, when
+// given, is told of every line, its sums, and every description cut.
 StepResult writeJournalFile(ConversionState& state, Platform& platform, const Journal& journal,
-                            OutputTarget& out);
+                            OutputTarget& out, ConversionReport* report = nullptr);
 
 // The lines that name the first dropped journal lines (file line and reason each) and how many
 // more there are, each line after CR LF; empty when none was dropped.

@@ -1,5 +1,8 @@
 #include "output/output_common.hpp"
 
+#include <algorithm>
+
+#include "output/conversion_report.hpp"
 #include "platform/cp932.hpp"
 #include "platform/platform.hpp"
 #include "state/conversion_state.hpp"
@@ -27,7 +30,56 @@ std::string withoutNul(std::string s) {
   return s;
 }
 
+// The report of the conversion under way on this thread, and the cuts fitBytes made for the
+// record being built, which its fields then name.
+thread_local ConversionReport* tReport = nullptr;
+thread_local std::vector<std::pair<std::string, std::string>> tPendingCuts;
+thread_local bool tFillingServiceFile = false;
+
+void noteCut(std::string_view before, const std::string& after) {
+  if (tReport && tFillingServiceFile) tPendingCuts.emplace_back(std::string(before), after);
+}
+
+struct FillingServiceFile {
+  FillingServiceFile() {
+    tFillingServiceFile = true;
+    tPendingCuts.clear();
+  }
+  ~FillingServiceFile() {
+    tFillingServiceFile = false;
+    tPendingCuts.clear();
+  }
+};
+
 }  // namespace
+
+ReportScope::ReportScope(ConversionReport& report) : previous_(tReport) {
+  tReport = &report;
+  tPendingCuts.clear();
+}
+
+ReportScope::~ReportScope() {
+  tReport = previous_;
+  tPendingCuts.clear();
+}
+
+void ServiceCsvFile::record(const std::vector<std::string>& fields) {
+  text_.line(quotedRecord(fields));
+  ++records_;
+  if (!tReport) return;
+  const ReportPlace place{fileName_, records_, true};
+  for (const auto& [before, after] : tPendingCuts) {
+    const auto it = std::find(fields.begin(), fields.end(), after);
+    const int64_t field = it == fields.end() ? 0 : (it - fields.begin()) + 1;
+    tReport->textCut(place, field ? "項目" + std::to_string(field) : std::string("項目"), before,
+                     after);
+  }
+  tPendingCuts.clear();
+  // Texts typed here rather than read from a CP932 file may hold characters it lacks.
+  for (size_t i = 0; i < fields.size(); ++i)
+    if (lacksCp932Characters(fields[i]))
+      tReport->questionMarks(place, "項目" + std::to_string(i + 1), fields[i]);
+}
 
 std::string fitBytes(std::string_view text, int width) {
   if (width < 0) width = 0;
@@ -37,7 +89,9 @@ std::string fitBytes(std::string_view text, int width) {
   if (sjis.size() <= static_cast<size_t>(width)) return withoutNul(std::string(text));
   size_t keep = static_cast<size_t>(width);
   if (cutSplitsCharacter(sjis, keep)) --keep;
-  return withoutNul(decodeCp932(std::string_view(sjis).substr(0, keep)));
+  std::string cut = withoutNul(decodeCp932(std::string_view(sjis).substr(0, keep)));
+  noteCut(text, cut);
+  return cut;
 }
 
 std::string fitBytesPadded(std::string_view text, int width) {
@@ -46,10 +100,11 @@ std::string fitBytesPadded(std::string_view text, int width) {
   const std::string sjis = encodeCp932(text);
   if (sjis.size() <= static_cast<size_t>(width)) return std::string(text);
   size_t keep = static_cast<size_t>(width);
-  if (cutSplitsCharacter(sjis, keep)) {
-    return decodeCp932(std::string_view(sjis).substr(0, keep - 1)) + " ";
-  }
-  return decodeCp932(std::string_view(sjis).substr(0, keep));
+  std::string cut = cutSplitsCharacter(sjis, keep)
+                        ? decodeCp932(std::string_view(sjis).substr(0, keep - 1)) + " "
+                        : decodeCp932(std::string_view(sjis).substr(0, keep));
+  noteCut(text, cut);
+  return cut;
 }
 
 std::string outputPath(std::string_view folder, std::string_view fileName) {
@@ -77,7 +132,8 @@ bool FolderOutput::put(std::string_view fileName, std::string_view bytes, std::s
   return writeFileAtomic(outputPath(folder_, fileName), bytes, error);
 }
 
-ServiceCsvFile::ServiceCsvFile(const ConversionState& state) {
+ServiceCsvFile::ServiceCsvFile(const ConversionState& state, std::string_view fileName)
+    : fileName_(fileName) {
   text_.line(state.ledraUserCode);
   text_.line(state.ledraUserName);
 }
@@ -106,10 +162,16 @@ StepResult writeServiceFile(const ConversionState& state, Platform& platform, Ou
   const std::string path = outputPath(out.outputFolder(), fileName);
   ErrorDetail failure;
   try {
-    ServiceCsvFile file(state);
-    fill(file);
+    ServiceCsvFile file(state, fileName);
+    {
+      const FillingServiceFile filling;
+      fill(file);
+    }
     std::string error;
-    if (out.put(fileName, file.bytes(), &error)) return StepResult::success();
+    if (out.put(fileName, file.bytes(), &error)) {
+      if (tReport) tReport->facts().recordsWritten.emplace_back(fileName, file.records());
+      return StepResult::success();
+    }
     failure = ErrorDetail{path, 0, writeFailureReason(path, error)};
   } catch (const std::exception& e) {
     failure = writerFailure(path, e);

@@ -12,6 +12,7 @@
 
 namespace ledra {
 
+class ConversionReport;
 struct ConversionState;
 class Platform;
 
@@ -53,13 +54,30 @@ std::string quotedRecord(const std::vector<std::string>& fields);
 // the disk until the writer puts its bytes.
 class ServiceCsvFile {
  public:
-  explicit ServiceCsvFile(const ConversionState& state);
-  void record(const std::vector<std::string>& fields) { text_.line(quotedRecord(fields)); }
+  explicit ServiceCsvFile(const ConversionState& state, std::string_view fileName = {});
+  void record(const std::vector<std::string>& fields);
   void line(std::string_view utf8) { text_.line(utf8); }
   const std::string& bytes() const { return text_.bytes(); }
+  int64_t records() const { return records_; }
 
  private:
   Cp932TextBuilder text_;
+  std::string fileName_;
+  int64_t records_ = 0;
+};
+
+// While one lives, the service files written on this thread tell the report how many records
+// they hold, every text fitBytes cut for a record (by its field), and every field holding
+// characters CP932 lacks.
+class ReportScope {
+ public:
+  explicit ReportScope(ConversionReport& report);
+  ~ReportScope();
+  ReportScope(const ReportScope&) = delete;
+  ReportScope& operator=(const ReportScope&) = delete;
+
+ private:
+  ConversionReport* previous_;
 };
 
 // The reason part of a failure detail for a commit error, which starts with the path that the

@@ -3,6 +3,8 @@
 #include <functional>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "base/dates.hpp"
 #include "base/text.hpp"
@@ -16,6 +18,7 @@
 #include "output/account_file.hpp"
 #include "output/archive.hpp"
 #include "output/balance_file.hpp"
+#include "output/conversion_report.hpp"
 #include "output/department_file.hpp"
 #include "output/invalidation_list.hpp"
 #include "output/journal_file.hpp"
@@ -227,6 +230,45 @@ StepResult runImportStep(ConversionState& state, Platform& platform) {
   return runYayoiImportStep(state, platform);
 }
 
+namespace {
+
+void fillReportFacts(ReportRunFacts& facts, const ConversionState& state, Platform& platform) {
+  facts.when = platform.now();
+  const PackageProfile& profile = packageProfileOrFirst(state.sourcePackage);
+  const bool blue = profile.reader != SourceReader::YayoiReports;
+  facts.package = std::string(profile.name);
+  facts.userCode = state.ledraUserCode;
+  const std::vector<SourceFile> files =
+      blue ? std::vector<SourceFile>{SourceFile::BlueAccounts, SourceFile::BlueSettings,
+                                     SourceFile::BlueJournal, SourceFile::Journal}
+           : std::vector<SourceFile>{SourceFile::AccountList,    SourceFile::TrialBalance,
+                                     SourceFile::SubAccountList, SourceFile::SubAccountBalances,
+                                     SourceFile::DepartmentList, SourceFile::Journal};
+  for (SourceFile f : files)
+    if (!state.sourceFile(f).empty()) facts.inputFiles.push_back(state.sourceFile(f));
+}
+
+// Stages the two report files; on failure the file's name and why.
+std::pair<std::string, StepResult> putReportFiles(const ConversionState& state,
+                                                  ConversionReport& report, OutputSet& set) {
+  int64_t invalidated = 0;
+  for (const WorkAccount& a : state.workAccounts)
+    if (!a.valid) ++invalidated;
+  report.facts().recordsWritten.emplace_back("無効化一覧.txt", invalidated);
+  for (const auto& [name, bytes] :
+       {std::pair{kReconciliationFileName, reconciliationBytes(report)},
+        std::pair{kConversionReportFileName, conversionReportBytes(report)}}) {
+    std::string error;
+    if (!set.put(name, bytes, &error)) {
+      const std::string path = outputPath(state.outputFolder, name);
+      return {std::string(name), StepResult::failure(path, 0, writeFailureReason(path, error))};
+    }
+  }
+  return {{}, StepResult::success()};
+}
+
+}  // namespace
+
 StepOutcome runOutputStep(ConversionState& state, Platform& platform, bool askConfirmation,
                           bool atWindow) {
   if (askConfirmation &&
@@ -263,6 +305,9 @@ StepOutcome runOutputStep(ConversionState& state, Platform& platform, bool askCo
   // Declared in this order so that the compression is waited for before the set goes.
   OutputSet set(state.outputFolder, archiveMemberNames(state));
   PreparedMembers prepared;
+  ConversionReport report(reportAccounts(state));
+  fillReportFacts(report.facts(), state, platform);
+  const ReportScope reporting(report);
   struct Writer {
     std::string_view fileName;
     std::function<StepResult()> write;
@@ -271,8 +316,8 @@ StepOutcome runOutputStep(ConversionState& state, Platform& platform, bool askCo
       {"kanjyo.csv", [&] { return writeAccountFile(state, platform, set); }},
       {"hojokamoku.csv", [&] { return writeSubAccountFile(state, platform, set); }},
       {"busho.csv", [&] { return writeDepartmentFile(state, platform, set); }},
-      {"zandaka.csv", [&] { return writeBalanceFile(state, platform, set); }},
-      {"shiwake.csv", [&] { return writeJournalFile(state, platform, journal, set); }},
+      {"zandaka.csv", [&] { return writeBalanceFile(state, platform, set, &report); }},
+      {"shiwake.csv", [&] { return writeJournalFile(state, platform, journal, set, &report); }},
       {"無効化一覧.txt", [&] { return writeInvalidationList(state, platform, set); }},
   };
   state.droppedJournalLines.clear();
@@ -283,6 +328,9 @@ StepOutcome runOutputStep(ConversionState& state, Platform& platform, bool askCo
   }
   if (const StepResult packed = packArchive(state, platform, set, &prepared); !packed)
     return fail(kArchiveLabel, packed);
+  // The report goes with the set it describes, so a failed run leaves the earlier one.
+  if (const auto put = putReportFiles(state, report, set); !put.first.empty())
+    return fail(put.first, put.second);
   std::string archiveName;
   for (const std::string& name : set.stagedNames())
     if (name.ends_with(".zip")) archiveName = name;
@@ -305,7 +353,19 @@ StepOutcome runOutputStep(ConversionState& state, Platform& platform, bool askCo
             std::to_string(state.droppedJournalLines.size()) + "行は出力されていません。" +
             droppedJournalLinesDetail(state);
   }
-  platform.message(done, "終了");
+  for (const std::string& line : reportSummaryLines(report, state.outputFolder))
+    done += "\r\n" + line;
+  if (!atWindow) {
+    platform.message(done, "終了");
+    return StepOutcome::Done;
+  }
+  done += "\r\n\r\n変換レポートを開きますか？";
+  if (platform.message(done, "終了", MsgButtons::YesNo, MsgIcon::Question) == MsgResult::Yes &&
+      !platform.openInViewer(outputPath(state.outputFolder, kConversionReportFileName))) {
+    platform.message("変換レポートを開けませんでした。\r\n" +
+                         outputPath(state.outputFolder, kConversionReportFileName),
+                     kErrorTitle, MsgButtons::Ok, MsgIcon::Exclamation);
+  }
   return StepOutcome::Done;
 }
 

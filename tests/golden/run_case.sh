@@ -26,6 +26,10 @@ while IFS= read -r line || [[ -n "$line" ]]; do
   echo "$?" >>"$work/status"
 done <"$case_dir/cmd"
 sed -i "s|$work|@WORK@|g; s|$examples|@EXAMPLES@|g" "$work/stdout"
+# The conversion report names the run's time and the input files' places.
+report="$work/out/変換レポート.txt"
+[[ -f "$report" ]] && LC_ALL=C sed -i "s|$work|@WORK@|g; s|$examples|@EXAMPLES@|g;
+  s|@WORK@/out/[0-9]\{14\}|@WORK@/out/@STAMP@|; 2s|[0-9]\{4\}/[0-9][0-9]/[0-9][0-9] [0-9][0-9]:[0-9][0-9]:[0-9][0-9]|@NOW@|" "$report"
 
 if [[ "${LEDRA_GOLDEN_UPDATE:-}" == 1 ]]; then
   rm -rf "$case_dir/expected"; mkdir -p "$case_dir/expected/files"

@@ -231,9 +231,12 @@ TEST_F(Mapping, ExampleCompanyFromTheStartToTheConvertedFiles) {
   // 変換.
   platform.messageAnswers = {MsgResult::Ok};
   click("B_Next");
-  EXPECT_EQ(platform.lastMessage().text,
-            "変換を正常に終了しました。\r\n出力先: " + state.outputFolder +
-                "\r\n圧縮ファイル: S0001234_output_20261208102030.zip");
+  EXPECT_TRUE(platform.lastMessage().text.starts_with(
+      "変換を正常に終了しました。\r\n出力先: " + state.outputFolder +
+      "\r\n圧縮ファイル: S0001234_output_20261208102030.zip\r\n"))
+      << platform.lastMessage().text;
+  EXPECT_TRUE(platform.lastMessage().text.ends_with("\r\n\r\n変換レポートを開きますか？"));
+  EXPECT_EQ(platform.viewed, std::vector<std::string>{state.outputFolder + "/変換レポート.txt"});
   EXPECT_EQ(text(next->text()), "再変換");
   for (const char* file : {"kanjyo.csv", "hojokamoku.csv", "busho.csv", "zandaka.csv",
                            "shiwake.csv", "無効化一覧.txt"})

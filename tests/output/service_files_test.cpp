@@ -464,7 +464,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(WriterCase{"Account", "kanjyo.csv", writeAccountFile},
                       WriterCase{"SubAccount", "hojokamoku.csv", writeSubAccountFile},
                       WriterCase{"Department", "busho.csv", writeDepartmentFile},
-                      WriterCase{"Balance", "zandaka.csv", writeBalanceFile}),
+                      WriterCase{"Balance", "zandaka.csv",
+                                 [](ConversionState& s, Platform& p, OutputTarget& o) {
+                                   return writeBalanceFile(s, p, o);
+                                 }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

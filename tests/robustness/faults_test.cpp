@@ -216,7 +216,7 @@ TEST_F(Faults, TwoConversionsAtOnceLeaveOneSet) {
     for (const char* log : {"a.out", "b.out"}) {
       const std::string text = testing::readBytes(dir.file(log));
       // Within one second the second run is first asked about the archive of the same name.
-      EXPECT_TRUE(text.ends_with("変換を正常に終了しました。\n") ||
+      EXPECT_TRUE(text.find("変換を正常に終了しました。\n") != std::string::npos ||
                   text == "出力先フォルダは別の変換で使用中です。\n" + out() + "\n")
           << text;
     }

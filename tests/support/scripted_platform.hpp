@@ -78,6 +78,14 @@ class ScriptedPlatform : public PosixPlatform {
 
   // The texts of all message boxes so far, in order.
   std::vector<std::string> messageTexts() const;
+
+  // Files opened in the viewer; viewerOpens says whether it succeeds.
+  std::vector<std::string> viewed;
+  bool viewerOpens = true;
+  bool openInViewer(const std::string& path) override {
+    viewed.push_back(path);
+    return viewerOpens;
+  }
   const MessageRequest& lastMessage() const { return messages.back(); }
 
  private:

@@ -181,9 +181,13 @@ TEST_F(StepFlow, OutputRunWritesEverythingAndCanRepeat) {
                                              "kanjyo.csv",
                                              "shiwake.csv",
                                              "zandaka.csv",
-                                             "無効化一覧.txt"};  // one department: no busho.csv
+                                             "変換レポート.txt",
+                                             "無効化一覧.txt",
+                                             "照合表.csv"};  // one department: no busho.csv
   EXPECT_EQ(outputFiles(), expected);
-  EXPECT_EQ(platform.lastMessage().text, "変換を正常に終了しました。");
+  EXPECT_EQ(platform.lastMessage().text,
+            "変換を正常に終了しました。\r\n照合表の差額はすべて0です。\r\n照合表: " + out +
+                "/照合表.csv\r\n変換レポート: " + out + "/変換レポート.txt");
   EXPECT_EQ(platform.lastMessage().title, "終了");
 
   // Again, a second later: everything is written anew beside the first archive.
@@ -230,7 +234,12 @@ TEST_F(StepFlow, AtTheWindowMovedInputsAreAskedForAndTheClosingMessageNamesThePl
                 oldJournal + "が存在しません。\r\n移動した仕訳データを指定して下さい。",
                 out + "が存在しません。\r\n出力先フォルダを指定して下さい。",
                 "変換を正常に終了しました。\r\n出力先: " + newOut +
-                    "\r\n圧縮ファイル: U1_output_20261208102030.zip"}));
+                    "\r\n圧縮ファイル: U1_output_20261208102030.zip\r\n照合表の差額はすべて0です。"
+                    "\r\n照合表: " +
+                    newOut + "/照合表.csv\r\n変換レポート: " + newOut +
+                    "/変換レポート.txt\r\n\r\n変換レポートを開きますか？"}));
+  EXPECT_EQ(platform.lastMessage().buttons, MsgButtons::YesNo);
+  EXPECT_EQ(platform.viewed, std::vector<std::string>{newOut + "/変換レポート.txt"});
   EXPECT_EQ(state.sourceFiles[SourceFile::AccountList], moved + "/" + accountListName);
   EXPECT_EQ(state.outputFolder, newOut);
   EXPECT_TRUE(testing::fileExistsAt(newOut + "/U1_output_20261208102030.zip"));
@@ -377,7 +386,9 @@ TEST_F(StepFlow, DroppedJournalLinesAreReported) {
   EXPECT_EQ(platform.lastMessage().text,
             "変換を正常に終了しました。\r\n無効化または未設定の勘定科目を含む伝票の仕訳1行は出力さ"
             "れていません。"
-            "\r\n4行目: 借方の勘定科目が無効化されています");
+            "\r\n4行目: 借方の勘定科目が無効化されています"
+            "\r\n照合表で差額のある勘定科目が2件あります。\r\n照合表: " +
+                out + "/照合表.csv\r\n変換レポート: " + out + "/変換レポート.txt");
 }
 
 TEST_F(StepFlow, EveryImportRunEndsWithTheHourglassOffAndTheDialogClosed) {
