@@ -272,6 +272,8 @@ TEST_F(StepFlow, AFailedStepIsNamedAndLeavesEveryEarlierOutputAsItWas) {
                                           "zandaka.csv",    "shiwake.csv",
                                           "無効化一覧.txt", "U1_output_20261208102030.zip"};
   const auto earlier = [](const std::string& name) { return "earlier " + name + "\r\n"; };
+  // The report of the earlier set stays with it.
+  const std::vector<std::string> reports = {"照合表.csv", "変換レポート.txt"};
   struct Case {
     std::string blocked;  // a folder stands where this file goes
     std::vector<MsgResult> answers;
@@ -301,6 +303,7 @@ TEST_F(StepFlow, AFailedStepIsNamedAndLeavesEveryEarlierOutputAsItWas) {
         testing::writeBytes(out + "/" + name, earlier(name));
       }
     }
+    for (const std::string& name : reports) testing::writeBytes(out + "/" + name, earlier(name));
     ScriptedPlatform p;
     p.messageAnswers = {c.answers.begin(), c.answers.end()};
     if (c.archiverResult != 0) p.archiver = [&](const ArchiveRequest&) { return c.archiverResult; };
@@ -315,8 +318,11 @@ TEST_F(StepFlow, AFailedStepIsNamedAndLeavesEveryEarlierOutputAsItWas) {
         EXPECT_EQ(testing::readBytes(out + "/" + name), earlier(name));
       }
     }
+    for (const std::string& name : reports)
+      EXPECT_EQ(testing::readBytes(out + "/" + name), earlier(name));
     // Nothing else: no new file, no temporary.
     std::vector<std::string> sorted = order;
+    sorted.insert(sorted.end(), reports.begin(), reports.end());
     std::sort(sorted.begin(), sorted.end());
     EXPECT_EQ(outputFiles(), sorted);
     EXPECT_FALSE(p.progressVisible);
