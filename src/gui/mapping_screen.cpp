@@ -70,15 +70,22 @@ MappingScreen::MappingScreen(MappingPresenter& presenter, QWidget* parent)
   connect(redo_, &QPushButton::clicked, this, [this] { forward([this] { presenter_.redo(); }); });
   // Anywhere in the form while the screen is shown, also in a code box, whose own text undo
   // would otherwise take the keys (the panels let them through).
-  const auto shortcut = [this](const QKeySequence& keys, void (MappingPresenter::*step)()) {
+  const auto shortcut = [this](const QKeySequence& keys, bool undo) {
     auto* s = new QShortcut(keys, this);
     s->setContext(Qt::WindowShortcut);
-    connect(s, &QShortcut::activated, this,
-            [this, step] { forward([this, step] { (presenter_.*step)(); }); });
+    connect(s, &QShortcut::activated, this, [this, undo] {
+      forward([this, undo] {
+        if (undo) {
+          presenter_.undo();
+        } else {
+          presenter_.redo();
+        }
+      });
+    });
   };
-  shortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), &MappingPresenter::undo);
-  shortcut(QKeySequence(Qt::CTRL | Qt::Key_Y), &MappingPresenter::redo);
-  shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), &MappingPresenter::redo);
+  shortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), /*undo=*/true);
+  shortcut(QKeySequence(Qt::CTRL | Qt::Key_Y), /*undo=*/false);
+  shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), /*undo=*/false);
   buttons->addStretch(1);
   column->addLayout(buttons);
 
