@@ -9,6 +9,7 @@
 #include "base/quoted_fields.hpp"
 #include "base/text.hpp"
 #include "base/text_index.hpp"
+#include "platform/cp932.hpp"
 #include "platform/file_io.hpp"
 #include "platform/platform.hpp"
 #include "platform/text_file.hpp"
@@ -99,6 +100,20 @@ JournalEntry readDetailLine(const std::vector<std::string_view>& cols, int64_t l
   return e;
 }
 
+// A line of a UTF-8 journal as CP932 holds it. A description that loses characters is noted
+// with its original text, so the conversion report can show what became "?".
+std::string_view foldedLine(std::string_view line, int64_t lineNo, Journal& journal) {
+  if (isAscii(line)) return line;
+  std::string folded = foldToCp932(line);
+  if (folded == line) return line;
+  std::vector<std::string_view> cols;
+  std::string scratch;
+  if (cutQuotedFields(line, cols, scratch) && cols.size() >= kJournalColumns &&
+      cols[0] == kDetailMarker && lacksCp932Characters(cols[23]))
+    journal.foldedDescriptions.push_back({lineNo, std::string(cols[23])});
+  return journal.keep(folded);
+}
+
 }  // namespace
 
 StepResult importJournal(ConversionState& state, Platform& platform, const std::string& path,
@@ -110,11 +125,13 @@ StepResult importJournal(ConversionState& state, Platform& platform, const std::
   try {
     out.reset(path, {});
     state.journalRows.clear();
-    auto text = readWholeTextFile(path);
-    if (!text) throw StepError(unreadableFileReason(path));
-    if (text->empty() || text->find('\0') != std::string::npos)
+    auto source = readSourceText(path);
+    if (!source) throw StepError(unreadableFileReason(path));
+    const std::string& text = source->text;
+    if (text.empty() || text.find('\0') != std::string::npos)
       throw StepError(unusableTextReason(path));
-    out.reset(path, std::move(*text));
+    const bool utf8 = source->utf8;
+    out.reset(path, std::move(source->text));
     std::vector<std::string_view> lines = splitPlainView(out.text(), kCrLf);
     lines.pop_back();  // the part after the last CR LF
 
@@ -156,6 +173,7 @@ StepResult importJournal(ConversionState& state, Platform& platform, const std::
     std::string scratch;
     for (size_t i = first; i < lines.size(); ++i) {
       lineNo = static_cast<int64_t>(i) + 1;
+      if (utf8) lines[i] = foldedLine(lines[i], lineNo, out);
       if (!cutQuotedFields(lines[i], cols, scratch))
         throw StepError("引用符（\"）が閉じていません");
       if (cols[0] == kDetailMarker) {

@@ -172,10 +172,6 @@ class ConversionReport {
 // workAccounts is the account's position); an invalidated account has no Ledra code.
 std::vector<ReportAccount> reportAccounts(const ConversionState& state);
 
-// True when the text holds a character CP932 lacks, which a CP932 file holds as "?" (a
-// character CP932 writes with another's bytes, such as U+301C, is not lacking).
-bool lacksCp932Characters(std::string_view text);
-
 // 照合表.csv and 変換レポート.txt as CP932 bytes, CR LF after every line.
 std::string reconciliationBytes(const ConversionReport& report);
 std::string conversionReportBytes(const ConversionReport& report);

@@ -289,11 +289,6 @@ std::vector<std::string> reconciliationText(const ConversionReport& report) {
 
 }  // namespace
 
-bool lacksCp932Characters(std::string_view text) {
-  // Each lacking character (and each malformed byte) is encoded as one "?".
-  return !isAscii(text) && questionMarks(encodeCp932(text)) != questionMarks(text);
-}
-
 std::vector<std::string> reconciliationLines(const ConversionReport& report) {
   std::vector<std::string> lines = reconciliationText(report);
   for (std::string& line : lines) line = visible(line);

@@ -372,8 +372,12 @@ class JournalWriter {
  public:
   std::string dropReason() const {
     for (auto [side, label] : {std::pair{&debit_, "借方"}, std::pair{&credit_, "貸方"}}) {
-      if (!side->processed) return std::string(label) + "の勘定科目が未設定です";
-      if (!side->valid) return std::string(label) + "の勘定科目が無効化されています";
+      if (side->processed && side->valid) continue;
+      // An invalidated account has no service name, so the balance row found for it is
+      // nobody's: say what the user did rather than what the lookup found.
+      const bool invalidated = side->account && !state_.workAccounts[*side->account].valid;
+      if (!side->processed && !invalidated) return std::string(label) + "の勘定科目が未設定です";
+      return std::string(label) + "の勘定科目が無効化されています";
     }
     return {};
   }
@@ -434,11 +438,16 @@ StepResult writeJournalFile(ConversionState& state, Platform& platform, const Jo
     bytes.reserve(journal.text().size() + journal.text().size() / 2);
     int64_t value = 0;
     RecordWriter record(bytes);
+    auto folded = journal.foldedDescriptions.begin();
     for (const JournalEntry& e : journal.entries) {
       lineNo = e.sourceLine;
       if (++value > max) throw StepError("仕訳の行数が取込時と異なります");
-      if (!writer.line(e, record))
-        state.droppedJournalLines.push_back({lineNo, writer.dropReason()});
+      const bool written = writer.line(e, record);
+      if (!written) state.droppedJournalLines.push_back({lineNo, writer.dropReason()});
+      // A line left out wrote no "?"; it is listed with the lines not written.
+      for (; folded != journal.foldedDescriptions.end() && folded->sourceLine <= lineNo; ++folded)
+        if (report && written && folded->sourceLine == lineNo)
+          report->questionMarks({journal.path(), lineNo, false}, "摘要", folded->original);
       platform.progressSetValue(value);
     }
     lineNo = 0;

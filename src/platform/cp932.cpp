@@ -302,6 +302,14 @@ int cp932Width(char32_t cp) {
   return static_cast<int>(e.size());
 }
 
+bool lacksCp932Characters(std::string_view text) {
+  const auto marks = [](std::string_view s) { return std::count(s.begin(), s.end(), '?'); };
+  // Each lacking character (and each malformed byte) is encoded as one "?".
+  bool ascii = true;
+  for (char c : text) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+  return !ascii && marks(encodeCp932(text)) != marks(text);
+}
+
 std::string decodeFileText(std::string_view bytes) {
   if (bytes.starts_with("\xEF\xBB\xBF")) return foldToCp932(bytes.substr(3));
   return decodeCp932(bytes);

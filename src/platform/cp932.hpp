@@ -25,6 +25,10 @@ int cp932Width(char32_t cp);
 // another's bytes becomes that other (U+301C -> U+FF5E), malformed UTF-8 becomes '?'.
 std::string foldToCp932(std::string_view utf8);
 
+// True when the text holds a character CP932 lacks, which a CP932 file holds as "?" (a
+// character CP932 writes with another's bytes, such as U+301C, is not lacking).
+bool lacksCp932Characters(std::string_view text);
+
 // File contents to text as CP932 holds it: a UTF-8 byte-order mark means UTF-8 (folded),
 // anything else is CP932.
 std::string decodeFileText(std::string_view bytes);

@@ -7,14 +7,42 @@
 
 namespace ledra {
 
+namespace {
+
+bool looksLikeUtf8(std::string_view b);
+
+// Bare LF throughout is read as CR LF; the last line gets its CR LF.
+void normaliseLineEnds(std::string& text) {
+  if (text.find("\r\n") == std::string::npos && text.find('\n') != std::string::npos)
+    text = replaceAll(text, "\n", "\r\n");
+  if (!text.empty() && !text.ends_with("\r\n")) text += "\r\n";
+}
+
+}  // namespace
+
 std::optional<std::string> readWholeTextFile(const std::string& path) {
   auto bytes = readFileBytes(path);
   if (!bytes) return std::nullopt;
   std::string text = decodeFileText(*bytes);
-  if (text.find("\r\n") == std::string::npos && text.find('\n') != std::string::npos)
-    text = replaceAll(text, "\n", "\r\n");
-  if (!text.empty() && !text.ends_with("\r\n")) text += "\r\n";
+  normaliseLineEnds(text);
   return text;
+}
+
+std::optional<SourceText> readSourceText(const std::string& path) {
+  auto bytes = readFileBytes(path);
+  if (!bytes) return std::nullopt;
+  constexpr std::string_view kBom = "\xEF\xBB\xBF";
+  SourceText out;
+  // Only well-formed UTF-8 is kept: then no comma, quote or line end is part of a character,
+  // and folding line by line later gives what folding the whole file gives now.
+  if (bytes->starts_with(kBom) && looksLikeUtf8(std::string_view(*bytes).substr(kBom.size()))) {
+    out.text = bytes->substr(kBom.size());
+    out.utf8 = true;
+  } else {
+    out.text = decodeFileText(*bytes);
+  }
+  normaliseLineEnds(out.text);
+  return out;
 }
 
 namespace {

@@ -17,6 +17,15 @@ class Platform;
 // Nothing when the file is missing or cannot be read.
 std::optional<std::string> readWholeTextFile(const std::string& path);
 
+// The same, except that a well-formed UTF-8 file (with its byte-order mark) keeps the
+// characters CP932 lacks, so that a reader can say which texts it had to change. utf8 says
+// which of the two the text is.
+struct SourceText {
+  std::string text;
+  bool utf8 = false;
+};
+std::optional<SourceText> readSourceText(const std::string& path);
+
 // Why the file's bytes hold no text this program reads (empty, UTF-16, binary, UTF-8 without
 // the byte-order mark), in words for a detail line; empty when none of these is the case.
 std::string unusableTextReason(const std::string& path);

@@ -6,6 +6,7 @@ namespace ledra {
 
 void Journal::reset(std::string path, std::string text) {
   entries.clear();
+  foldedDescriptions.clear();
   kept_.clear();
   path_ = std::move(path);
   text_ = std::move(text);

@@ -59,6 +59,14 @@ class Journal {
 
   std::vector<JournalEntry> entries;
 
+  // A description that held characters CP932 lacks, as the file had it: the entry holds it
+  // with "?" in their place, as shiwake.csv will. In line order.
+  struct FoldedDescription {
+    int64_t sourceLine = 0;
+    std::string original;
+  };
+  std::vector<FoldedDescription> foldedDescriptions;
+
  private:
   std::string path_;
   std::string text_;

@@ -62,6 +62,7 @@ class JournalFile : public ::testing::Test {
     a.sourceCode = code;
     a.ledraCode = code;
     a.ledraName = ledraName;
+    a.valid = valid;
     WorkAccountBalance& b = state.workAccountBalances.append();
     b.ledraName = ledraName;
     b.processed = true;
