@@ -218,6 +218,27 @@ TEST_F(JournalImport, BlueReturnHasNoHeaderAndMatchesByCode) {
 
 // Every column the writer reads lands in its own field; a field that lost doubled quotes
 // outlives the line it was cut from.
+// A UTF-8 journal is held as CP932 holds it; a description that loses characters is noted
+// with its line and original text, one written with another's bytes (U+301C) is not.
+TEST_F(JournalImport, Utf8DescriptionsThatLoseCharactersAreNoted) {
+  addAccount("現金");
+  const std::vector<std::string> descriptions = {"お茶菓子😀", "10〜12月分", "会議費", "🍣と🍺"};
+  std::string bytes = "\xEF\xBB\xBF" + kHeader[0] + "\r\n" + kHeader[1] + "\r\n";
+  for (const std::string& d : descriptions)
+    bytes += journalLine({{2, "2007/04/01"}, {3, "1"}, {10, "現金"}, {24, d}}) + "\r\n";
+  testing::writeBytes(path, bytes);
+  Journal journal;
+  ASSERT_TRUE(importJournal(state, platform, path, &journal).ok());
+  std::vector<std::string> held;
+  for (const JournalEntry& e : journal.entries) held.emplace_back(e.description);
+  EXPECT_EQ(held, (std::vector<std::string>{"お茶菓子?", "10～12月分", "会議費", "?と?"}));
+  std::vector<std::pair<int64_t, std::string>> noted;
+  for (const auto& f : journal.foldedDescriptions) noted.emplace_back(f.sourceLine, f.original);
+  EXPECT_EQ(noted, (std::vector<std::pair<int64_t, std::string>>{{3, "お茶菓子😀"}, {6, "🍣と🍺"}}));
+  // The accounts still match: the account column was folded like the list's names.
+  EXPECT_TRUE(state.workAccounts[0].inUse);
+}
+
 TEST_F(JournalImport, EntriesCarryEveryColumnTyped) {
   const std::vector<std::pair<int, std::string>> columns = {
       {2, "2007/04/01"}, {3, "12.5"},      {6, "赤"},      {7, "411"},

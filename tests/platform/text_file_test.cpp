@@ -34,6 +34,31 @@ TEST(ReadWholeTextFile, EveryLineEndsWithCrLf) {
   EXPECT_FALSE(readWholeTextFile(dir.file("missing.txt")));
 }
 
+// Well-formed UTF-8 keeps what CP932 lacks, for the reader to note; anything else is read
+// as readWholeTextFile reads it.
+TEST(ReadSourceText, KeepsOnlyWellFormedUtf8AsWritten) {
+  testing::TempDir dir;
+  struct Case {
+    const char* name;
+    std::string bytes;
+    std::string text;
+    bool utf8;
+  } cases[] = {
+      {"utf-8 with emoji", "\xEF\xBB\xBF茶😀\n", "茶😀\r\n", true},
+      {"malformed utf-8", "\xEF\xBB\xBF茶\xE3\x81,x\r\n", "茶??,x\r\n", false},
+      {"cp932", "\x8C\xBB\x8B\xE0\r\n", "現金\r\n", false},
+      {"half a mark", "\xEF\xBB", "?\r\n", false},
+  };
+  for (const auto& c : cases) {
+    const std::string path = dir.file("f.txt");
+    testing::writeBytes(path, c.bytes);
+    const auto read = readSourceText(path);
+    ASSERT_TRUE(read) << c.name;
+    EXPECT_EQ(read->text, c.text) << c.name;
+    EXPECT_EQ(read->utf8, c.utf8) << c.name;
+  }
+}
+
 TEST(SplitQuotedText, CutsOnlyOutsideQuotes) {
   EXPECT_EQ(splitQuotedText("a,b\r\nc\r\n", "\r\n", false), (Lines{"a,b", "c", ""}));
   EXPECT_EQ(splitQuotedText("x,\"y\r\nz\",w\r\n", "\r\n", false), (Lines{"x,\"y\r\nz\",w", ""}));
