@@ -48,7 +48,7 @@ struct ReportRunFacts {
 // One side of a journal detail line, as read and as written. Accounts are positions in the
 // list the report was made with.
 struct JournalSideFacts {
-  std::string account;        // the account column as read (name or code)
+  std::string account;        // the account column as read, when it names no account
   std::optional<size_t> own;  // the account that column names, if any
   int64_t amount = 0;         // the amount column as read
   // The account whose Ledra code the record's side carries; none when the side went out

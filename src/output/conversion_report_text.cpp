@@ -134,7 +134,7 @@ class ReportText {
       std::string sides;
       for (const auto& [which, s] :
            {std::pair{ReportSide::Debit, &d.debit}, std::pair{ReportSide::Credit, &d.credit}}) {
-        if (s->account.empty()) continue;
+        if (!s->own && s->account.empty()) continue;
         if (!sides.empty()) sides += "、";
         sides += std::string(sideWord(which)) + " " + sideAccount(r_, *s) + " " + yen(s->amount);
       }
@@ -240,17 +240,19 @@ class ReportText {
   std::vector<std::string> lines_;
 };
 
-// The lines in CP932, each encoded once unless it holds a character to be marked.
+// The lines in CP932, encoded in one go; line by line only when some character is to be
+// marked (each lacking character becomes one "?", a byte no double-byte character ends with).
 std::string bytesOf(const std::vector<std::string>& lines) {
-  std::string out;
+  std::string text;
   for (const std::string& line : lines) {
-    if (isAscii(line)) {
-      out += line;
-    } else {
-      std::string encoded = encodeCp932(line);
-      if (questionMarks(encoded) != questionMarks(line)) encoded = encodeCp932(markLacking(line));
-      out += encoded;
-    }
+    text += line;
+    text += kCrLf;
+  }
+  std::string out = encodeCp932(text);
+  if (questionMarks(out) == questionMarks(text)) return out;
+  out.clear();
+  for (const std::string& line : lines) {
+    appendCp932(out, lacksCp932Characters(line) ? markLacking(line) : line);
     out += kCrLf;
   }
   return out;

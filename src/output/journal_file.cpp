@@ -298,8 +298,11 @@ class JournalWriter {
                                     const CarriedSide& carried, const SideFields& fields,
                                     bool out) {
     JournalSideFacts f;
-    f.account = std::string(side.account);
-    if (own) f.own = static_cast<size_t>(*own);
+    if (own) {
+      f.own = static_cast<size_t>(*own);
+    } else {
+      f.account = std::string(side.account);
+    }
     f.amount = side.amount;
     if (!out) return f;
     const std::string& text = fields.tax.amount;

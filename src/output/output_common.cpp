@@ -64,7 +64,9 @@ ReportScope::~ReportScope() {
 }
 
 void ServiceCsvFile::record(const std::vector<std::string>& fields) {
-  text_.line(quotedRecord(fields));
+  const std::string utf8 = quotedRecord(fields);
+  const size_t start = text_.bytes().size();
+  text_.line(utf8);
   ++records_;
   if (!tReport) return;
   const ReportPlace place{fileName_, records_, true};
@@ -75,7 +77,12 @@ void ServiceCsvFile::record(const std::vector<std::string>& fields) {
                      after);
   }
   tPendingCuts.clear();
-  // Texts typed here rather than read from a CP932 file may hold characters it lacks.
+  // Texts typed here rather than read from a CP932 file may hold characters it lacks. Each
+  // such character is written as one "?" (a byte no double-byte character ends with), so
+  // the fields are looked at one by one only when the record gained some.
+  const std::string_view written = std::string_view(text_.bytes()).substr(start);
+  if (std::count(written.begin(), written.end(), '?') == std::count(utf8.begin(), utf8.end(), '?'))
+    return;
   for (size_t i = 0; i < fields.size(); ++i)
     if (lacksCp932Characters(fields[i]))
       tReport->questionMarks(place, "項目" + std::to_string(i + 1), fields[i]);

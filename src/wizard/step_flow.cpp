@@ -1,5 +1,6 @@
 #include "wizard/step_flow.hpp"
 
+#include <array>
 #include <functional>
 #include <string_view>
 #include <unordered_map>
@@ -249,15 +250,20 @@ void fillReportFacts(ReportRunFacts& facts, const ConversionState& state, Platfo
 }
 
 // Stages the two report files; on failure the file's name and why.
-std::pair<std::string, StepResult> putReportFiles(const ConversionState& state,
-                                                  ConversionReport& report, OutputSet& set) {
+// The report's two files, name and bytes, once every writer has written.
+using ReportFiles = std::array<std::pair<std::string_view, std::string>, 2>;
+ReportFiles renderReportFiles(const ConversionState& state, ConversionReport& report) {
   int64_t invalidated = 0;
   for (const WorkAccount& a : state.workAccounts)
     if (!a.valid) ++invalidated;
   report.facts().recordsWritten.emplace_back("無効化一覧.txt", invalidated);
-  for (const auto& [name, bytes] :
-       {std::pair{kReconciliationFileName, reconciliationBytes(report)},
-        std::pair{kConversionReportFileName, conversionReportBytes(report)}}) {
+  return {std::pair{kReconciliationFileName, reconciliationBytes(report)},
+          std::pair{kConversionReportFileName, conversionReportBytes(report)}};
+}
+
+std::pair<std::string, StepResult> putReportFiles(const ConversionState& state,
+                                                  const ReportFiles& files, OutputSet& set) {
+  for (const auto& [name, bytes] : files) {
     std::string error;
     if (!set.put(name, bytes, &error)) {
       const std::string path = outputPath(state.outputFolder, name);
@@ -326,10 +332,12 @@ StepOutcome runOutputStep(ConversionState& state, Platform& platform, bool askCo
     // The archive's members are final now: compress them while the journal is written.
     if (w.fileName == kLastMember) prepareArchiveMembers(state, set, prepared);
   }
+  // Rendered while the other core may still be compressing members the archive waits for.
+  const ReportFiles reportFiles = renderReportFiles(state, report);
   if (const StepResult packed = packArchive(state, platform, set, &prepared); !packed)
     return fail(kArchiveLabel, packed);
   // The report goes with the set it describes, so a failed run leaves the earlier one.
-  if (const auto put = putReportFiles(state, report, set); !put.first.empty())
+  if (const auto put = putReportFiles(state, reportFiles, set); !put.first.empty())
     return fail(put.first, put.second);
   std::string archiveName;
   for (const std::string& name : set.stagedNames())
