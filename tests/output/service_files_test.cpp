@@ -6,10 +6,12 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "output/account_file.hpp"
 #include "output/balance_file.hpp"
+#include "output/conversion_report.hpp"
 #include "output/department_file.hpp"
 #include "output/output_common.hpp"
 #include "output/sub_account_file.hpp"
@@ -114,6 +116,28 @@ TEST_F(ServiceFilesTest, AccountFileWritesSelectedValidRowsOnly) {
   EXPECT_EQ(file("kanjyo.csv"), fileBytes({sourceColumns("A", 2, 18) + ",\"現金\",\"111\"",
                                            sourceColumns("D", 2, 18) + ",\"\",\"\""}));
   EXPECT_TRUE(platform.messages.empty());
+}
+
+// While a report listens, a record's cut texts and its characters CP932 lacks are told to it
+// with the record and the field; a "?" that was in the text already is not.
+TEST_F(ServiceFilesTest, TheReportHearsOfEveryCutAndEveryLackingCharacter) {
+  addAccount("A", "111", "現金?");
+  addAccount("B", "112", "普通預金😀").col(4) = repeat("長", 22);
+  addAccount("C", "113", "当座預金〜");  // CP932 writes U+301C with U+FF5E's bytes
+  ConversionReport report({});
+  {
+    const ReportScope listening(report);
+    ASSERT_TRUE(writeAccountFile(state, platform, out()));
+  }
+  ASSERT_EQ(report.replaced().size(), 1u);
+  const auto& replaced = report.replaced()[0];
+  EXPECT_EQ(std::tie(replaced.place.file, replaced.place.number, replaced.place.record,
+                     replaced.field, replaced.original),
+            std::make_tuple(std::string("kanjyo.csv"), int64_t{2}, true, std::string("項目18"),
+                            std::string("普通預金😀")));
+  ASSERT_EQ(report.cuts().size(), 1u);
+  EXPECT_EQ(report.cuts()[0].field, "項目3");
+  EXPECT_EQ(report.cuts()[0].after, repeat("長", 21));
 }
 
 TEST_F(ServiceFilesTest, AccountFileWithAllAccountsInvalidatedHasTwoLines) {
