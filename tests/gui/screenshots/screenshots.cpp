@@ -51,6 +51,28 @@ void clickNamed(QWidget* w, const char* name) { w->findChild<QPushButton*>(name)
 
 const std::string kExamples = std::string(LEDRA_SOURCE_DIR) + "/examples";
 
+// From the start to the mapping screen of the 弥生会計 reports in the folder, with a picture of
+// every step on the way when asked.
+void importYayoi(GuiController& controller, ScriptedPlatform& platform, const std::string& master,
+                 const std::string& folder, bool pictures = false) {
+  const auto picture = [&](QWidget* w, const char* name) {
+    if (pictures) save(w, name);
+  };
+  controller.start();
+  picture(controller.convSelect(), "conv_select");
+  platform.openAnswers = {master};
+  clickNamed(controller.convSelect(), "B_Ptn_0");
+  picture(controller.mainWindow(), "main_welcome");
+  clickNamed(controller.mainWindow(), "B_Next");
+  picture(controller.mainWindow(), "main_file_settings");
+  platform.openAnswers = {folder + "/勘定科目一覧表.txt"};
+  platform.messageAnswers = {MsgResult::Yes};
+  clickNamed(controller.mainWindow(), "B_SelectFile_0");
+  picture(controller.mainWindow(), "main_file_settings_chosen");
+  clickNamed(controller.mainWindow(), "B_Next");
+  picture(controller.mainWindow(), "main_mapping");
+}
+
 // The mapping screen's panels with rows needing work, the picker and a sub-account clash.
 void mappingScreens(GuiController& controller) {
   MappingPresenter& m = controller.mainPresenter().mapping();
@@ -102,19 +124,7 @@ void yayoiScreens(const std::string& work) {
   ConversionState state;
   ScriptedPlatform platform;
   GuiController controller(state, platform);
-  controller.start();
-  save(controller.convSelect(), "conv_select");
-  platform.openAnswers = {kExamples + "/ledra_master.csv"};
-  clickNamed(controller.convSelect(), "B_Ptn_0");
-  save(controller.mainWindow(), "main_welcome");
-  clickNamed(controller.mainWindow(), "B_Next");
-  save(controller.mainWindow(), "main_file_settings");
-  platform.openAnswers = {work + "/yayoi/勘定科目一覧表.txt"};
-  platform.messageAnswers = {MsgResult::Yes};
-  clickNamed(controller.mainWindow(), "B_SelectFile_0");
-  save(controller.mainWindow(), "main_file_settings_chosen");
-  clickNamed(controller.mainWindow(), "B_Next");
-  save(controller.mainWindow(), "main_mapping");
+  importYayoi(controller, platform, kExamples + "/ledra_master.csv", work + "/yayoi", true);
   mappingScreens(controller);
   controller.mainWindow()->hide();
 }
@@ -127,14 +137,7 @@ void conversionDone(const std::string& work) {
   ConversionState state;
   ScriptedPlatform platform;
   GuiController controller(state, platform);
-  controller.start();
-  platform.openAnswers = {kExamples + "/ledra_master.csv"};
-  clickNamed(controller.convSelect(), "B_Ptn_0");
-  clickNamed(controller.mainWindow(), "B_Next");
-  platform.openAnswers = {folder + "/勘定科目一覧表.txt"};
-  platform.messageAnswers = {MsgResult::Yes};
-  clickNamed(controller.mainWindow(), "B_SelectFile_0");
-  clickNamed(controller.mainWindow(), "B_Next");
+  importYayoi(controller, platform, kExamples + "/ledra_master.csv", folder);
   const std::string journal = folder + "/仕訳データ.txt";
   std::string bytes = *readFileBytes(journal);
   const std::string from = encodeCp932("\"旅費交通費\""), to = encodeCp932("\"謎の科目\"");
@@ -162,14 +165,7 @@ void capacityScreens(const std::string& work) {
   ConversionState state;
   ScriptedPlatform platform;
   GuiController controller(state, platform);
-  controller.start();
-  platform.openAnswers = {work + "/capacity/ledra_master.csv"};
-  clickNamed(controller.convSelect(), "B_Ptn_0");
-  clickNamed(controller.mainWindow(), "B_Next");
-  platform.openAnswers = {work + "/capacity/yayoi/勘定科目一覧表.txt"};
-  platform.messageAnswers = {MsgResult::Yes};
-  clickNamed(controller.mainWindow(), "B_SelectFile_0");
-  clickNamed(controller.mainWindow(), "B_Next");
+  importYayoi(controller, platform, work + "/capacity/ledra_master.csv", work + "/capacity/yayoi");
   MainWindow* main = controller.mainWindow();
   MappingPresenter& m = controller.mainPresenter().mapping();
   save(main, "main_mapping_capacity");
