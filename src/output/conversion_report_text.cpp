@@ -100,6 +100,12 @@ class ReportText {
  private:
   void add(std::string line) { lines_.push_back(std::move(line)); }
   void item(std::string line) { lines_.push_back("  " + std::move(line)); }
+  // An item put together in place: the long sections have a line for every event.
+  template <typename... Parts>
+  void itemOf(const Parts&... parts) {
+    std::string& line = lines_.emplace_back("  ");
+    (line.append(std::string_view(parts)), ...);
+  }
   void section(std::string heading, bool empty) {
     add({});
     add("【" + heading + "】");
@@ -169,8 +175,8 @@ class ReportText {
       const JournalSideFacts& s = t.facts;
       const std::string account =
           s.writtenAs ? accountLabel(r_.accounts()[*s.writtenAs]) : sideAccount(r_, s);
-      item(placeText(t.place) + " " + std::string(sideWord(t.side)) + " " + account + ": " +
-           yen(s.amount) + " → " + yen(s.writtenAmount) + "（外税 " + signedYen(s.taxAdded) + "）");
+      itemOf(placeText(t.place), " ", sideWord(t.side), " ", account, ": ", yen(s.amount), " → ",
+             yen(s.writtenAmount), "（外税 ", signedYen(s.taxAdded), "）");
     }
   }
 
@@ -180,7 +186,7 @@ class ReportText {
                 "件）",
             all.empty());
     for (const auto& c : all)
-      item(placeText(c.place) + " " + c.field + ": " + quoted(c.before) + " → " + quoted(c.after));
+      itemOf(placeText(c.place), " ", c.field, ": 「", c.before, "」 → 「", c.after, "」");
   }
 
   void replaced() {
