@@ -1,11 +1,19 @@
 #include "platform/text_file.hpp"
 
+#include <fstream>
+
 #include "base/text.hpp"
 #include "platform/cp932.hpp"
 #include "platform/file_io.hpp"
 #include "platform/platform.hpp"
 
 namespace ledra {
+
+bool startsWithUtf8Mark(const std::string& path) {
+  char head[3] = {};
+  std::ifstream in(path, std::ios::binary);
+  return in.read(head, sizeof head) && std::string_view(head, sizeof head) == "\xEF\xBB\xBF";
+}
 
 namespace {
 

@@ -25,6 +25,8 @@ struct SourceText {
   bool utf8 = false;
 };
 std::optional<SourceText> readSourceText(const std::string& path);
+// True when the file begins with UTF-8's byte-order mark (only those bytes are read).
+bool startsWithUtf8Mark(const std::string& path);
 
 // Why the file's bytes hold no text this program reads (empty, UTF-16, binary, UTF-8 without
 // the byte-order mark), in words for a detail line; empty when none of these is the case.

@@ -249,7 +249,6 @@ void fillReportFacts(ReportRunFacts& facts, const ConversionState& state, Platfo
     if (!state.sourceFile(f).empty()) facts.inputFiles.push_back(state.sourceFile(f));
 }
 
-// Stages the two report files; on failure the file's name and why.
 // The report's two files, name and bytes, once every writer has written.
 using ReportFiles = std::array<std::pair<std::string_view, std::string>, 2>;
 ReportFiles renderReportFiles(const ConversionState& state, ConversionReport& report) {
@@ -261,6 +260,7 @@ ReportFiles renderReportFiles(const ConversionState& state, ConversionReport& re
           std::pair{kConversionReportFileName, conversionReportBytes(report)}};
 }
 
+// Stages the two report files; on failure the file's name and why.
 std::pair<std::string, StepResult> putReportFiles(const ConversionState& state,
                                                   const ReportFiles& files, OutputSet& set) {
   for (const auto& [name, bytes] : files) {
@@ -313,6 +313,9 @@ StepOutcome runOutputStep(ConversionState& state, Platform& platform, bool askCo
   PreparedMembers prepared;
   ConversionReport report(reportAccounts(state));
   fillReportFacts(report.facts(), state, platform);
+  // The master's and the reports' texts became "?" when they were read; the files say which.
+  for (const LackingText& t : lackingSourceTexts(state))
+    report.questionMarks({t.path, t.line, false}, "項目" + std::to_string(t.column), t.original);
   const ReportScope reporting(report);
   struct Writer {
     std::string_view fileName;
