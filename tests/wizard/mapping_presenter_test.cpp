@@ -44,7 +44,6 @@ class Mapping : public ::testing::Test {
       s.subAccountGroupNo = group;
       s.newSubCode = code;
       s.parentLedraCode = group == 2 ? "" : "D04";
-      state.subAccountIndex.append({code, name, state.workSubAccounts.count() - 1});
     }
     WorkSubAccountBalance& sb = state.workSubAccountBalances.append();
     sb.subAccountName = "A銀行";
