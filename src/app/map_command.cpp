@@ -6,7 +6,6 @@
 #include "matching/suggestions.hpp"
 #include "platform/platform.hpp"
 #include "state/conversion_state.hpp"
-#include "state/derived_lists.hpp"
 
 namespace ledra {
 
@@ -47,7 +46,6 @@ bool applyMapChanges(ConversionState& state, Platform& platform,
         r = setAccountValid(state, platform, *account, true);
         break;
       case MapChange::SubCode:
-        refillParentAccountChoices(state);
         r = setSubAccountCode(state, c.sourceCode, c.subAccount, c.value);
         if (r.refusal == MappingRefusal::NoSuchChoice ||
             r.refusal == MappingRefusal::NoSuchSubAccount) {
@@ -60,7 +58,6 @@ bool applyMapChanges(ConversionState& state, Platform& platform,
         break;
     }
     if (!r.ok()) return false;
-    refillParentAccountChoices(state);
   }
   return true;
 }

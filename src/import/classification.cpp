@@ -10,7 +10,6 @@
 #include "base/text.hpp"
 #include "base/text_index.hpp"
 #include "state/conversion_state.hpp"
-#include "state/derived_lists.hpp"
 
 namespace ledra {
 
@@ -163,10 +162,9 @@ void classifySubAccounts(ConversionState& state) {
   }
   for (WorkSubAccountBalance& row : state.workSubAccountBalances) row.linkedToAccount = false;
 
-  state.groupCounter = 2;
-  state.parentAccountChoices.clear();
-  const std::string all(kAllSubAccountsChoice);
-  state.parentAccountChoices.append({all, all, 1});
+  // Group 1 stands for every sub-account in the panel's parent choices; the parents are
+  // numbered from 2.
+  int32_t groupCounter = 2;
 
   const TextMultiIndex subsByParent(
       state.workSubAccounts, [](const WorkSubAccount& s) -> std::string_view { return s.col(2); });
@@ -220,16 +218,15 @@ void classifySubAccounts(ConversionState& state) {
       a.subAccountGroupNo = 0;
       a.subAccountGroupCode = "00";
       if (subsByParent.entriesOf(a.sourceName).empty()) continue;
-      auto code = subAccountGroupCode(state.groupCounter);
+      auto code = subAccountGroupCode(groupCounter);
       if (!code)
         throw ClassificationError("勘定科目「" + a.sourceName +
                                   "」: 補助科目のある勘定科目が多すぎます（358件まで）");
       a.hasSubAccounts = true;
-      a.subAccountGroupNo = state.groupCounter;
+      a.subAccountGroupNo = groupCounter;
       a.subAccountGroupCode = *code;
       lastAccountOfName[a.sourceName] = i;
-      state.parentAccountChoices.append({a.ledraCode, a.ledraName, a.subAccountGroupNo});
-      ++state.groupCounter;
+      ++groupCounter;
     }
   } catch (...) {
     linkRows();
@@ -265,8 +262,6 @@ void classifySubAccounts(ConversionState& state) {
     sub.openingBalance = row.amount1;
     sub.ownRow = *found;
   }
-
-  rebuildSubAccountLists(state);
 
   if (isBlueReturn(state)) {
     // The Blue Return A import builds accounts and their balance rows in the same order.

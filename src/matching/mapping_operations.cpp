@@ -1,10 +1,10 @@
 #include "matching/mapping_operations.hpp"
 
 #include "base/text.hpp"
+#include "matching/sub_account_lists.hpp"
 #include "platform/cp932.hpp"
 #include "platform/platform.hpp"
 #include "state/conversion_state.hpp"
-#include "state/derived_lists.hpp"
 
 namespace ledra {
 namespace {
@@ -159,37 +159,39 @@ MappingResult toggleAccountValid(ConversionState& state, Platform& platform, int
   return setAccountValid(state, platform, accountIndex, !state.workAccounts[accountIndex].valid);
 }
 
-MappingResult chooseParentAccount(ConversionState& state, int32_t choiceIndex) {
+MappingResult chooseParentAccount(const ConversionState& state, SubAccountLists& lists,
+                                  int32_t choiceIndex) {
   const int32_t i = choiceIndex < 0 ? 0 : choiceIndex;
-  if (i >= state.parentAccountChoices.count()) return refused(MappingRefusal::NoSuchChoice);
-  const ParentAccountChoice choice = state.parentAccountChoices[i];
+  if (i >= lists.parentChoices.count()) return refused(MappingRefusal::NoSuchChoice);
+  const ParentAccountChoice choice = lists.parentChoices[i];
 
   if (choice.ledraName == kAllSubAccountsChoice) {
-    listAllSubAccounts(state);
+    listAllSubAccounts(state, lists);
   } else {
-    state.subAccountIndex.clear();
+    lists.entries.clear();
     std::string parentName;
     std::string parentCode;
     for (int32_t row = 0; row < state.workSubAccounts.count(); ++row) {
       const WorkSubAccount& sub = state.workSubAccounts[row];
       if (sub.subAccountGroupNo == 0 || sub.subAccountGroupNo != choice.groupNo) continue;
-      state.subAccountIndex.append({sub.newSubCode, sub.subAccountName, row});
+      lists.entries.append({sub.newSubCode, sub.subAccountName, row});
       parentName = sub.col(2);
       parentCode = sub.parentLedraCode;
     }
-    state.subAccountParentName = parentName;
-    state.subAccountParentCode = parentCode;
+    lists.parentName = parentName;
+    lists.parentCode = parentCode;
   }
   return {};
 }
 
-std::optional<int32_t> findParentAccountChoice(const ConversionState& state, int32_t accountIndex) {
+std::optional<int32_t> findParentAccountChoice(const ConversionState& state,
+                                               const SubAccountLists& lists, int32_t accountIndex) {
   if (!validAccountIndex(state, accountIndex)) return std::nullopt;
   const int32_t group = state.workAccounts[accountIndex].subAccountGroupNo;
   if (group == 0) return std::nullopt;
   // Entry 0 is "全て表示"; the parents follow it.
-  for (int32_t i = 1; i < state.parentAccountChoices.count(); ++i)
-    if (state.parentAccountChoices[i].groupNo == group) return i;
+  for (int32_t i = 1; i < lists.parentChoices.count(); ++i)
+    if (lists.parentChoices[i].groupNo == group) return i;
   return std::nullopt;
 }
 
@@ -207,26 +209,22 @@ std::optional<int32_t> findSubAccountRow(const ConversionState& state,
   return std::nullopt;
 }
 
-std::optional<int32_t> findSubAccountIndexEntry(const ConversionState& state,
+std::optional<int32_t> findSubAccountIndexEntry(const SubAccountLists& lists,
                                                 int32_t subAccountRow) {
-  for (int32_t e = 0; e < state.subAccountIndex.count(); ++e)
-    if (state.subAccountIndex[e].subAccountRow == subAccountRow) return e;
+  for (int32_t e = 0; e < lists.entries.count(); ++e)
+    if (lists.entries[e].subAccountRow == subAccountRow) return e;
   return std::nullopt;
 }
 
-MappingResult decideSubAccountCode(ConversionState& state, int32_t entryIndex,
-                                   std::string_view code) {
-  if (entryIndex < 0 || entryIndex >= state.subAccountIndex.count())
-    return refused(MappingRefusal::NoSuchSubAccount);
-  SubAccountIndexEntry& entry = state.subAccountIndex[entryIndex];
-  if (entry.subAccountRow < 0 || entry.subAccountRow >= state.workSubAccounts.count())
+MappingResult decideSubAccountRowCode(ConversionState& state, int32_t subAccountRow,
+                                      std::string_view code) {
+  if (subAccountRow < 0 || subAccountRow >= state.workSubAccounts.count())
     return refused(MappingRefusal::NoSuchSubAccount);
   // Typed text is held as CP932 holds it, like everything read from a file: two codes the
   // output would write alike must clash here, not in the uploaded files.
   const std::string text = foldToCp932(removeBlanks(code));
-  WorkSubAccount& sub = state.workSubAccounts[entry.subAccountRow];
+  WorkSubAccount& sub = state.workSubAccounts[subAccountRow];
   sub.newSubCode = text;
-  entry.newSubCode = text;
 
   // The balance rows are found through the sub-account's group rather than the parent's
   // standard-account code: that code is empty for every unmapped parent and may have changed
@@ -239,26 +237,43 @@ MappingResult decideSubAccountCode(ConversionState& state, int32_t entryIndex,
   return {};
 }
 
-MappingResult enterSubAccountCode(ConversionState& state, int32_t entryIndex,
-                                  std::string_view typedText) {
-  return decideSubAccountCode(state, entryIndex, toUpperLatin(removeBlanks(typedText)));
+MappingResult enterSubAccountRowCode(ConversionState& state, int32_t subAccountRow,
+                                     std::string_view typedText) {
+  return decideSubAccountRowCode(state, subAccountRow, toUpperLatin(removeBlanks(typedText)));
+}
+
+MappingResult decideSubAccountCode(ConversionState& state, SubAccountLists& lists,
+                                   int32_t entryIndex, std::string_view code) {
+  if (entryIndex < 0 || entryIndex >= lists.entries.count())
+    return refused(MappingRefusal::NoSuchSubAccount);
+  SubAccountIndexEntry& entry = lists.entries[entryIndex];
+  const MappingResult r = decideSubAccountRowCode(state, entry.subAccountRow, code);
+  if (r.applied()) entry.newSubCode = state.workSubAccounts[entry.subAccountRow].newSubCode;
+  return r;
+}
+
+MappingResult enterSubAccountCode(ConversionState& state, SubAccountLists& lists,
+                                  int32_t entryIndex, std::string_view typedText) {
+  return decideSubAccountCode(state, lists, entryIndex, toUpperLatin(removeBlanks(typedText)));
 }
 
 MappingResult setSubAccountCode(ConversionState& state, std::string_view parentSourceCode,
                                 std::string_view subAccountName, std::string_view typedText) {
   const std::optional<int32_t> parent = findAccountBySourceCode(state, parentSourceCode);
   if (!parent) return refused(MappingRefusal::NoSuchAccount);
-  const std::optional<int32_t> choice = findParentAccountChoice(state, *parent);
+  // The combo offers the parents as the tables stand now.
+  SubAccountLists lists;
+  refillParentAccountChoices(state, lists);
+  const std::optional<int32_t> choice = findParentAccountChoice(state, lists, *parent);
   if (!choice) return refused(MappingRefusal::NoSuchChoice);
-  // Found before the choice rebuilds the listing, so that a refusal changes nothing.
   const std::optional<int32_t> row = findSubAccountRow(state, parentSourceCode, subAccountName);
   if (!row) return refused(MappingRefusal::NoSuchSubAccount);
 
-  const MappingResult chosen = chooseParentAccount(state, *choice);
+  const MappingResult chosen = chooseParentAccount(state, lists, *choice);
   if (!chosen.applied()) return chosen;
-  const std::optional<int32_t> entry = findSubAccountIndexEntry(state, *row);
+  const std::optional<int32_t> entry = findSubAccountIndexEntry(lists, *row);
   if (!entry) return refused(MappingRefusal::NoSuchSubAccount);
-  return enterSubAccountCode(state, *entry, typedText);
+  return enterSubAccountCode(state, lists, *entry, typedText);
 }
 
 }  // namespace ledra

@@ -9,6 +9,7 @@ namespace ledra {
 
 struct ConversionState;
 struct WorkAccount;
+struct SubAccountLists;
 class Platform;
 
 // Texts the mapping operations show.
@@ -86,30 +87,42 @@ MappingResult setAccountValid(ConversionState& state, Platform& platform, int32_
                               bool valid);
 MappingResult toggleAccountValid(ConversionState& state, Platform& platform, int32_t accountIndex);
 
-// The 所属勘定科目 choice: lists in SubAccountIndex the sub-accounts of ParentAccountChoices
-// entry choiceIndex (every sub-account for "全て表示") and remembers the chosen parent.
-// A negative index counts as nothing selected (entry 0). The caller redraws.
-MappingResult chooseParentAccount(ConversionState& state, int32_t choiceIndex);
-// The ParentAccountChoices entry that offers this account (by its sub-account group).
-std::optional<int32_t> findParentAccountChoice(const ConversionState& state, int32_t accountIndex);
+// --- sub-accounts. The screen works on the entries its SubAccountLists shows; the command
+// line and the reuse of another state name a sub-account directly and never see a listing.
+
+// The 所属勘定科目 choice: lists the sub-accounts of parent choice choiceIndex (every
+// sub-account for "全て表示") and remembers the chosen parent. A negative index counts as
+// nothing selected (entry 0). The caller redraws.
+MappingResult chooseParentAccount(const ConversionState& state, SubAccountLists& lists,
+                                  int32_t choiceIndex);
+// The parent choice that offers this account (by its sub-account group).
+std::optional<int32_t> findParentAccountChoice(const ConversionState& state,
+                                               const SubAccountLists& lists, int32_t accountIndex);
 // First WorkSubAccounts row of the parent account's group with this sub-account name.
 std::optional<int32_t> findSubAccountRow(const ConversionState& state,
                                          std::string_view parentSourceCode,
                                          std::string_view subAccountName);
-// First SubAccountIndex entry that stands for this WorkSubAccounts row.
-std::optional<int32_t> findSubAccountIndexEntry(const ConversionState& state,
+// First listed entry that stands for this WorkSubAccounts row.
+std::optional<int32_t> findSubAccountIndexEntry(const SubAccountLists& lists,
                                                 int32_t subAccountRow);
 
-// Stores the code (blanks removed) for SubAccountIndex entry entryIndex, in its sub-account
-// and in the balance rows of that sub-account. No duplicate check: the readiness rule reports
-// clashes. The caller redraws and updates the next button.
-MappingResult decideSubAccountCode(ConversionState& state, int32_t entryIndex,
-                                   std::string_view code);
-// Typing the code into that entry's row and pressing Enter (letters upper-cased).
-MappingResult enterSubAccountCode(ConversionState& state, int32_t entryIndex,
-                                  std::string_view typedText);
-// Chooses the parent account (by source code) in the combo and enters the code into the row
-// of its sub-account subAccountName. ParentAccountChoices must be current.
+// Stores the code (blanks removed) in WorkSubAccounts row subAccountRow and in the balance
+// rows of that sub-account. No duplicate check: the readiness rule reports clashes.
+MappingResult decideSubAccountRowCode(ConversionState& state, int32_t subAccountRow,
+                                      std::string_view code);
+// Typing the code into that sub-account's row and pressing Enter (letters upper-cased).
+MappingResult enterSubAccountRowCode(ConversionState& state, int32_t subAccountRow,
+                                     std::string_view typedText);
+
+// The same for listed entry entryIndex; the entry shows the new code too. The caller redraws
+// and updates the next button.
+MappingResult decideSubAccountCode(ConversionState& state, SubAccountLists& lists,
+                                   int32_t entryIndex, std::string_view code);
+MappingResult enterSubAccountCode(ConversionState& state, SubAccountLists& lists,
+                                  int32_t entryIndex, std::string_view typedText);
+
+// Chooses the parent account (by source code) in the combo, as its current parent choices
+// offer it, and enters the code into the row of its sub-account subAccountName.
 MappingResult setSubAccountCode(ConversionState& state, std::string_view parentSourceCode,
                                 std::string_view subAccountName, std::string_view typedText);
 

@@ -6,7 +6,6 @@
 #include "base/text.hpp"
 #include "matching/mapping_operations.hpp"
 #include "state/conversion_state.hpp"
-#include "state/derived_lists.hpp"
 
 namespace ledra {
 namespace {
@@ -77,8 +76,6 @@ void reuseSubAccounts(ConversionState& state, const ConversionState& other, Reus
   for (const WorkSubAccount& s : state.workSubAccounts)
     if (s.subAccountGroupNo != 0) ++codesInGroup[groupCodeKey(s.subAccountGroupNo, s.newSubCode)];
 
-  // Every sub-account listed once, so that each code goes through its own row's Enter.
-  listAllSubAccounts(state);
   for (int32_t row = 0; row < state.workSubAccounts.count(); ++row) {
     const WorkSubAccount& here = state.workSubAccounts[row];
     // A sub-account under no account of this state cannot be given a code on the screen.
@@ -96,7 +93,7 @@ void reuseSubAccounts(ConversionState& state, const ConversionState& other, Reus
       continue;
     }
     const std::string before = groupCodeKey(here.subAccountGroupNo, here.newSubCode);
-    if (enterSubAccountCode(state, row, code).applied()) {
+    if (enterSubAccountRowCode(state, row, code).applied()) {
       --codesInGroup[before];
       ++codesInGroup[groupCodeKey(here.subAccountGroupNo, state.workSubAccounts[row].newSubCode)];
       ++summary.subAccounts;
@@ -122,8 +119,6 @@ ReuseSummary reuseMappings(ConversionState& state, Platform& platform,
                            const ConversionState& other) {
   ReuseSummary summary;
   reuseAccounts(state, platform, other, summary);
-  // The parents' new codes reach the sub-account panel's choices before the codes are entered.
-  refillParentAccountChoices(state);
   reuseSubAccounts(state, other, summary);
   return summary;
 }

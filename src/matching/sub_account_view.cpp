@@ -1,14 +1,13 @@
 #include "matching/sub_account_view.hpp"
 
 #include "matching/readiness.hpp"
-#include "state/conversion_state.hpp"
-#include "state/derived_lists.hpp"
+#include "matching/sub_account_lists.hpp"
 
 namespace ledra {
 
-void drawSubAccountView(const ConversionState& state, const Readiness& readiness, int32_t top,
+void drawSubAccountView(const SubAccountLists& lists, const Readiness& readiness, int32_t top,
                         SubAccountPanelView& view) {
-  const int32_t n = state.subAccountIndex.count();
+  const int32_t n = lists.entries.count();
   view.scrollValue = top;
   const auto shown = static_cast<int32_t>(view.rows.size());
   for (int32_t r = 0; r < shown; ++r) {
@@ -16,7 +15,7 @@ void drawSubAccountView(const ConversionState& state, const Readiness& readiness
     row = SubAccountRowView{};
     const int32_t e = top + r;
     if (e < 0 || e >= n) continue;
-    const SubAccountIndexEntry& entry = state.subAccountIndex[e];
+    const SubAccountIndexEntry& entry = lists.entries[e];
     row.code.set(entry.newSubCode);
     row.name.set(entry.subAccountName);
     if (entry.subAccountName.empty()) continue;

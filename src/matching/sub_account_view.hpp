@@ -10,12 +10,13 @@
 namespace ledra {
 
 struct ConversionState;
+struct SubAccountLists;
 class Readiness;
 
 // One row r of the sub-account panel F_Hojo. Controls: T_N_HKCode(r) (the code, typed into)
 // and T_N_HK(r) (the name, display only); both share the back colour.
 struct SubAccountRowView {
-  int32_t entryIndex = -1;  // the SubAccountIndex entry shown; -1 for a blank row
+  int32_t entryIndex = -1;  // the listed entry shown; -1 for a blank row
   TextBoxView code;         // T_N_HKCode(r); its text holds what the user typed until a redraw
   TextBoxView name;         // T_N_HK(r)
   bool codeLocked = true;   // T_N_HKCode(r) locked
@@ -40,10 +41,10 @@ struct SubAccountPanelView {
                             // puts it into T_N_HKCode(focusedRow)
 };
 
-// Fills the rows from SubAccountIndex starting at entry top, and the scroll range; a row
+// Fills the rows from the listed entries starting at entry top, and the scroll range; a row
 // needs attention when the readiness rule found its code clashing. While the combo shows
 // "全て表示" every box is locked: codes are typed under one parent only.
-void drawSubAccountView(const ConversionState& state, const Readiness& readiness, int32_t top,
+void drawSubAccountView(const SubAccountLists& lists, const Readiness& readiness, int32_t top,
                         SubAccountPanelView& view);
 
 // The L_Y_SYK caption: package name + "表記勘定科目", CR LF, the chosen parent's name.

@@ -154,20 +154,6 @@ struct JournalRow {
   bool operator==(const JournalRow&) const = default;
 };
 
-struct SubAccountIndexEntry {
-  std::string newSubCode;
-  std::string subAccountName;
-  int32_t subAccountRow = 0;
-  bool operator==(const SubAccountIndexEntry&) const = default;
-};
-
-struct ParentAccountChoice {
-  std::string ledraCode;
-  std::string ledraName;
-  int32_t groupNo = 0;
-  bool operator==(const ParentAccountChoice&) const = default;
-};
-
 using AccountView = Table<int32_t, kAccountCapacity>;
 
 // The wizard's screen. The work-state file keeps it as the word the package's own program
@@ -209,20 +195,15 @@ struct ConversionData {
   std::string blueReturnFolder;
   std::string blueReturnDataFolder;
   std::array<int32_t, 6> journalPeriod{};  // start y, m, d; end y, m, d
-  int32_t groupCounter = 0;
 
   std::string& sourceFile(SourceFile f) { return sourceFiles[f]; }
   const std::string& sourceFile(SourceFile f) const { return sourceFiles[f]; }
 };
 
-// Lists worked out from the saved data; rebuildDerivedLists makes them anew.
+// Lists worked out from the saved data; rebuildDerivedLists makes them anew. What a screen
+// lists (the sub-account panel's entries and parent choices) belongs to its presenter.
 struct DerivedLists {
   Table<StandardAccountCandidate, kAccountCapacity> standardAccountCandidates;
-  Table<SubAccountIndexEntry, kBalanceCapacity> subAccountIndex;
-  Table<ParentAccountChoice, kAccountCapacity> parentAccountChoices;
-  // The parent account whose sub-accounts SubAccountIndex lists ("全て表示" for all).
-  std::string subAccountParentName;
-  std::string subAccountParentCode;
 };
 
 // What one run keeps beside the data and never saves.

@@ -40,8 +40,6 @@ void emptyAllTables(ConversionState& s) {
   s.profitAndLossView.clear();
   s.balanceSheetView.clear();
   s.allView.clear();
-  s.subAccountIndex.clear();
-  s.parentAccountChoices.clear();
 }
 
 // Only what the file carries replaces the state's; the other settings stay.

@@ -6,11 +6,11 @@
 #include "base/text.hpp"
 #include "matching/mapping_operations.hpp"
 #include "matching/mapping_reuse.hpp"
+#include "matching/sub_account_lists.hpp"
 #include "matching/typed_code.hpp"
 #include "matching/wheel_scroll.hpp"
 #include "platform/platform.hpp"
 #include "state/conversion_state.hpp"
-#include "state/derived_lists.hpp"
 #include "state/work_state.hpp"
 #include "wizard/conv_select_presenter.hpp"
 #include "wizard/step_flow.hpp"
@@ -34,7 +34,7 @@ void MappingPresenter::guarded(const std::function<void()>& action) {
 void MappingPresenter::updateNext() {
   if (!readiness_.refresh(state_)) return;  // no mapping changed since the last time
   // The choices name each parent by its code, which the change may have given or taken.
-  view_.subAccounts.parentChoices = refillParentAccountChoices(state_);
+  view_.subAccounts.parentChoices = refillParentAccountChoices(state_, subLists_);
   if (updateNextButton_) updateNextButton_();
 }
 
@@ -43,6 +43,8 @@ void MappingPresenter::show() {
   readiness_.invalidate();
   history_.reset(state_);
   guarded([&] {
+    // The panel starts with every sub-account of the tables just loaded.
+    rebuildSubAccountLists(state_, subLists_);
     suggestionIndex_.emplace(state_);
     const auto n = static_cast<size_t>(state_.workAccounts.count());
     suggested_.assign(n, std::nullopt);
@@ -98,8 +100,8 @@ void MappingPresenter::pressRowKey(int32_t row, RowKey key) {
       // Leaving the row decides what was typed in it, as the focus leaving it does.
       decideSubAccountCode(row);
       SubAccountPanelView& v = view_.subAccounts;
-      const RowPosition to = moveRow({v.scrollValue, row}, v.scrollMax, visibleRows_,
-                                     state_.subAccountIndex.count(), key);
+      const RowPosition to =
+          moveRow({v.scrollValue, row}, v.scrollMax, visibleRows_, subLists_.entries.count(), key);
       if (to.top != v.scrollValue) scrollSubAccounts(to.top);
       v.focusedRow = focusedSubRow_ = to.row;
       ++v.focusSerial;
@@ -359,16 +361,16 @@ void MappingPresenter::redrawSubAccounts(bool keepPosition) {
     subRedrawBusy_ = true;
     SubAccountPanelView& v = view_.subAccounts;
     view_.visiblePanel = PanelKind::SubAccounts;
-    if (v.parentChoices.empty()) v.parentChoices = parentAccountChoiceTexts(state_);
+    if (v.parentChoices.empty()) v.parentChoices = parentAccountChoiceTexts(subLists_);
     const int32_t wanted = keepPosition ? subTopRow_ : v.scrollValue;
     const int32_t top =
-        std::clamp(wanted, 0, panelScrollMax(state_.subAccountIndex.count(), visibleRows_));
+        std::clamp(wanted, 0, panelScrollMax(subLists_.entries.count(), visibleRows_));
     const bool known = subFilterIndex_ < static_cast<int32_t>(v.parentChoices.size());
     v.parentChoiceIndex = known ? subFilterIndex_ : -1;
     subTopRow_ = top;
-    drawSubAccountView(state_, readiness_, top, v);
+    drawSubAccountView(subLists_, readiness_, top, v);
     v.parentCaption =
-        subAccountParentCaption(packageName(state_.sourcePackage), state_.subAccountParentName);
+        subAccountParentCaption(packageName(state_.sourcePackage), subLists_.parentName);
     subRedrawBusy_ = false;
   });
 }
@@ -382,7 +384,7 @@ void MappingPresenter::chooseParent(int32_t choiceIndex) {
   if (subRedrawBusy_) return;
   const int32_t i = std::max(choiceIndex, 0);
   bool chosen = false;
-  guarded([&] { chosen = chooseParentAccount(state_, i).applied(); });
+  guarded([&] { chosen = chooseParentAccount(state_, subLists_, i).applied(); });
   if (!chosen) return;
   subTopRow_ = 0;
   subFilterIndex_ = i;
@@ -406,7 +408,7 @@ void MappingPresenter::changeSubCode(int32_t row, std::string_view text) {
     decideSubAccountCode(row);
     return;
   }
-  const int32_t subRow = state_.subAccountIndex[r->entryIndex].subAccountRow;
+  const int32_t subRow = subLists_.entries[r->entryIndex].subAccountRow;
   subCodeChanged_ = r->code.text != state_.workSubAccounts[subRow].newSubCode;
 }
 
@@ -442,7 +444,7 @@ void MappingPresenter::decideSubAccountCode(int32_t row) {
   if (r != nullptr && !r->codeLocked) {
     // No duplicate check here: the readiness rule marks clashes.
     const std::string typed = r->code.text;
-    guarded([&] { ::ledra::decideSubAccountCode(state_, r->entryIndex, typed); });
+    guarded([&] { ::ledra::decideSubAccountCode(state_, subLists_, r->entryIndex, typed); });
     mappingChanged();
   }
   // The readiness rule marks the clashes that the redraw colours, so it runs first.
@@ -489,7 +491,8 @@ void MappingPresenter::reuseFromOtherState() {
   accountCodeChanged_ = subCodeChanged_ = false;  // a code typed and not decided is dropped
   std::optional<ReuseSummary> summary;
   guarded([&] { summary = reuseMappings(state_, platform_, other); });
-  // The reuse lists every sub-account; the panel follows its list.
+  // Every sub-account is listed again, with the codes the reuse gave.
+  guarded([&] { listAllSubAccounts(state_, subLists_); });
   subFilterIndex_ = 0;
   subTopRow_ = 0;
   view_.subAccounts.scrollValue = 0;
@@ -518,9 +521,9 @@ bool MappingPresenter::pendingEdit() const {
   const auto rows = static_cast<int32_t>(view_.subAccounts.rows.size());
   if (focusedSubRow_ < 0 || focusedSubRow_ >= rows) return false;
   const SubAccountRowView& r = view_.subAccounts.rows[static_cast<size_t>(focusedSubRow_)];
-  if (!r.showsSubAccount() || r.entryIndex < 0 || r.entryIndex >= state_.subAccountIndex.count())
+  if (!r.showsSubAccount() || r.entryIndex < 0 || r.entryIndex >= subLists_.entries.count())
     return false;
-  const int32_t subRow = state_.subAccountIndex[r.entryIndex].subAccountRow;
+  const int32_t subRow = subLists_.entries[r.entryIndex].subAccountRow;
   return r.code.text != state_.workSubAccounts[subRow].newSubCode;
 }
 
@@ -542,10 +545,7 @@ void MappingPresenter::stepHistory(bool back) {
   guarded([&] { moved = back ? history_.undo(state_) : history_.redo(state_); });
   if (!moved) return;
   // The sub-account list keeps each code beside the row it lists.
-  for (SubAccountIndexEntry& e : state_.subAccountIndex) {
-    if (e.subAccountRow < 0 || e.subAccountRow >= state_.workSubAccounts.count()) continue;
-    e.newSubCode = state_.workSubAccounts[e.subAccountRow].newSubCode;
-  }
+  refreshListedCodes(state_, subLists_);
   readiness_.invalidate();
   usedStale_ = true;
   redrawVisiblePanel();

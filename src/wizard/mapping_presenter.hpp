@@ -11,6 +11,7 @@
 #include "matching/mapping_history.hpp"
 #include "matching/picker.hpp"
 #include "matching/readiness.hpp"
+#include "matching/sub_account_lists.hpp"
 #include "matching/sub_account_view.hpp"
 #include "matching/suggestions.hpp"
 
@@ -179,6 +180,8 @@ class MappingPresenter {
   bool accountCodeChanged_ = false;
   std::optional<PickerPresenter> picker_;
 
+  // What the sub-account panel lists: its parent choices and the chosen parent's entries.
+  SubAccountLists subLists_;
   bool subRedrawBusy_ = false;
   int32_t subTopRow_ = 0;
   int32_t subFilterIndex_ = 0;

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "import/report_import.hpp"
+#include "matching/sub_account_lists.hpp"
 #include "state/conversion_state.hpp"
-#include "state/derived_lists.hpp"
 #include "support/scripted_platform.hpp"
 #include "support/temp_dir.hpp"
 #include "support/yayoi_fixtures.hpp"
@@ -187,10 +187,12 @@ TEST_F(ClassificationTest, GroupCodesCountFromTwo) {
     EXPECT_EQ(s.subAccountGroupCode, c.code);
     EXPECT_TRUE(s.linkedToAccount);
   }
-  EXPECT_EQ(state.parentAccountChoices.count(), 101);
-  EXPECT_EQ(state.parentAccountChoices[100].groupNo, 101);
-  EXPECT_EQ(state.subAccountIndex.count(), 100);
-  EXPECT_EQ(state.subAccountParentName, "全て表示");
+  SubAccountLists lists;
+  rebuildSubAccountLists(state, lists);
+  EXPECT_EQ(lists.parentChoices.count(), 101);
+  EXPECT_EQ(lists.parentChoices[100].groupNo, 101);
+  EXPECT_EQ(lists.entries.count(), 100);
+  EXPECT_EQ(lists.parentName, "全て表示");
 }
 
 TEST_F(ClassificationTest, The359thParentAccountHasNoGroupCode) {
@@ -295,11 +297,11 @@ TEST_F(ClassificationTest, ParentChoicesListMappedAndUnmappedParents) {
   ASSERT_TRUE(import(YayoiReport::SubAccountBalances, {subBalanceRow("", "現金", "乙", "0")}));
   const std::vector<std::string> expected = {"全て表示", "100：現金", "勘定科目未設定",
                                              "300：売掛金"};
-  EXPECT_EQ(parentAccountChoiceTexts(state), expected);
-  EXPECT_EQ(refillParentAccountChoices(state), expected);
-  EXPECT_EQ(state.groupCounter, 4);
-  EXPECT_EQ(state.parentAccountChoices[0], (ParentAccountChoice{"全て表示", "全て表示", 1}));
-  EXPECT_EQ(state.parentAccountChoices[3], (ParentAccountChoice{"300", "売掛金", 4}));
+  SubAccountLists lists;
+  EXPECT_EQ(refillParentAccountChoices(state, lists), expected);
+  EXPECT_EQ(parentAccountChoiceTexts(lists), expected);
+  EXPECT_EQ(lists.parentChoices[0], (ParentAccountChoice{"全て表示", "全て表示", 1}));
+  EXPECT_EQ(lists.parentChoices[3], (ParentAccountChoice{"300", "売掛金", 4}));
 }
 
 TEST_F(ClassificationTest, SubAccountListAloneAndUnknownKindsChangeNothing) {

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "matching/sub_account_lists.hpp"
 #include "state/conversion_state.hpp"
 #include "support/scripted_platform.hpp"
 
@@ -28,11 +29,14 @@ struct Snapshot {
   bool operator==(const Snapshot&) const = default;
 };
 
-Snapshot snapshot(const ConversionState& s) {
-  return {rowsOf(s.workAccounts),    rowsOf(s.workAccountBalances),
-          rowsOf(s.workSubAccounts), rowsOf(s.workSubAccountBalances),
-          rowsOf(s.subAccountIndex), s.subAccountParentName,
-          s.subAccountParentCode};
+Snapshot snapshot(const ConversionState& s, const SubAccountLists& l = SubAccountLists{}) {
+  return {rowsOf(s.workAccounts),
+          rowsOf(s.workAccountBalances),
+          rowsOf(s.workSubAccounts),
+          rowsOf(s.workSubAccountBalances),
+          rowsOf(l.entries),
+          l.parentName,
+          l.parentCode};
 }
 
 void addAccount(ConversionState& s, std::string code, std::string name, int32_t group = 0) {
@@ -108,10 +112,16 @@ ConversionState makeState() {
   addSubBalance(s, "X", 0, "9");
   addSubBalance(s, "指定なし", 2, "999");
 
-  s.parentAccountChoices.append({"全て表示", "全て表示", 1});
-  s.parentAccountChoices.append({"", "", 2});
-  s.parentAccountChoices.append({"", "", 3});
   return s;
+}
+
+// The combo's choices for makeState: all, then the two unmapped parents.
+SubAccountLists makeLists() {
+  SubAccountLists l;
+  l.parentChoices.append({"全て表示", "全て表示", 1});
+  l.parentChoices.append({"", "", 2});
+  l.parentChoices.append({"", "", 3});
+  return l;
 }
 
 TEST(DecideAccountCode, NormalisesConfirmsAndCarriesTheMappingToLinkedRows) {
@@ -282,59 +292,67 @@ TEST(ChooseParentAccount, ListsTheChosenParentsSubAccountsOrAll) {
   ConversionState s = makeState();
   s.workSubAccounts[0].parentLedraCode = "B02";
   s.workSubAccounts[1].parentLedraCode = "B02";
-  ASSERT_TRUE(chooseParentAccount(s, 1).applied());
-  EXPECT_EQ(rowsOf(s.subAccountIndex),
+  SubAccountLists l = makeLists();
+  ASSERT_TRUE(chooseParentAccount(s, l, 1).applied());
+  EXPECT_EQ(rowsOf(l.entries),
             (std::vector<SubAccountIndexEntry>{{"1", "A銀行", 0}, {"2", "B銀行", 1}}));
-  EXPECT_EQ(s.subAccountParentName, "普通預金");
-  EXPECT_EQ(s.subAccountParentCode, "B02");
+  EXPECT_EQ(l.parentName, "普通預金");
+  EXPECT_EQ(l.parentCode, "B02");
 
-  ASSERT_TRUE(chooseParentAccount(s, -1).applied());
-  EXPECT_EQ(s.subAccountIndex.count(), 4);
-  EXPECT_EQ(s.subAccountIndex[3].subAccountRow, 3);
-  EXPECT_EQ(s.subAccountParentName, "全て表示");
-  EXPECT_EQ(s.subAccountParentCode, "全て表示");
+  ASSERT_TRUE(chooseParentAccount(s, l, -1).applied());
+  EXPECT_EQ(l.entries.count(), 4);
+  EXPECT_EQ(l.entries[3].subAccountRow, 3);
+  EXPECT_EQ(l.parentName, "全て表示");
+  EXPECT_EQ(l.parentCode, "全て表示");
 
-  const Snapshot before = snapshot(s);
-  EXPECT_EQ(chooseParentAccount(s, 3).refusal, MappingRefusal::NoSuchChoice);
-  EXPECT_TRUE(snapshot(s) == before);
+  const Snapshot before = snapshot(s, l);
+  EXPECT_EQ(chooseParentAccount(s, l, 3).refusal, MappingRefusal::NoSuchChoice);
+  EXPECT_TRUE(snapshot(s, l) == before);
 }
 
 TEST(DecideSubAccountCode, StoresTheCodeInTheSubAccountAndItsOwnBalanceRowsOnly) {
   ConversionState s = makeState();
-  ASSERT_TRUE(chooseParentAccount(s, 1).applied());
+  SubAccountLists l = makeLists();
+  ASSERT_TRUE(chooseParentAccount(s, l, 1).applied());
   // Both parents are unmapped, so their sub-accounts share an empty parent code; the code of
   // 普通預金's A銀行 must not reach 当座預金's A銀行.
-  ASSERT_TRUE(decideSubAccountCode(s, 0, " 1\u30000 ").applied());
+  ASSERT_TRUE(decideSubAccountCode(s, l, 0, " 1\u30000 ").applied());
   EXPECT_EQ(s.workSubAccounts[0].newSubCode, "10");
-  EXPECT_EQ(s.subAccountIndex[0].newSubCode, "10");
+  EXPECT_EQ(l.entries[0].newSubCode, "10");
   EXPECT_EQ(s.workSubAccountBalances[0].newSubCode, "10");
   EXPECT_EQ(s.workSubAccounts[2].newSubCode, "1");
   EXPECT_EQ(s.workSubAccountBalances[2].newSubCode, "1");
   EXPECT_EQ(s.workSubAccountBalances[1].newSubCode, "2");
 
   // Leaving the box keeps the letters as typed; Enter upper-cases them; empty is accepted.
-  ASSERT_TRUE(decideSubAccountCode(s, 1, "ab").applied());
+  ASSERT_TRUE(decideSubAccountCode(s, l, 1, "ab").applied());
   EXPECT_EQ(s.workSubAccounts[1].newSubCode, "ab");
-  ASSERT_TRUE(enterSubAccountCode(s, 1, "ab").applied());
+  ASSERT_TRUE(enterSubAccountCode(s, l, 1, "ab").applied());
   EXPECT_EQ(s.workSubAccounts[1].newSubCode, "AB");
   EXPECT_EQ(s.workSubAccountBalances[1].newSubCode, "AB");
-  ASSERT_TRUE(enterSubAccountCode(s, 1, "").applied());
+  ASSERT_TRUE(enterSubAccountCode(s, l, 1, "").applied());
   EXPECT_EQ(s.workSubAccounts[1].newSubCode, "");
   // A typed code is held as the files will hold it, so that two codes the output would write
   // alike also clash here.
-  ASSERT_TRUE(enterSubAccountCode(s, 1, "A\U0001F600〜").applied());
+  ASSERT_TRUE(enterSubAccountCode(s, l, 1, "A\U0001F600〜").applied());
   EXPECT_EQ(s.workSubAccounts[1].newSubCode, "A?～");
   EXPECT_EQ(s.workSubAccountBalances[1].newSubCode, "A?～");
 
-  EXPECT_EQ(decideSubAccountCode(s, 2, "5").refusal, MappingRefusal::NoSuchSubAccount);
+  EXPECT_EQ(decideSubAccountCode(s, l, 2, "5").refusal, MappingRefusal::NoSuchSubAccount);
+  // The command line and the reuse name the sub-account's row; no listing is involved.
+  ASSERT_TRUE(enterSubAccountRowCode(s, 2, "c 3").applied());
+  EXPECT_EQ(s.workSubAccounts[2].newSubCode, "C3");
+  EXPECT_EQ(s.workSubAccountBalances[2].newSubCode, "C3");
+  EXPECT_EQ(enterSubAccountRowCode(s, 4, "5").refusal, MappingRefusal::NoSuchSubAccount);
 }
 
 TEST(DecideSubAccountCode, FollowsTheParentsCurrentMapping) {
   ConversionState s = makeState();
-  ASSERT_TRUE(chooseParentAccount(s, 2).applied());
+  SubAccountLists l = makeLists();
+  ASSERT_TRUE(chooseParentAccount(s, l, 2).applied());
   // The parent is mapped after it was chosen in the combo.
   ASSERT_TRUE(assignStandardAccount(s, 3, "D04", "当座預金").applied());
-  ASSERT_TRUE(decideSubAccountCode(s, 0, "7").applied());
+  ASSERT_TRUE(decideSubAccountCode(s, l, 0, "7").applied());
   EXPECT_EQ(s.workSubAccountBalances[2].newSubCode, "7");
 }
 
@@ -344,7 +362,6 @@ TEST(SetSubAccountCode, ChoosesTheParentAndEntersTheCode) {
   EXPECT_EQ(s.workSubAccounts[2].newSubCode, "X1");
   EXPECT_EQ(s.workSubAccountBalances[2].newSubCode, "X1");
   EXPECT_EQ(s.workSubAccounts[0].newSubCode, "1");
-  EXPECT_EQ(rowsOf(s.subAccountIndex), (std::vector<SubAccountIndexEntry>{{"X1", "A銀行", 2}}));
 }
 
 TEST(SetSubAccountCode, RefusalsLeaveTheListingAsItWas) {
@@ -361,7 +378,6 @@ TEST(SetSubAccountCode, RefusalsLeaveTheListingAsItWas) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.parent + std::string("/") + c.sub);
     ConversionState s = makeState();
-    ASSERT_TRUE(chooseParentAccount(s, 0).applied());
     const Snapshot before = snapshot(s);
     EXPECT_EQ(setSubAccountCode(s, c.parent, c.sub, "5").refusal, c.refusal);
     EXPECT_TRUE(snapshot(s) == before);

@@ -4,6 +4,7 @@
 
 #include "matching/department_view.hpp"
 #include "matching/readiness.hpp"
+#include "matching/sub_account_lists.hpp"
 #include "state/conversion_state.hpp"
 
 namespace ledra {
@@ -11,16 +12,17 @@ namespace {
 
 TEST(PanelViews, FifteenSubAccountsScrollFiveFourDepartmentsLeaveSixBlankRows) {
   ConversionState s;
+  SubAccountLists lists;
   for (int i = 0; i < 15; ++i) {
     WorkSubAccount& row = s.workSubAccounts.append();
     row.parentLedraCode = "111";
     row.newSubCode = i == 8 || i == 14 ? "X" : std::to_string(i);
-    s.subAccountIndex.append({"", "補助" + std::to_string(i), i});
+    lists.entries.append({"", "補助" + std::to_string(i), i});
   }
   Readiness readiness;
   readiness.refresh(s);
   SubAccountPanelView sub;
-  drawSubAccountView(s, readiness, 5, sub);
+  drawSubAccountView(lists, readiness, 5, sub);
   EXPECT_EQ(sub.scrollMax, 5);
   EXPECT_EQ(sub.rows[9].name, (TextBoxView{"補助14", "補助14"}));
   EXPECT_EQ(sub.rows[0].state, RowState::Done);

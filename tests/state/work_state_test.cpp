@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/text.hpp"
+#include "matching/sub_account_lists.hpp"
 #include "platform/cp932.hpp"
 #include "state/conversion_state.hpp"
 #include "state/derived_lists.hpp"
@@ -285,14 +286,17 @@ void expectRestoredFrom(const ConversionState& saved, const ConversionState& got
   expectTable("BalanceSheetView", saved.balanceSheetView, got.balanceSheetView, same);
   expectTable("AllView", saved.allView, got.allView, same);
 
-  // Rebuilt from what was read.
-  EXPECT_EQ(got.subAccountParentName, "全て表示");
-  EXPECT_EQ(got.subAccountParentCode, "全て表示");
-  ASSERT_EQ(got.subAccountIndex.count(), saved.workSubAccounts.count());
-  for (int32_t i = 0; i < got.subAccountIndex.count(); ++i) {
+  // The sub-account panel lists what was read.
+  SubAccountLists lists;
+  ConversionState shown = got;  // the refill records an overflow in the state it is given
+  rebuildSubAccountLists(shown, lists);
+  EXPECT_EQ(lists.parentName, "全て表示");
+  EXPECT_EQ(lists.parentCode, "全て表示");
+  ASSERT_EQ(lists.entries.count(), saved.workSubAccounts.count());
+  for (int32_t i = 0; i < lists.entries.count(); ++i) {
     const SubAccountIndexEntry want{saved.workSubAccounts[i].newSubCode,
                                     saved.workSubAccounts[i].subAccountName, i};
-    EXPECT_EQ(got.subAccountIndex[i], want) << i;
+    EXPECT_EQ(lists.entries[i], want) << i;
   }
   int32_t candidates = 0;
   for (const StandardAccount& a : saved.standardAccounts) {
@@ -302,8 +306,8 @@ void expectRestoredFrom(const ConversionState& saved, const ConversionState& got
     EXPECT_EQ(got.standardAccountCandidates[candidates++], want);
   }
   EXPECT_EQ(got.standardAccountCandidates.count(), candidates);
-  ASSERT_GE(got.parentAccountChoices.count(), 1);
-  EXPECT_EQ(got.parentAccountChoices[0], (ParentAccountChoice{"全て表示", "全て表示", 1}));
+  ASSERT_GE(lists.parentChoices.count(), 1);
+  EXPECT_EQ(lists.parentChoices[0], (ParentAccountChoice{"全て表示", "全て表示", 1}));
 }
 
 void expectAllTablesEmpty(const ConversionState& s) {
@@ -318,8 +322,6 @@ void expectAllTablesEmpty(const ConversionState& s) {
   EXPECT_EQ(s.profitAndLossView.count(), 0);
   EXPECT_EQ(s.balanceSheetView.count(), 0);
   EXPECT_EQ(s.allView.count(), 0);
-  EXPECT_EQ(s.subAccountIndex.count(), 0);
-  EXPECT_EQ(s.parentAccountChoices.count(), 0);
 }
 
 // A state that already holds something, to see what a restore replaces.
@@ -328,8 +330,6 @@ ConversionState occupiedState() {
   s.baseFolder = "/start/folder";
   s.sourcePackage = SourcePackage::BlueReturn;
   rebuildStandardAccountCandidates(s);
-  s.subAccountIndex.append({"stale", "stale", 99});
-  s.parentAccountChoices.append({"全て表示", "全て表示", 1});
   return s;
 }
 
@@ -491,8 +491,10 @@ TEST(WorkStateRestore, RoundTripGivesBackEverySavedTableAndSetting) {
   EXPECT_EQ(restored.workSubAccounts[3].subAccountGroupCode, "00");
   for (const StandardAccount& a : restored.standardAccounts) EXPECT_FALSE(a.taken);
   EXPECT_TRUE(std::signbit(restored.workAccountBalances[3].ratio));
-  ASSERT_EQ(restored.parentAccountChoices.count(), 2);
-  EXPECT_EQ(restored.parentAccountChoices[1], (ParentAccountChoice{"C0", "標準0", 12}));
+  SubAccountLists lists;
+  refillParentAccountChoices(restored, lists);
+  ASSERT_EQ(lists.parentChoices.count(), 2);
+  EXPECT_EQ(lists.parentChoices[1], (ParentAccountChoice{"C0", "標準0", 12}));
 }
 
 TEST(WorkStateRestore, ImportedCompanyWithChangedMappingsComesBack) {
@@ -522,7 +524,10 @@ TEST(WorkStateRestore, ImportedCompanyWithChangedMappingsComesBack) {
   ASSERT_TRUE(restoreWorkStateFromFile(restored, platform, path));
   expectRestoredFrom(saved, restored);
   EXPECT_EQ(restored.workSubAccounts[1].newSubCode, "7");
-  EXPECT_EQ(restored.parentAccountChoices.count(), saved.parentAccountChoices.count());
+  SubAccountLists savedLists;
+  SubAccountLists restoredLists;
+  EXPECT_EQ(refillParentAccountChoices(restored, restoredLists),
+            refillParentAccountChoices(saved, savedLists));
 }
 
 TEST(WorkStateRestore, ReplacesWhatTheStateHeld) {

@@ -44,7 +44,6 @@ class Mapping : public ::testing::Test {
       s.subAccountGroupNo = group;
       s.newSubCode = code;
       s.parentLedraCode = group == 2 ? "" : "D04";
-      state.subAccountIndex.append({code, name, state.workSubAccounts.count() - 1});
     }
     WorkSubAccountBalance& sb = state.workSubAccountBalances.append();
     sb.subAccountName = "A銀行";
@@ -519,6 +518,30 @@ TEST_F(Mapping, ReuseFromAnotherSavedStateIsOneUndoStepWithASummary) {
   mapping.reuseFromOtherState();
   EXPECT_EQ(platform.messages.size(), shownBefore + 1);
   EXPECT_FALSE(mapping.canUndo());
+}
+
+TEST_F(Mapping, AfterAReuseThePanelListsEverySubAccountWithItsNewCode) {
+  build();
+  state.workSubAccounts[1].col(6) = "2";  // B銀行 still has the import's code
+  ConversionState other = state;
+  other.workSubAccounts[1].newSubCode = "B7";
+  const std::string file = platform.temp + "/other.dat";
+  ASSERT_TRUE(saveWorkStateToFile(other, platform, file));
+  mapping.showPanel(PanelKind::SubAccounts);
+  mapping.chooseParent(2);  // 当座預金: C銀行 alone
+  ASSERT_EQ(subs().rows[0].name.text, "C銀行");
+
+  platform.openAnswers = {file};
+  mapping.reuseFromOtherState();
+  EXPECT_EQ(subs().parentChoiceIndex, 0);
+  EXPECT_EQ(subs().parentCaption, "弥生会計表記勘定科目\r\n全て表示");
+  EXPECT_EQ(subs().rows[1].name.text, "B銀行");
+  EXPECT_EQ(subs().rows[1].code.text, "B7");
+  EXPECT_EQ(subs().rows[2].name.text, "C銀行");
+
+  // Undo puts the old code back into the listed row too.
+  mapping.undo();
+  EXPECT_EQ(subs().rows[1].code.text, "2");
 }
 
 }  // namespace

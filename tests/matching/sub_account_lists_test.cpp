@@ -1,4 +1,4 @@
-#include "state/derived_lists.hpp"
+#include "matching/sub_account_lists.hpp"
 
 #include <gtest/gtest.h>
 
@@ -25,16 +25,16 @@ TEST(RefillParentAccountChoices, OneItemPerParentInAccountOrder) {
   // Sub-accounts in another order, two under one parent, one under an unknown account.
   for (const char* parent : {"当座預金", "普通預金", "売掛金", "普通預金", "不明"})
     s.workSubAccounts.append().col(2) = parent;
-  s.parentAccountChoices.append({"古い", "古い", 9});
+  SubAccountLists l;
+  l.parentChoices.append({"古い", "古い", 9});
 
-  const std::vector<std::string> items = refillParentAccountChoices(s);
+  const std::vector<std::string> items = refillParentAccountChoices(s, l);
   EXPECT_EQ(items, (std::vector<std::string>{"全て表示", "112：普通預金", "勘定科目未設定",
                                              "113：当座預金"}));
-  EXPECT_EQ(parentAccountChoiceTexts(s), items);
-  ASSERT_EQ(s.parentAccountChoices.count(), 4);
-  EXPECT_EQ(s.parentAccountChoices[0], (ParentAccountChoice{"全て表示", "全て表示", 1}));
-  EXPECT_EQ(s.parentAccountChoices[2], (ParentAccountChoice{"", "", 3}));
-  EXPECT_EQ(s.groupCounter, 4);
+  EXPECT_EQ(parentAccountChoiceTexts(l), items);
+  ASSERT_EQ(l.parentChoices.count(), 4);
+  EXPECT_EQ(l.parentChoices[0], (ParentAccountChoice{"全て表示", "全て表示", 1}));
+  EXPECT_EQ(l.parentChoices[2], (ParentAccountChoice{"", "", 3}));
   EXPECT_EQ(s.lastErrorLocation, "");
 }
 
@@ -46,10 +46,11 @@ TEST(RefillParentAccountChoices, OverflowKeepsTheItemsSoFarAndRecordsItsTag) {
     addParent(s, name, "C" + std::to_string(i), i + 2);
     s.workSubAccounts.append().col(2) = name;
   }
-  const std::vector<std::string> items = refillParentAccountChoices(s);
+  SubAccountLists l;
+  const std::vector<std::string> items = refillParentAccountChoices(s, l);
   EXPECT_EQ(items.size(), static_cast<size_t>(kAccountCapacity));
   EXPECT_EQ(items.back(), "C1999：科目1999");
-  EXPECT_EQ(s.parentAccountChoices.count(), kAccountCapacity);
+  EXPECT_EQ(l.parentChoices.count(), kAccountCapacity);
   EXPECT_EQ(s.lastErrorLocation, "P3:0009");
 }
 
