@@ -71,7 +71,8 @@ class Lookups {
     }
     for (int32_t i = 0; i < state.workSubAccounts.count(); ++i) {
       const WorkSubAccount& s = state.workSubAccounts[i];
-      subByAccountAndNumber_.try_emplace({s.col(2), codeNumber(s.newSubCode, "補助科目コード")}, i);
+      subByAccountAndNumber_.try_emplace(
+          {s.parentName(), codeNumber(s.newSubCode, "補助科目コード")}, i);
     }
   }
 
@@ -220,7 +221,7 @@ StepResult expandBlueJournal(ConversionState& state, Platform& platform, const s
 
     const Lookups lookups(state);
     const std::string department = state.workDepartments.count() > 0
-                                       ? state.workDepartments[0].col(8)
+                                       ? state.workDepartments[0].displayName()
                                        : std::string(kBlueDepartment);
     markOpeningInUse(state, lookups);
 

@@ -57,7 +57,7 @@ void classifyAccounts(ConversionState& state) {
   for (int32_t i = 0; i < state.workAccounts.count(); ++i) {
     WorkAccount& a = state.workAccounts[i];
     a.notAutoMatched = true;
-    a.sourceCode = a.col(10);
+    a.sourceCode = a.listedCode();
     a.subAccountGroupCode = "00";
     a.matched = false;
     a.selected = true;
@@ -96,7 +96,8 @@ void classifyAccountBalances(ConversionState& state) {
   for (WorkAccountBalance& row : state.workAccountBalances) {
     row.processed = false;
     row.subAccountGroupCode = "00";
-    auto found = blue ? accountByCode.find(row.accountSourceCode) : accountByName.find(row.col(5));
+    auto found =
+        blue ? accountByCode.find(row.accountSourceCode) : accountByName.find(row.accountName());
     if (found) {
       const WorkAccount& a = state.workAccounts[*found];
       if (!blue) row.accountSourceCode = a.sourceCode;
@@ -112,7 +113,7 @@ void classifyAccountBalances(ConversionState& state) {
       row.accountValid = true;
       row.processed = true;
     }
-    if (auto d = departmentByMatchName.find(row.col(2)))
+    if (auto d = departmentByMatchName.find(row.department()))
       row.departmentCode = state.workDepartments[*d].departmentCode;
   }
 
@@ -125,7 +126,7 @@ void classifyAccountBalances(ConversionState& state) {
   for (int32_t i = 0; i < state.workAccounts.count(); ++i) {
     WorkAccount& a = state.workAccounts[i];
     if (auto r = rowByCode.find(a.sourceCode)) {
-      const std::string& section = state.workAccountBalances[*r].col(4);
+      const std::string& section = state.workAccountBalances[*r].statementSection();
       if (section == "[損益計算書]" || section == "[製造原価報告書]") {
         a.section = "PL";
         state.profitAndLossView.append(i);
@@ -143,8 +144,8 @@ void classifyAccountBalances(ConversionState& state) {
   if (!oneDepartment) {
     for (int32_t i = 0; i < state.workAccountBalances.count(); ++i) {
       const WorkAccountBalance& r = state.workAccountBalances[i];
-      if (r.col(2) == state.departmentTotalName)
-        totalRowByCode.put(r.accountSourceCode, r.col(2), i);
+      if (r.department() == state.departmentTotalName)
+        totalRowByCode.put(r.accountSourceCode, r.department(), i);
     }
   }
   for (WorkAccount& a : state.workAccounts) {
@@ -156,8 +157,8 @@ void classifyAccountBalances(ConversionState& state) {
 
 void classifySubAccounts(ConversionState& state) {
   for (WorkSubAccount& s : state.workSubAccounts) {
-    s.newSubCode = s.col(6);
-    s.subAccountName = s.col(3);
+    s.newSubCode = s.listedCode();
+    s.subAccountName = s.listedName();
     s.linkedToAccount = false;
   }
   for (WorkSubAccountBalance& row : state.workSubAccountBalances) row.linkedToAccount = false;
@@ -167,13 +168,14 @@ void classifySubAccounts(ConversionState& state) {
   int32_t groupCounter = 2;
 
   const TextMultiIndex subsByParent(
-      state.workSubAccounts, [](const WorkSubAccount& s) -> std::string_view { return s.col(2); });
+      state.workSubAccounts,
+      [](const WorkSubAccount& s) -> std::string_view { return s.parentName(); });
   const TextMultiIndex balanceRowsByName(
       state.workAccountBalances,
       [](const WorkAccountBalance& r) -> std::string_view { return r.accountSourceName; });
   const TextMultiIndex subBalanceRowsByAccount(
       state.workSubAccountBalances,
-      [](const WorkSubAccountBalance& r) -> std::string_view { return r.col(5); });
+      [](const WorkSubAccountBalance& r) -> std::string_view { return r.parentName(); });
   const TextIndex departmentByMatchName =
       indexBy(state.workDepartments, kFirst,
               [](const WorkDepartment& d) -> std::string_view { return d.matchName; });
@@ -205,7 +207,7 @@ void classifySubAccounts(ConversionState& state) {
         row.subAccountGroupNo = a.subAccountGroupNo;
         row.subAccountGroupCode = a.subAccountGroupCode;
         row.linkedToAccount = true;
-        if (auto d = departmentByMatchName.find(row.col(2)))
+        if (auto d = departmentByMatchName.find(row.department()))
           row.departmentCode = state.workDepartments[*d].departmentCode;
       }
     }
@@ -236,15 +238,15 @@ void classifySubAccounts(ConversionState& state) {
 
   const TextIndex firstSubOfParent =
       indexBy(state.workSubAccounts, kFirst,
-              [](const WorkSubAccount& s) -> std::string_view { return s.col(2); });
+              [](const WorkSubAccount& s) -> std::string_view { return s.parentName(); });
   const TextIndex firstSubOfParentAndName =
       indexBy(state.workSubAccounts, kFirst, [](const WorkSubAccount& s) {
-        return std::pair<std::string_view, std::string_view>{s.col(2), s.subAccountName};
+        return std::pair<std::string_view, std::string_view>{s.parentName(), s.subAccountName};
       });
   for (WorkSubAccountBalance& row : state.workSubAccountBalances) {
-    const bool unnamed = row.col(6) == kNoSubAccount;
-    auto found = unnamed ? firstSubOfParent.find(row.col(5))
-                         : firstSubOfParentAndName.find(row.col(5), row.col(6));
+    const bool unnamed = row.listedName() == kNoSubAccount;
+    auto found = unnamed ? firstSubOfParent.find(row.parentName())
+                         : firstSubOfParentAndName.find(row.parentName(), row.listedName());
     if (!found) continue;
     WorkSubAccount& sub = state.workSubAccounts[*found];
     if (unnamed) {

@@ -40,7 +40,7 @@ void markAccountsBeforeRows(ConversionState& state, const TextIndex& byName) {
   for (WorkAccount& a : state.workAccounts) a.inUse = false;
   const bool oneDepartment = state.workDepartments.count() == 1;
   for (const WorkAccountBalance& row : state.workAccountBalances) {
-    if (!oneDepartment && row.col(2) != state.departmentTotalName) continue;
+    if (!oneDepartment && row.department() != state.departmentTotalName) continue;
     if (row.linkAmount != 0) markInUse(state, byName, row.accountSourceName);
   }
   for (WorkAccount& a : state.workAccounts)

@@ -130,16 +130,17 @@ template <class Rows>
 void markSharedDepartment(ConversionState& state, Rows& rows) {
   const auto& departments = state.workDepartments;
   if (departments.count() == 1) {
-    const std::string shared = departments[0].col(2) + std::string(kShared);
-    for (auto& row : rows) row.col(2) = shared;
+    const std::string shared = departments[0].companyName() + std::string(kShared);
+    for (auto& row : rows) row.department() = shared;
     return;
   }
   const std::string kept =
-      (departments.count() > 0 ? departments[0].col(2) : std::string()) + std::string(kShared);
+      (departments.count() > 0 ? departments[0].companyName() : std::string()) +
+      std::string(kShared);
   for (auto& row : rows) {
     // Only a name that holds the mark changes.
-    if (row.col(2) != kept && row.col(2).find(kShared) != std::string::npos)
-      row.col(2) = replaceAll(row.col(2), kShared, "");
+    if (row.department() != kept && row.department().find(kShared) != std::string::npos)
+      row.department() = replaceAll(row.department(), kShared, "");
   }
 }
 
@@ -147,7 +148,7 @@ void linkAccountOpeningBalances(ConversionState& state) {
   std::unordered_map<std::string_view, int32_t> firstRowOfName;
   firstRowOfName.reserve(static_cast<size_t>(state.workAccountBalances.count()));
   for (int32_t i = 0; i < state.workAccountBalances.count(); ++i)
-    firstRowOfName.try_emplace(state.workAccountBalances[i].col(5), i);
+    firstRowOfName.try_emplace(state.workAccountBalances[i].accountName(), i);
   for (WorkAccount& a : state.workAccounts) {
     auto it = firstRowOfName.find(a.sourceName);
     if (it != firstRowOfName.end())
@@ -159,9 +160,9 @@ void linkSubAccountOpeningBalances(ConversionState& state) {
   std::unordered_map<std::string_view, int32_t> lastRowOfName;
   lastRowOfName.reserve(static_cast<size_t>(state.workSubAccountBalances.count()));
   for (int32_t i = 0; i < state.workSubAccountBalances.count(); ++i)
-    lastRowOfName.insert_or_assign(state.workSubAccountBalances[i].col(6), i);
+    lastRowOfName.insert_or_assign(state.workSubAccountBalances[i].listedName(), i);
   for (WorkSubAccount& s : state.workSubAccounts) {
-    auto it = lastRowOfName.find(s.col(3));
+    auto it = lastRowOfName.find(s.listedName());
     if (it != lastRowOfName.end())
       s.openingBalance = state.workSubAccountBalances[it->second].amount1;
   }

@@ -16,7 +16,7 @@ void drawDepartmentView(const ConversionState& state, int32_t top, DepartmentPan
     const WorkDepartment& d = state.workDepartments[k];
     row.state = RowState::Locked;
     row.code.set(d.departmentCode);
-    row.name.set(d.col(8));
+    row.name.set(d.displayName());
     row.parent.set(d.parentDepartmentName);
   }
   view.scrollMax = panelScrollMax(n, shown);

@@ -175,7 +175,7 @@ MappingResult chooseParentAccount(const ConversionState& state, SubAccountLists&
       const WorkSubAccount& sub = state.workSubAccounts[row];
       if (sub.subAccountGroupNo == 0 || sub.subAccountGroupNo != choice.groupNo) continue;
       lists.entries.append({sub.newSubCode, sub.subAccountName, row});
-      parentName = sub.col(2);
+      parentName = sub.parentName();
       parentCode = sub.parentLedraCode;
     }
     lists.parentName = parentName;

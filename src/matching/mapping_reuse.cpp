@@ -69,8 +69,8 @@ void reuseSubAccounts(ConversionState& state, const ConversionState& other, Reus
   for (int32_t i = 0; i < other.workSubAccounts.count(); ++i) {
     const WorkSubAccount& s = other.workSubAccounts[i];
     // Only a code someone chose there is a decision; the import's own code is not.
-    if (s.newSubCode.empty() || s.newSubCode == s.col(6)) continue;
-    otherByName.try_emplace(subKey(s.col(2), s.subAccountName), i);
+    if (s.newSubCode.empty() || s.newSubCode == s.listedCode()) continue;
+    otherByName.try_emplace(subKey(s.parentName(), s.subAccountName), i);
   }
   std::unordered_map<std::string, int32_t> codesInGroup;
   for (const WorkSubAccount& s : state.workSubAccounts)
@@ -80,15 +80,15 @@ void reuseSubAccounts(ConversionState& state, const ConversionState& other, Reus
     const WorkSubAccount& here = state.workSubAccounts[row];
     // A sub-account under no account of this state cannot be given a code on the screen.
     if (here.subAccountGroupNo == 0) continue;
-    if (!here.newSubCode.empty() && here.newSubCode != here.col(6)) continue;
-    auto found = otherByName.find(subKey(here.col(2), here.subAccountName));
+    if (!here.newSubCode.empty() && here.newSubCode != here.listedCode()) continue;
+    auto found = otherByName.find(subKey(here.parentName(), here.subAccountName));
     if (found == otherByName.end()) continue;
     const std::string code =
         toUpperLatin(removeBlanks(other.workSubAccounts[found->second].newSubCode));
     if (code.empty() || code == here.newSubCode) continue;
     const std::string key = groupCodeKey(here.subAccountGroupNo, code);
     if (codesInGroup[key] > 0) {
-      summary.refused.push_back("補助科目 " + here.col(2) + "/" + here.subAccountName +
+      summary.refused.push_back("補助科目 " + here.parentName() + "/" + here.subAccountName +
                                 ": コード(" + code + ")は既に使用済みです。");
       continue;
     }

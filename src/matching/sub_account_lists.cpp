@@ -40,7 +40,7 @@ std::vector<std::string> refillParentAccountChoices(ConversionState& state,
     // Views into the sub-account table, which the refill does not change.
     std::unordered_set<std::string_view> parentNames;
     parentNames.reserve(static_cast<size_t>(state.workSubAccounts.count()));
-    for (const WorkSubAccount& s : state.workSubAccounts) parentNames.insert(s.col(2));
+    for (const WorkSubAccount& s : state.workSubAccounts) parentNames.insert(s.parentName());
 
     for (const WorkAccount& a : state.workAccounts) {
       if (!parentNames.contains(a.sourceName)) continue;

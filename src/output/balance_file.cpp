@@ -47,7 +47,7 @@ template <class Row>
 std::vector<std::string> balanceFields(const Row& row, bool withDepartment) {
   std::vector<std::string> fields;
   fields.reserve(16);
-  fields.push_back(withDepartment ? fitBytes(row.col(2), 32) : std::string());
+  fields.push_back(withDepartment ? fitBytes(row.department(), 32) : std::string());
   fields.push_back(fitBytes(row.col(3), 8));
   fields.push_back(fitBytes(row.col(4), 42));
   fields.push_back(fitBytes(row.col(5), 42));
@@ -141,7 +141,8 @@ StepResult writeBalanceFile(ConversionState& state, Platform& platform, OutputTa
           if (row.subAccountName.empty()) row.newSubCode = "999";
           file.record(subAccountBalanceRecord(row, withDepartment));
           if (report) {
-            if (auto it = accountBySourceName.find(row.col(5)); it != accountBySourceName.end())
+            if (auto it = accountBySourceName.find(row.parentName());
+                it != accountBySourceName.end())
               report->openingWritten(it->second, row.amount1);
           }
         }

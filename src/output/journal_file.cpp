@@ -52,9 +52,9 @@ struct Lookups {
     for (int32_t i = 0; i < state.workSubAccounts.count(); ++i) {
       const WorkSubAccount& s = state.workSubAccounts[i];
       if (yayoi) {
-        subAccount.put(s.col(2), s.col(3), i);
+        subAccount.put(s.parentName(), s.listedName(), i);
       } else {
-        subAccount.put(s.col(3), i);
+        subAccount.put(s.listedName(), i);
       }
     }
     for (int32_t i = 0; i < state.workDepartments.count(); ++i)

@@ -27,7 +27,7 @@ struct StandardAccount {
   std::string reserved2;
   std::string ledraCode;
   std::string ledraName;
-  std::string masterValue5;
+  std::string masterValue5;  // the master's fifth column, kept and saved, read by nothing
   bool taken = false;
   bool operator==(const StandardAccount&) const = default;
 };
@@ -63,10 +63,14 @@ struct WorkAccount {
 
   std::string& col(int n) { return columns.col(n); }
   const std::string& col(int n) const { return columns.col(n); }
+  // The columns read by name; the others are written back as they were read.
+  const std::string& listedCode() const { return col(10); }  // 弥生会計's account code
 };
 
 struct WorkAccountBalance {
   Columns<6> columns;
+  // The report's four amounts, as the trial balance orders them: the opening balance, the
+  // period's debits, its credits, the closing balance.
   int32_t amount1 = 0;
   int32_t amount2 = 0;
   int32_t amount3 = 0;
@@ -89,6 +93,11 @@ struct WorkAccountBalance {
 
   std::string& col(int n) { return columns.col(n); }
   const std::string& col(int n) const { return columns.col(n); }
+  // The columns read by name; the others are written back as they were read.
+  std::string& department() { return col(2); }
+  const std::string& department() const { return col(2); }
+  const std::string& statementSection() const { return col(4); }  // [貸借対照表], [損益計算書], ...
+  const std::string& accountName() const { return col(5); }
 };
 
 struct WorkSubAccount {
@@ -106,10 +115,16 @@ struct WorkSubAccount {
 
   std::string& col(int n) { return columns.col(n); }
   const std::string& col(int n) const { return columns.col(n); }
+  // The columns read by name; the others are written back as they were read.
+  const std::string& parentName() const { return col(2); }  // the parent account's name
+  const std::string& listedName() const { return col(3); }
+  const std::string& listedCode() const { return col(6); }
 };
 
 struct WorkSubAccountBalance {
   Columns<6> columns;
+  // The report's four amounts, as the trial balance orders them: the opening balance, the
+  // period's debits, its credits, the closing balance.
   int32_t amount1 = 0;
   int32_t amount2 = 0;
   int32_t amount3 = 0;
@@ -129,6 +144,11 @@ struct WorkSubAccountBalance {
 
   std::string& col(int n) { return columns.col(n); }
   const std::string& col(int n) const { return columns.col(n); }
+  // The columns read by name; the others are written back as they were read.
+  std::string& department() { return col(2); }
+  const std::string& department() const { return col(2); }
+  const std::string& parentName() const { return col(5); }  // the parent account's name
+  const std::string& listedName() const { return col(6); }  // "指定なし" for none
 };
 
 struct WorkDepartment {
@@ -145,6 +165,9 @@ struct WorkDepartment {
 
   std::string& col(int n) { return columns.col(n); }
   const std::string& col(int n) const { return columns.col(n); }
+  // The columns read by name; 3 to 7 are the levels below the company, read by position.
+  const std::string& companyName() const { return col(2); }
+  const std::string& displayName() const { return col(8); }
 };
 
 struct JournalRow {

@@ -25,9 +25,9 @@ StatusReport buildStatusReport(const ConversionState& state) {
     if (unique[static_cast<size_t>(i)]) continue;
     const WorkSubAccount& s = state.workSubAccounts[i];
     if (s.parentLedraCode.empty())
-      r.lines.push_back("補助科目の所属勘定科目未設定：" + s.col(2) + "/" + s.subAccountName);
+      r.lines.push_back("補助科目の所属勘定科目未設定：" + s.parentName() + "/" + s.subAccountName);
     else
-      r.lines.push_back("補助科目コード重複：" + s.col(2) + "/" + s.subAccountName + " (" +
+      r.lines.push_back("補助科目コード重複：" + s.parentName() + "/" + s.subAccountName + " (" +
                         s.newSubCode + ")");
   }
   return r;
