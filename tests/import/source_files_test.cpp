@@ -24,9 +24,10 @@ TEST(LackingSourceTexts, NamesFileLineAndColumnOfEveryText) {
   testing::writeBytes(state.ledraAccountFile, bom + "S1,山田😀商店,111,現金,1\r\n,,112,Café,1\r\n");
   state.sourceFile(SourceFile::AccountList) = dir.file("accounts.txt");
   testing::writeBytes(state.sourceFile(SourceFile::AccountList),
-                      bom + "\"帳票名\",\"勘定科目一覧表😀\"\r\n"
-                            "\"[明細行]\",\"[貸借対照表]\",,,\"🍣代\"\r\n"
-                            "\"[明細行]\",\"[貸借対照表]\",,,\"10〜12月\"\r\n");
+                      bom +
+                          "\"帳票名\",\"勘定科目一覧表😀\"\r\n"
+                          "\"[明細行]\",\"[貸借対照表]\",,,\"🍣代\"\r\n"
+                          "\"[明細行]\",\"[貸借対照表]\",,,\"10〜12月\"\r\n");
   state.sourceFile(SourceFile::TrialBalance) = dir.file("balances.txt");
   testing::writeCp932Lines(state.sourceFile(SourceFile::TrialBalance), {"\"[明細行]\",\"本店\""});
   state.sourceFile(SourceFile::Journal) = dir.file("journal.txt");
