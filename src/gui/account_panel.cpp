@@ -100,7 +100,8 @@ AccountPanel::AccountPanel(MappingPresenter& presenter, Forward forward, QWidget
   for (int i = 0; i < 2; ++i) {
     QScrollBar* b = panelBar(arrayName("VS_conv", i), this);
     bars_[static_cast<size_t>(i)] = b;
-    g->addWidget(b, 2, i == 0 ? 9 : 3, kPanelRows, 1);
+    rowBars_.emplace_back(b, i == 0 ? 9 : 3);
+    g->addWidget(b, 2, rowBars_.back().second, kPanelRows, 1);
     connect(b, &QScrollBar::valueChanged, this,
             [this](int value) { forward_([this, value] { presenter_.scrollAccounts(value); }); });
   }
@@ -165,21 +166,9 @@ void AccountPanel::addRow() {
   shown_.emplace_back();
 }
 
-bool AccountPanel::showRows(int rows) {
-  const int built = static_cast<int>(rows_.size());
-  for (int r = built; r < rows; ++r) addRow();
-  if (rows == shownRows_) return false;
-  shownRows_ = rows;
-  for (int r = 0; r < static_cast<int>(rows_.size()); ++r)
-    for (QWidget* w : rows_[static_cast<size_t>(r)].all()) w->setVisible(r < rows);
-  // The scroll bars run along the rows shown and page by them.
-  for (int i = 0; i < 2; ++i) {
-    QScrollBar* b = bars_[static_cast<size_t>(i)];
-    b->setPageStep(rows);
-    grid_->removeWidget(b);
-    grid_->addWidget(b, 2, i == 0 ? 9 : 3, rows, 1);
-  }
-  return rows > built;
+std::vector<QWidget*> AccountPanel::rowControls(int row) const {
+  const auto all = rows_[static_cast<size_t>(row)].all();
+  return {all.begin(), all.end()};
 }
 
 bool AccountPanel::rowEvent(QObject* watched, int row, QEvent* event) {

@@ -22,7 +22,6 @@ class AccountPanel : public MappingPanel {
  public:
   AccountPanel(MappingPresenter& presenter, Forward forward, QWidget* parent);
 
-  bool showRows(int rows) override;
   QList<QWidget*> tabChain() const override;
   // packageName: the heading L_Y(0) over the source side.
   void render(const AccountPanelView& v, const std::string& packageName);
@@ -44,7 +43,9 @@ class AccountPanel : public MappingPanel {
     std::array<QWidget*, 8> all() const;
     std::array<QLineEdit*, 6> boxes() const;
   };
-  void addRow();
+  int builtRows() const override { return static_cast<int>(rows_.size()); }
+  void addRow() override;
+  std::vector<QWidget*> rowControls(int row) const override;
   void renderRow(size_t r, const AccountRowView& row);
 
   QLabel* sourceHeading_ = nullptr;
@@ -53,7 +54,6 @@ class AccountPanel : public MappingPanel {
   QLabel* findMissed_ = nullptr;
   QLabel* remaining_ = nullptr;
   QLabel* blocking_ = nullptr;
-  QGridLayout* grid_ = nullptr;
   std::array<QScrollBar*, 2> bars_{};
   std::vector<Row> rows_;
   std::vector<std::optional<AccountRowView>> shown_;

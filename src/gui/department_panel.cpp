@@ -25,6 +25,7 @@ DepartmentPanel::DepartmentPanel(MappingPresenter& presenter, Forward forward, Q
   const char* heads[] = {"コード", "部門名", "親部署"};
   for (int c = 0; c < 3; ++c) g->addWidget(heading(QString::fromUtf8(heads[c]), this), 1, c);
   bar_ = panelBar("VS_Bumon_0", this);
+  rowBars_ = {{bar_, 3}};
   g->addWidget(bar_, 2, 3, kPanelRows, 1);
   g->setColumnStretch(1, 1);
   g->setColumnStretch(2, 1);
@@ -61,19 +62,9 @@ void DepartmentPanel::addRow() {
   shown_.emplace_back();
 }
 
-bool DepartmentPanel::showRows(int rows) {
-  const int built = static_cast<int>(rows_.size());
-  for (int r = built; r < rows; ++r) addRow();
-  if (rows == shownRows_) return false;
-  shownRows_ = rows;
-  for (int r = 0; r < static_cast<int>(rows_.size()); ++r) {
-    const Row& d = rows_[static_cast<size_t>(r)];
-    for (QLineEdit* e : {d.code, d.name, d.parent}) e->setVisible(r < rows);
-  }
-  bar_->setPageStep(rows);
-  grid_->removeWidget(bar_);
-  grid_->addWidget(bar_, 2, 3, rows, 1);
-  return rows > built;
+std::vector<QWidget*> DepartmentPanel::rowControls(int row) const {
+  const Row& d = rows_[static_cast<size_t>(row)];
+  return {d.code, d.name, d.parent};
 }
 
 void DepartmentPanel::render(const DepartmentPanelView& v) {

@@ -13,7 +13,6 @@ class DepartmentPanel : public MappingPanel {
  public:
   DepartmentPanel(MappingPresenter& presenter, Forward forward, QWidget* parent);
 
-  bool showRows(int rows) override;
   QList<QWidget*> tabChain() const override;
   void render(const DepartmentPanelView& v);
   QWidget* lastCodeBox() const;
@@ -24,9 +23,10 @@ class DepartmentPanel : public MappingPanel {
     QLineEdit* name;
     QLineEdit* parent;
   };
-  void addRow();
+  int builtRows() const override { return static_cast<int>(rows_.size()); }
+  void addRow() override;
+  std::vector<QWidget*> rowControls(int row) const override;
 
-  QGridLayout* grid_ = nullptr;
   QScrollBar* bar_ = nullptr;
   std::vector<Row> rows_;
   std::vector<std::optional<DepartmentRowView>> shown_;

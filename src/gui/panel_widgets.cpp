@@ -138,6 +138,22 @@ bool isUndoKey(const QKeyEvent* e) {
 
 }  // namespace
 
+bool MappingPanel::showRows(int rows) {
+  const int built = builtRows();
+  for (int r = built; r < rows; ++r) addRow();
+  if (rows == shownRows_) return false;
+  shownRows_ = rows;
+  for (int r = 0; r < builtRows(); ++r)
+    for (QWidget* w : rowControls(r)) w->setVisible(r < rows);
+  // The scroll bars run along the rows shown and page by them.
+  for (const auto& [bar, column] : rowBars_) {
+    bar->setPageStep(rows);
+    grid_->removeWidget(bar);
+    grid_->addWidget(bar, 2, column, rows, 1);
+  }
+  return rows > built;
+}
+
 bool MappingPanel::eventFilter(QObject* watched, QEvent* event) {
   switch (event->type()) {
     case QEvent::Wheel: {

@@ -6,6 +6,8 @@
 #include <QString>
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "matching/panel_rows.hpp"
 
@@ -55,7 +57,7 @@ class MappingPanel : public QFrame {
 
   // Builds rows up to `rows`, shows the first `rows` and hides the others; true when rows were
   // built, so that the tab order is chained again.
-  virtual bool showRows(int rows) = 0;
+  bool showRows(int rows);
   int shownRows() const { return shownRows_; }
   // The controls Tab goes through, in order.
   virtual QList<QWidget*> tabChain() const = 0;
@@ -68,6 +70,14 @@ class MappingPanel : public QFrame {
   // The panel's fixed controls and the frame itself take the wheel too.
   void watchFixedControls();
   void watchRowControl(QWidget* w, int row);
+  // The rows built so far, building one more, and the controls of one.
+  virtual int builtRows() const = 0;
+  virtual void addRow() = 0;
+  virtual std::vector<QWidget*> rowControls(int row) const = 0;
+
+  QGridLayout* grid_ = nullptr;
+  // The scroll bars beside the rows, each with its grid column.
+  std::vector<std::pair<QScrollBar*, int>> rowBars_;
 
   MappingPresenter& presenter_;
   Forward forward_;

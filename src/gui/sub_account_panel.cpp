@@ -47,6 +47,7 @@ SubAccountPanel::SubAccountPanel(MappingPresenter& presenter, Forward forward, Q
   g->addWidget(heading("コード", this), 1, 0);
   g->addWidget(heading("補助科目", this), 1, 1);
   bar_ = panelBar("VS_hojo_0", this);
+  rowBars_ = {{bar_, 2}};
   g->addWidget(bar_, 2, 2, kPanelRows, 1);
   g->setColumnStretch(1, 1);
   connect(bar_, &QScrollBar::valueChanged, this,
@@ -79,19 +80,9 @@ void SubAccountPanel::addRow() {
   shown_.emplace_back();
 }
 
-bool SubAccountPanel::showRows(int rows) {
-  const int built = static_cast<int>(rows_.size());
-  for (int r = built; r < rows; ++r) addRow();
-  if (rows == shownRows_) return false;
-  shownRows_ = rows;
-  for (int r = 0; r < static_cast<int>(rows_.size()); ++r) {
-    rows_[static_cast<size_t>(r)].code->setVisible(r < rows);
-    rows_[static_cast<size_t>(r)].name->setVisible(r < rows);
-  }
-  bar_->setPageStep(rows);
-  grid_->removeWidget(bar_);
-  grid_->addWidget(bar_, 2, 2, rows, 1);
-  return rows > built;
+std::vector<QWidget*> SubAccountPanel::rowControls(int row) const {
+  const Row& s = rows_[static_cast<size_t>(row)];
+  return {s.code, s.name};
 }
 
 bool SubAccountPanel::rowEvent(QObject* watched, int row, QEvent* event) {

@@ -17,7 +17,6 @@ class SubAccountPanel : public MappingPanel {
  public:
   SubAccountPanel(MappingPresenter& presenter, Forward forward, QWidget* parent);
 
-  bool showRows(int rows) override;
   QList<QWidget*> tabChain() const override;
   void render(const SubAccountPanelView& v);
 
@@ -29,12 +28,13 @@ class SubAccountPanel : public MappingPanel {
     QLineEdit* code;
     QLineEdit* name;
   };
-  void addRow();
+  int builtRows() const override { return static_cast<int>(rows_.size()); }
+  void addRow() override;
+  std::vector<QWidget*> rowControls(int row) const override;
 
   QComboBox* parents_ = nullptr;
   std::vector<std::string> shownParents_;
   QLabel* parentCaption_ = nullptr;
-  QGridLayout* grid_ = nullptr;
   QScrollBar* bar_ = nullptr;
   std::vector<Row> rows_;
   std::vector<std::optional<SubAccountRowView>> shown_;
