@@ -166,6 +166,8 @@ void AccountPanel::addRow() {
   shown_.emplace_back();
 }
 
+QWidget* AccountPanel::rowFocus(int row) const { return rows_[static_cast<size_t>(row)].ledraCode; }
+
 std::vector<QWidget*> AccountPanel::rowControls(int row) const {
   const auto all = rows_[static_cast<size_t>(row)].all();
   return {all.begin(), all.end()};
@@ -226,11 +228,7 @@ void AccountPanel::render(const AccountPanelView& v, const std::string& packageN
     renderRow(r, v.rows[r]);
     shown_[r] = v.rows[r];
   }
-  if (v.focusSerial != focusSerial_) {
-    focusSerial_ = v.focusSerial;
-    if (v.focusedRow >= 0 && v.focusedRow < static_cast<int>(rows_.size()))
-      rows_[static_cast<size_t>(v.focusedRow)].ledraCode->setFocus(Qt::OtherFocusReason);
-  }
+  followFocus(v.focusSerial, v.focusedRow);
 }
 
 void AccountPanel::renderRow(size_t r, const AccountRowView& row) {

@@ -46,6 +46,7 @@ class AccountPanel : public MappingPanel {
   int builtRows() const override { return static_cast<int>(rows_.size()); }
   void addRow() override;
   std::vector<QWidget*> rowControls(int row) const override;
+  QWidget* rowFocus(int row) const override;
   void renderRow(size_t r, const AccountRowView& row);
 
   QLabel* sourceHeading_ = nullptr;
@@ -58,7 +59,6 @@ class AccountPanel : public MappingPanel {
   std::vector<Row> rows_;
   std::vector<std::optional<AccountRowView>> shown_;
   int shownFound_ = -1;
-  int focusSerial_ = 0;
 };
 
 }  // namespace ledra::gui

@@ -62,6 +62,8 @@ void DepartmentPanel::addRow() {
   shown_.emplace_back();
 }
 
+QWidget* DepartmentPanel::rowFocus(int row) const { return rows_[static_cast<size_t>(row)].code; }
+
 std::vector<QWidget*> DepartmentPanel::rowControls(int row) const {
   const Row& d = rows_[static_cast<size_t>(row)];
   return {d.code, d.name, d.parent};
@@ -84,11 +86,7 @@ void DepartmentPanel::render(const DepartmentPanelView& v) {
     for (QLineEdit* e : {w.code, w.name, w.parent}) setBack(e, kDoneBack);
     shown_[r] = row;
   }
-  if (v.focusSerial != focusSerial_) {
-    focusSerial_ = v.focusSerial;
-    if (v.focusedRow >= 0 && v.focusedRow < static_cast<int>(rows_.size()))
-      rows_[static_cast<size_t>(v.focusedRow)].code->setFocus(Qt::OtherFocusReason);
-  }
+  followFocus(v.focusSerial, v.focusedRow);
 }
 
 }  // namespace ledra::gui

@@ -26,11 +26,11 @@ class DepartmentPanel : public MappingPanel {
   int builtRows() const override { return static_cast<int>(rows_.size()); }
   void addRow() override;
   std::vector<QWidget*> rowControls(int row) const override;
+  QWidget* rowFocus(int row) const override;
 
   QScrollBar* bar_ = nullptr;
   std::vector<Row> rows_;
   std::vector<std::optional<DepartmentRowView>> shown_;
-  int focusSerial_ = 0;
 };
 
 }  // namespace ledra::gui

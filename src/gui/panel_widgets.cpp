@@ -154,6 +154,12 @@ bool MappingPanel::showRows(int rows) {
   return rows > built;
 }
 
+void MappingPanel::followFocus(int serial, int row) {
+  if (serial == focusSerial_) return;
+  focusSerial_ = serial;
+  if (row >= 0 && row < builtRows()) rowFocus(row)->setFocus(Qt::OtherFocusReason);
+}
+
 bool MappingPanel::eventFilter(QObject* watched, QEvent* event) {
   switch (event->type()) {
     case QEvent::Wheel: {

@@ -74,6 +74,10 @@ class MappingPanel : public QFrame {
   virtual int builtRows() const = 0;
   virtual void addRow() = 0;
   virtual std::vector<QWidget*> rowControls(int row) const = 0;
+  // The control of a row that takes the focus when the view puts it there.
+  virtual QWidget* rowFocus(int row) const = 0;
+  // Moves the focus to the row when the view asks anew (a serial not seen before).
+  void followFocus(int serial, int row);
 
   QGridLayout* grid_ = nullptr;
   // The scroll bars beside the rows, each with its grid column.
@@ -84,6 +88,7 @@ class MappingPanel : public QFrame {
   int shownRows_ = 0;
 
  private:
+  int focusSerial_ = 0;
   QHash<QObject*, int> rowOf_;
 };
 

@@ -80,6 +80,8 @@ void SubAccountPanel::addRow() {
   shown_.emplace_back();
 }
 
+QWidget* SubAccountPanel::rowFocus(int row) const { return rows_[static_cast<size_t>(row)].code; }
+
 std::vector<QWidget*> SubAccountPanel::rowControls(int row) const {
   const Row& s = rows_[static_cast<size_t>(row)];
   return {s.code, s.name};
@@ -140,11 +142,7 @@ void SubAccountPanel::render(const SubAccountPanelView& v) {
     w.name->setReadOnly(true);
     shown_[r] = row;
   }
-  if (v.focusSerial != focusSerial_) {
-    focusSerial_ = v.focusSerial;
-    if (v.focusedRow >= 0 && v.focusedRow < static_cast<int>(rows_.size()))
-      rows_[static_cast<size_t>(v.focusedRow)].code->setFocus(Qt::OtherFocusReason);
-  }
+  followFocus(v.focusSerial, v.focusedRow);
 }
 
 }  // namespace ledra::gui

@@ -31,6 +31,7 @@ class SubAccountPanel : public MappingPanel {
   int builtRows() const override { return static_cast<int>(rows_.size()); }
   void addRow() override;
   std::vector<QWidget*> rowControls(int row) const override;
+  QWidget* rowFocus(int row) const override;
 
   QComboBox* parents_ = nullptr;
   std::vector<std::string> shownParents_;
@@ -38,7 +39,6 @@ class SubAccountPanel : public MappingPanel {
   QScrollBar* bar_ = nullptr;
   std::vector<Row> rows_;
   std::vector<std::optional<SubAccountRowView>> shown_;
-  int focusSerial_ = 0;
 };
 
 }  // namespace ledra::gui
