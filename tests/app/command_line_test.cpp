@@ -16,11 +16,9 @@ namespace {
 // standard output never takes them for results.
 TEST(CommandLine, RefusalsGoToStandardErrorAndResultsToStandardOutput) {
   testing::TempDir dir;
-  const std::string examples = std::string(LEDRA_SOURCE_DIR) + "/examples";
   const std::string state = "'" + dir.file("state.dat") + "'";
-  const testing::BinaryRun imported = testing::runBinary(
-      "import --package yayoi --master '" + examples + "/ledra_master.csv' --source-dir '" +
-      examples + "/yayoi' --output '" + dir.path() + "' --save " + state);
+  const testing::BinaryRun imported =
+      testing::importExampleCompany(dir.file("state.dat"), dir.path());
   ASSERT_EQ(imported.status, 0) << imported.err;
   EXPECT_EQ(imported.out, "マッチング科目残数：0/15\n");
 
@@ -40,9 +38,7 @@ TEST(CommandLine, SaveOntoAnInputOrAFolderIsRefused) {
   for (auto [target, why] : std::vector<std::pair<std::string, std::string>>{
            {journal, "読み込むファイルです（別の名前で保存してください）"},
            {dir.path(), "フォルダです（保存するファイルの名前を指定してください）"}}) {
-    const testing::BinaryRun run = testing::runBinary(
-        "import --package yayoi --master '" + examples + "/ledra_master.csv' --source-dir '" +
-        examples + "/yayoi' --output '" + dir.path() + "' --save '" + target + "'");
+    const testing::BinaryRun run = testing::importExampleCompany(target, dir.path());
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "作業状態の保存に失敗しました。\n" + target + ": " + why + "\n");
   }

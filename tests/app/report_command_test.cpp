@@ -15,11 +15,9 @@ namespace {
 // as UTF-8, and says plainly when there is none.
 TEST(ReportCommand, PrintsTheLastReportOrSaysThereIsNone) {
   testing::TempDir dir, other;
-  const std::string examples = std::string(LEDRA_SOURCE_DIR) + "/examples";
   const std::string state = "'" + dir.file("state.dat") + "'";
-  const testing::BinaryRun imported = testing::runBinary(
-      "import --package yayoi --master '" + examples + "/ledra_master.csv' --source-dir '" +
-      examples + "/yayoi' --output '" + dir.path() + "' --save " + state);
+  const testing::BinaryRun imported =
+      testing::importExampleCompany(dir.file("state.dat"), dir.path());
   ASSERT_EQ(imported.status, 0) << imported.err;
 
   const auto none = [](const std::string& folder) {

@@ -36,4 +36,11 @@ BinaryRun runBinary(const std::string& arguments) {
 
 BinaryRun runBinaryMerged(const std::string& arguments) { return run(arguments, " 2>&1"); }
 
+BinaryRun importExampleCompany(const std::string& stateFile, const std::string& outputFolder) {
+  const std::string examples = std::string(LEDRA_SOURCE_DIR) + "/examples";
+  return runBinary("import --package yayoi --master '" + examples +
+                   "/ledra_master.csv' --source-dir '" + examples + "/yayoi' --output '" +
+                   outputFolder + "' --save '" + stateFile + "'");
+}
+
 }  // namespace ledra::testing

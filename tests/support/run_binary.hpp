@@ -15,5 +15,7 @@ BinaryRun runBinary(const std::string& arguments);
 // The same with standard error sent into standard output: `out` holds both in the order they
 // were written, and `err` stays empty.
 BinaryRun runBinaryMerged(const std::string& arguments);
+// `import` of the example company into the work-state file, writing to the output folder.
+BinaryRun importExampleCompany(const std::string& stateFile, const std::string& outputFolder);
 
 }  // namespace ledra::testing
