@@ -35,13 +35,8 @@ namespace fs = std::filesystem;
 class Faults : public ::testing::Test {
  protected:
   void SetUp() override {
-    const std::string examples = std::string(LEDRA_SOURCE_DIR) + "/examples";
     fs::create_directories(out());
-    const std::string import = std::string(LEDRA_BINARY) + " import --package yayoi --master '" +
-                               examples + "/ledra_master.csv' --source-dir '" + examples +
-                               "/yayoi' --output '" + out() + "' --save '" + statePath() +
-                               "' >/dev/null 2>&1";
-    ASSERT_EQ(std::system(import.c_str()), 0);
+    ASSERT_EQ(testing::importExampleCompany(statePath(), out()).status, 0);
     ASSERT_TRUE(restoreWorkStateFromFile(state, platform, statePath()));
     held = *workStateBytes(state, nullptr);
   }
