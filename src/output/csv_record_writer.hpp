@@ -18,7 +18,7 @@ class RecordWriter {
   // A field whose CP932 bytes are at hand.
   void encodedField(std::string_view cp932);
   // Fields given already quoted and with their leading comma.
-  void quotedFields(std::string_view ascii) { put(ascii); }
+  void quotedFields(std::string_view ascii);
   void endLine();
 
  private:

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -54,16 +55,26 @@ class Converter {
 
 constexpr uint64_t kHighBits = 0x8080808080808080ull;
 
-// The end of the run of ASCII bytes that starts at i, looked at eight bytes at a time: most of
-// every file the program reads or writes is ASCII.
-size_t asciiRunEnd(const char* p, size_t i, size_t n) {
+// Copies the run of ASCII bytes that starts at p[i] to o and returns where it ends, looked at
+// eight bytes at a time: most of every file the program reads or writes is ASCII. It may write
+// up to seven bytes past the copy, which the caller writes over; so o must have room for as
+// many bytes as remain from i.
+size_t copyAsciiRun(const char* p, size_t i, size_t n, char*& o) {
   while (i + 8 <= n) {
     uint64_t w;
     std::memcpy(&w, p + i, 8);
-    if (w & kHighBits) break;
+    std::memcpy(o, &w, 8);
+    if (const uint64_t high = w & kHighBits) {
+      const int bit = std::endian::native == std::endian::little ? std::countr_zero(high)
+                                                                 : std::countl_zero(high);
+      const auto k = static_cast<size_t>(bit / 8);
+      o += k;
+      return i + k;
+    }
+    o += 8;
     i += 8;
   }
-  while (i < n && static_cast<unsigned char>(p[i]) < 0x80) ++i;
+  while (i < n && static_cast<unsigned char>(p[i]) < 0x80) *o++ = p[i++];
   return i;
 }
 
@@ -200,13 +211,9 @@ std::string decodeCp932(std::string_view bytes) {
   for (size_t i = 0; i < n;) {
     if (t.asciiIdentity && static_cast<unsigned char>(bytes[i]) < 0x80) {
       // Most of a report is ASCII (commas, quotes, digits): copy such runs as they stand.
-      const size_t run = asciiRunEnd(bytes.data(), i, n);
-      if (run > i) {
-        std::memcpy(o, bytes.data() + i, run - i);
-        o += run - i;
-        i = run;
-        if (i == n) break;
-      }
+      // The text's room is at least the bytes still to read, as an ASCII byte gives one.
+      i = copyAsciiRun(bytes.data(), i, n, o);
+      if (i == n) break;
     }
     const auto b = static_cast<unsigned char>(bytes[i]);
     const Mapping& s = t.single[b];
@@ -252,13 +259,9 @@ void appendCp932(std::string& out, std::string_view utf8) {
   const bool asciiRuns = encodeAsciiIdentity();
   for (size_t pos = 0; pos < n;) {
     if (asciiRuns && static_cast<unsigned char>(utf8[pos]) < 0x80) {
-      const size_t run = asciiRunEnd(utf8.data(), pos, n);
-      if (run > pos) {
-        std::memcpy(o, utf8.data() + pos, run - pos);
-        o += run - pos;
-        pos = run;
-        if (pos == n) break;
-      }
+      // No character is longer in CP932, so the room left is at least the bytes still to read.
+      pos = copyAsciiRun(utf8.data(), pos, n, o);
+      if (pos == n) break;
     }
     const auto b0 = static_cast<unsigned char>(utf8[pos]);
     char32_t cp = b0;
