@@ -68,7 +68,12 @@ bool cutQuotedFields(std::string_view line, std::vector<std::string_view>& field
   const char* p = line.data();
   const size_t n = line.size();
   for (size_t start = 0;;) {
-    // The usual fields first: "text" with no quote inside, or text with no quote at all.
+    // The usual fields first: empty, "text" with no quote inside, or text with no quote.
+    if (start < n && p[start] == ',') {
+      fields.push_back(line.substr(start, 0));
+      start += 1;
+      continue;
+    }
     if (start < n && p[start] == '"') {
       const size_t close = nextSpecial(p, start + 1, n, false);
       if (close < n && (close + 1 == n || p[close + 1] == ',')) {

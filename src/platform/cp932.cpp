@@ -108,7 +108,8 @@ Converter& encoder() {
 // iconv goes through an internal form for every character, which made the codec the largest
 // cost of a conversion. Its answers are therefore cached per byte pair and per code point,
 // each asked of iconv once, so the results stay exactly iconv's.
-struct Mapping {
+// Eight bytes, so that a table lookup is a shift rather than a multiplication.
+struct alignas(8) Mapping {
   bool known = false;
   bool ok = false;  // iconv converted it (some characters, such as tags, to nothing)
   uint8_t size = 0;
@@ -264,6 +265,26 @@ void appendCp932(std::string& out, std::string_view utf8) {
       if (pos == n) break;
     }
     const auto b0 = static_cast<unsigned char>(utf8[pos]);
+    // Three bytes is the usual Japanese character: the cached answer straight away.
+    if ((b0 & 0xF0) == 0xE0 && pos + 2 < n) {
+      const auto b1 = static_cast<unsigned char>(utf8[pos + 1]);
+      const auto b2 = static_cast<unsigned char>(utf8[pos + 2]);
+      const char32_t c3 = (char32_t(b0 & 0x0F) << 12) | (char32_t(b1 & 0x3F) << 6) | (b2 & 0x3F);
+      if (((b1 & 0xC0) | ((b2 & 0xC0) >> 2)) == 0xA0 && c3 >= 0x800 &&
+          (c3 < 0xD800 || c3 > 0xDFFF)) {
+        const Mapping& hit = table[c3];
+        if (hit.known) {
+          if (hit.ok) {
+            std::memcpy(o, hit.bytes, sizeof hit.bytes);
+            o += hit.size;
+          } else {
+            *o++ = '?';
+          }
+          pos += 3;
+          continue;
+        }
+      }
+    }
     char32_t cp = b0;
     size_t len = b0 < 0x80 ? 1 : wellFormedBmp(utf8, pos, cp);
     Mapping m;
