@@ -136,11 +136,13 @@ struct DecodeTables {
   std::array<Mapping, 256> pairs[256];  // by first byte, filled as pairs occur
 
   bool asciiIdentity = true;  // bytes below 0x80 decode to themselves
+  bool pairOnly[256] = {};    // bytes that are no character by themselves (lead bytes)
 
   DecodeTables() {
     for (int b = 0; b < 256; ++b) {
       const char c = static_cast<char>(b);
       single[b] = askIconv(decoder(), std::string_view(&c, 1));
+      pairOnly[b] = !single[b].ok;
       if (b < 0x80 && !(single[b].ok && single[b].size == 1 && single[b].bytes[0] == c))
         asciiIdentity = false;
     }
@@ -217,6 +219,16 @@ std::string decodeCp932(std::string_view bytes) {
       if (i == n) break;
     }
     const auto b = static_cast<unsigned char>(bytes[i]);
+    // A pair already asked about, the usual case, straight away.
+    if (t.pairOnly[b] && i + 1 < n) {
+      const Mapping& m = t.pairs[b][static_cast<unsigned char>(bytes[i + 1])];
+      if (m.ok) {
+        std::memcpy(o, m.bytes, sizeof m.bytes);
+        o += m.size;
+        i += 2;
+        continue;
+      }
+    }
     const Mapping& s = t.single[b];
     if (s.ok) {
       std::memcpy(o, s.bytes, sizeof s.bytes);
