@@ -77,6 +77,16 @@ void RecordWriter::encodedField(std::string_view cp932) {
   close();
 }
 
+void RecordWriter::escapedField(std::string_view escapedCp932) {
+  open();
+  out_.append(escapedCp932);
+  close();
+}
+
+std::string RecordWriter::escaped(std::string_view cp932) {
+  return hasQuote(cp932) ? doubledQuotes(cp932) : std::string(cp932);
+}
+
 void RecordWriter::quotedFields(std::string_view ascii) {
   if (direct_) {
     out_.append(ascii);
@@ -94,23 +104,9 @@ void RecordWriter::endLine() {
   first_ = true;
 }
 
-void RecordWriter::open() {
-  if (direct_) {
-    // Single characters: an append of one or two bytes costs a library call each.
-    if (!first_) out_ += ',';
-    out_ += '"';
-  } else {
-    put(first_ ? std::string_view("\"") : std::string_view(",\""));
-  }
+void RecordWriter::openEncoded() {
+  put(first_ ? std::string_view("\"") : std::string_view(",\""));
   first_ = false;
-}
-
-void RecordWriter::close() {
-  if (direct_) {
-    out_ += '"';
-  } else {
-    put("\"");
-  }
 }
 
 void RecordWriter::put(std::string_view text) {
