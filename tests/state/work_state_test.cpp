@@ -402,6 +402,8 @@ TEST(WorkStateSave, RefusesTextsTheFormatCannotCarry) {
        "LedraUserName: 改行を含んでいます"},
       {[](ConversionState& s) { s.workSubAccountBalances[0].parentLedraName = "現\n金"; },
        "変更中補助残高 1件目 ParentLedraName: 改行を含んでいます"},
+      {[](ConversionState& s) { s.workAccounts[0].ledraName = "普通\r預金"; },
+       "変更中勘定科目 1件目 LedraName: 改行を含んでいます"},
       {[](ConversionState& s) {
          s.workAccountBalances[0].ratio = std::numeric_limits<float>::quiet_NaN();
        },
