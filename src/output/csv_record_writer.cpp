@@ -37,9 +37,29 @@ std::string doubledQuotes(std::string_view text) {
 
 }  // namespace
 
+namespace {
+
+// True when the text has neither a quote nor a byte above ASCII: it goes out as it stands.
+// Most fields are a few digits, so a plain loop beats two library scans.
+bool plainAscii(std::string_view text) {
+  for (char c : text)
+    if (c == '"' || (static_cast<unsigned char>(c) & 0x80)) return false;
+  return true;
+}
+
+bool hasQuote(std::string_view text) {
+  for (char c : text)
+    if (c == '"') return true;
+  return false;
+}
+
+}  // namespace
+
 void RecordWriter::field(std::string_view text) {
   open();
-  if (text.find('"') == std::string_view::npos) {
+  if (direct_ && plainAscii(text)) {
+    out_.append(text);
+  } else if (!hasQuote(text)) {
     put(text);
   } else {
     put(doubledQuotes(text));
@@ -49,7 +69,7 @@ void RecordWriter::field(std::string_view text) {
 
 void RecordWriter::encodedField(std::string_view cp932) {
   open();
-  if (cp932.find('"') == std::string_view::npos) {
+  if (!hasQuote(cp932)) {
     out_.append(cp932);
   } else {
     out_.append(doubledQuotes(cp932));
@@ -57,22 +77,36 @@ void RecordWriter::encodedField(std::string_view cp932) {
   close();
 }
 
+void RecordWriter::escapedField(std::string_view escapedCp932) {
+  open();
+  out_.append(escapedCp932);
+  close();
+}
+
+std::string RecordWriter::escaped(std::string_view cp932) {
+  return hasQuote(cp932) ? doubledQuotes(cp932) : std::string(cp932);
+}
+
+void RecordWriter::quotedFields(std::string_view ascii) {
+  if (direct_) {
+    out_.append(ascii);
+  } else {
+    put(ascii);
+  }
+}
+
 void RecordWriter::endLine() {
-  put(kCrLf);
+  if (direct_) {
+    out_.append(kCrLf);
+  } else {
+    put(kCrLf);
+  }
   first_ = true;
 }
 
-void RecordWriter::open() {
+void RecordWriter::openEncoded() {
   put(first_ ? std::string_view("\"") : std::string_view(",\""));
   first_ = false;
-}
-
-void RecordWriter::close() {
-  if (direct_) {
-    out_ += '"';
-  } else {
-    put("\"");
-  }
 }
 
 void RecordWriter::put(std::string_view text) {

@@ -64,15 +64,16 @@ struct Lookups {
   }
 };
 
-// The CP932 forms of one column of a state table, each made when a record first needs it.
-// The strings are never touched again once made, so views of them stay valid.
+// The CP932 forms of one column of a state table, quotes doubled for the record, each made
+// when a record first needs it. The strings are never touched again once made, so views of
+// them stay valid.
 class EncodedColumn {
  public:
   explicit EncodedColumn(int32_t rows) : texts_(static_cast<size_t>(rows)), made_(texts_.size()) {}
   std::string_view of(int32_t row, const std::string& text) {
     const auto r = static_cast<size_t>(row);
     if (!made_[r]) {
-      texts_[r] = encodeCp932(text);
+      texts_[r] = RecordWriter::escaped(encodeCp932(text));
       made_[r] = true;
     }
     return texts_[r];
@@ -83,9 +84,9 @@ class EncodedColumn {
   std::vector<bool> made_;
 };
 
-// What one side carries from line to line. The six record texts are CP932 (views into
-// EncodedColumns or a literal); the service name is also kept as text, for the balance
-// lookup; the tax method is a view into the journal text. All outlive the writer's loop.
+// What one side carries from line to line. The six record texts are CP932 with quotes doubled
+// (views into EncodedColumns or a literal); the service name is also kept as text, for the
+// balance lookup; the tax method is a view into the journal text. All outlive the writer's loop.
 struct CarriedSide {
   std::string_view code;
   std::string_view name;
@@ -113,7 +114,7 @@ struct SideFields {
 void writeSide(RecordWriter& record, const SideFields& s, std::string_view description) {
   for (std::string_view f :
        {s.code, s.name, s.subCode, s.subName, s.departmentCode, s.departmentName})
-    record.encodedField(f);
+    record.escapedField(f);
   record.encodedField(s.described ? description : std::string_view());
   for (const std::string* f :
        {&s.tax.categoryCode, &s.tax.methodCode, &s.tax.amount, &s.tax.taxAmount})

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -54,16 +55,26 @@ class Converter {
 
 constexpr uint64_t kHighBits = 0x8080808080808080ull;
 
-// The end of the run of ASCII bytes that starts at i, looked at eight bytes at a time: most of
-// every file the program reads or writes is ASCII.
-size_t asciiRunEnd(const char* p, size_t i, size_t n) {
+// Copies the run of ASCII bytes that starts at p[i] to o and returns where it ends, looked at
+// eight bytes at a time: most of every file the program reads or writes is ASCII. It may write
+// up to seven bytes past the copy, which the caller writes over; so o must have room for as
+// many bytes as remain from i.
+size_t copyAsciiRun(const char* p, size_t i, size_t n, char*& o) {
   while (i + 8 <= n) {
     uint64_t w;
     std::memcpy(&w, p + i, 8);
-    if (w & kHighBits) break;
+    std::memcpy(o, &w, 8);
+    if (const uint64_t high = w & kHighBits) {
+      const int bit = std::endian::native == std::endian::little ? std::countr_zero(high)
+                                                                 : std::countl_zero(high);
+      const auto k = static_cast<size_t>(bit / 8);
+      o += k;
+      return i + k;
+    }
+    o += 8;
     i += 8;
   }
-  while (i < n && static_cast<unsigned char>(p[i]) < 0x80) ++i;
+  while (i < n && static_cast<unsigned char>(p[i]) < 0x80) *o++ = p[i++];
   return i;
 }
 
@@ -97,7 +108,8 @@ Converter& encoder() {
 // iconv goes through an internal form for every character, which made the codec the largest
 // cost of a conversion. Its answers are therefore cached per byte pair and per code point,
 // each asked of iconv once, so the results stay exactly iconv's.
-struct Mapping {
+// Eight bytes, so that a table lookup is a shift rather than a multiplication.
+struct alignas(8) Mapping {
   bool known = false;
   bool ok = false;  // iconv converted it (some characters, such as tags, to nothing)
   uint8_t size = 0;
@@ -124,11 +136,13 @@ struct DecodeTables {
   std::array<Mapping, 256> pairs[256];  // by first byte, filled as pairs occur
 
   bool asciiIdentity = true;  // bytes below 0x80 decode to themselves
+  bool pairOnly[256] = {};    // bytes that are no character by themselves (lead bytes)
 
   DecodeTables() {
     for (int b = 0; b < 256; ++b) {
       const char c = static_cast<char>(b);
       single[b] = askIconv(decoder(), std::string_view(&c, 1));
+      pairOnly[b] = !single[b].ok;
       if (b < 0x80 && !(single[b].ok && single[b].size == 1 && single[b].bytes[0] == c))
         asciiIdentity = false;
     }
@@ -200,15 +214,21 @@ std::string decodeCp932(std::string_view bytes) {
   for (size_t i = 0; i < n;) {
     if (t.asciiIdentity && static_cast<unsigned char>(bytes[i]) < 0x80) {
       // Most of a report is ASCII (commas, quotes, digits): copy such runs as they stand.
-      const size_t run = asciiRunEnd(bytes.data(), i, n);
-      if (run > i) {
-        std::memcpy(o, bytes.data() + i, run - i);
-        o += run - i;
-        i = run;
-        if (i == n) break;
-      }
+      // The text's room is at least the bytes still to read, as an ASCII byte gives one.
+      i = copyAsciiRun(bytes.data(), i, n, o);
+      if (i == n) break;
     }
     const auto b = static_cast<unsigned char>(bytes[i]);
+    // A pair already asked about, the usual case, straight away.
+    if (t.pairOnly[b] && i + 1 < n) {
+      const Mapping& m = t.pairs[b][static_cast<unsigned char>(bytes[i + 1])];
+      if (m.ok) {
+        std::memcpy(o, m.bytes, sizeof m.bytes);
+        o += m.size;
+        i += 2;
+        continue;
+      }
+    }
     const Mapping& s = t.single[b];
     if (s.ok) {
       std::memcpy(o, s.bytes, sizeof s.bytes);
@@ -252,15 +272,31 @@ void appendCp932(std::string& out, std::string_view utf8) {
   const bool asciiRuns = encodeAsciiIdentity();
   for (size_t pos = 0; pos < n;) {
     if (asciiRuns && static_cast<unsigned char>(utf8[pos]) < 0x80) {
-      const size_t run = asciiRunEnd(utf8.data(), pos, n);
-      if (run > pos) {
-        std::memcpy(o, utf8.data() + pos, run - pos);
-        o += run - pos;
-        pos = run;
-        if (pos == n) break;
-      }
+      // No character is longer in CP932, so the room left is at least the bytes still to read.
+      pos = copyAsciiRun(utf8.data(), pos, n, o);
+      if (pos == n) break;
     }
     const auto b0 = static_cast<unsigned char>(utf8[pos]);
+    // Three bytes is the usual Japanese character: the cached answer straight away.
+    if ((b0 & 0xF0) == 0xE0 && pos + 2 < n) {
+      const auto b1 = static_cast<unsigned char>(utf8[pos + 1]);
+      const auto b2 = static_cast<unsigned char>(utf8[pos + 2]);
+      const char32_t c3 = (char32_t(b0 & 0x0F) << 12) | (char32_t(b1 & 0x3F) << 6) | (b2 & 0x3F);
+      if (((b1 & 0xC0) | ((b2 & 0xC0) >> 2)) == 0xA0 && c3 >= 0x800 &&
+          (c3 < 0xD800 || c3 > 0xDFFF)) {
+        const Mapping& hit = table[c3];
+        if (hit.known) {
+          if (hit.ok) {
+            std::memcpy(o, hit.bytes, sizeof hit.bytes);
+            o += hit.size;
+          } else {
+            *o++ = '?';
+          }
+          pos += 3;
+          continue;
+        }
+      }
+    }
     char32_t cp = b0;
     size_t len = b0 < 0x80 ? 1 : wellFormedBmp(utf8, pos, cp);
     Mapping m;

@@ -20,12 +20,25 @@ TEST(CutQuotedFields, CutsOnlyOutsideQuotesAndUndoublesEnclosedFields) {
       {R"(5",x)", true, {"5\"", "x"}, true},  // a quote inside a field opens nothing
       {R"("a""b,c",d)", true, {"a\"b,c", "d"}, true},
       {"", false, {""}, true},
+      {R"("長い摘要、その一","x,y","",,"q""r""s")",
+       true,
+       {"長い摘要、その一", "x,y", "", "", "q\"r\"s"},
+       true},
+      {R"("a"b"",c)", false, {"a\"b\"", "c"}, true},
   };
+  // Each line again behind a first field of 0 to 16 bytes, so that every quote and comma
+  // falls at each place of the eight-byte words the cutter looks at.
   for (const Case& c : cases) {
-    std::vector<std::string_view> fields;
-    std::string scratch;
-    EXPECT_EQ(cutQuotedFields(c.line, fields, scratch, c.fieldStartOnly), c.closed) << c.line;
-    EXPECT_EQ(std::vector<std::string>(fields.begin(), fields.end()), c.fields) << c.line;
+    for (size_t pad = 0; pad <= 16; ++pad) {
+      const std::string first(pad, pad % 2 ? 'x' : '\xA0');
+      const std::string line = pad ? first + "," + c.line : c.line;
+      std::vector<std::string> expected = c.fields;
+      if (pad) expected.insert(expected.begin(), first);
+      std::vector<std::string_view> fields;
+      std::string scratch;
+      EXPECT_EQ(cutQuotedFields(line, fields, scratch, c.fieldStartOnly), c.closed) << line;
+      EXPECT_EQ(std::vector<std::string>(fields.begin(), fields.end()), expected) << line;
+    }
   }
 }
 

@@ -363,6 +363,19 @@ TEST_F(JournalFile, SubAccountLookup) {
   EXPECT_EQ(column(15), (Record{"B銀行", "", "", "A銀行", ""}));
 }
 
+TEST_F(JournalFile, QuotesInServiceNamesAreDoubledOnEveryLine) {
+  account("売上高", "410", "売上\"高\"");
+  department("営業部", "2\"");
+  Cols c = sale("1");
+  c[19] = "営業部";
+  ASSERT_TRUE(write({c, c}));
+  const std::string bytes = testing::readBytes(outputFile());
+  const std::string side = encodeCp932(R"(,"410","売上""高""","","","2""","営業部",)");
+  const size_t first = bytes.find(side);
+  ASSERT_NE(first, std::string::npos) << decodeCp932(bytes);
+  EXPECT_NE(bytes.find(side, first + side.size()), std::string::npos);
+}
+
 TEST_F(JournalFile, LaterNamesakeAccountWins) {
   account("売上高", "410", "雑収入");
   ASSERT_TRUE(write({sale("1")}));

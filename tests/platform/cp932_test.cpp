@@ -25,6 +25,23 @@ TEST(Cp932, UnencodableCharactersBecomeQuestionMarks) {
   EXPECT_EQ(cp932Width(U'A'), 1);
 }
 
+TEST(Cp932, AsciiRunsOfEveryLengthBetweenCharactersKeepTheirPlaces) {
+  // Runs of 0 to 17 bytes put each character at every place of the eight-byte words the codec
+  // copies; each text twice, so that the second time answers from what the first one cached.
+  for (size_t run = 0; run <= 17; ++run) {
+    const std::string ascii(run, static_cast<char>('a' + run % 26));
+    const std::string text = ascii + "現" + ascii + "€" + ascii + "ｱ" + ascii;
+    const std::string bytes = ascii + "\x8C\xBB" + ascii + "?" + ascii + "\xB1" + ascii;
+    for (int pass = 0; pass < 2; ++pass) {
+      EXPECT_EQ(encodeCp932(text), bytes) << run;
+      std::string appended = "前";
+      appendCp932(appended, text);
+      EXPECT_EQ(appended, "前" + bytes) << run;
+      EXPECT_EQ(decodeCp932(bytes), ascii + "現" + ascii + "?" + ascii + "ｱ" + ascii) << run;
+    }
+  }
+}
+
 TEST(Cp932, BadBytesAreReadAsQuestionMarksWithoutAbortingTheRead) {
   const std::string fffd = "?";
   EXPECT_EQ(decodeCp932("ab\x8C"), "ab" + fffd);  // lead byte at the end

@@ -402,6 +402,8 @@ TEST(WorkStateSave, RefusesTextsTheFormatCannotCarry) {
        "LedraUserName: 改行を含んでいます"},
       {[](ConversionState& s) { s.workSubAccountBalances[0].parentLedraName = "現\n金"; },
        "変更中補助残高 1件目 ParentLedraName: 改行を含んでいます"},
+      {[](ConversionState& s) { s.workAccounts[0].ledraName = "普通\r預金"; },
+       "変更中勘定科目 1件目 LedraName: 改行を含んでいます"},
       {[](ConversionState& s) {
          s.workAccountBalances[0].ratio = std::numeric_limits<float>::quiet_NaN();
        },
@@ -628,6 +630,10 @@ TEST(WorkStateRestore, RefusesMalformedFiles) {
       {[](Lines& l) { l[19] = withField(l[19], 6, "-15x0"); },
        "20行目: Amount1 が数値ではありません"},
       {[](Lines& l) { l[19] = withField(l[19], 8, "3000000000"); }, "20行目: Amount3 が範囲外です"},
+      {[](Lines& l) { l[19] = withField(l[19], 8, "2147483648"); }, "20行目: Amount3 が範囲外です"},
+      {[](Lines& l) { l[19] = withField(l[19], 8, "-0000000000000002147483649"); },
+       "20行目: Amount3 が範囲外です"},
+      {[](Lines& l) { l[19] = withField(l[19], 8, "-"); }, "20行目: Amount3 が数値ではありません"},
       {[](Lines& l) { l[19] = withField(l[19], 10, "1.2.3"); },
        "20行目: Ratio が数値ではありません"},
       {[](Lines& l) { l[24] = withField(l[24], 11, "1e60"); },
@@ -666,6 +672,37 @@ TEST(WorkStateRestore, RefusesMalformedFiles) {
     // Settings are taken only from a file that was accepted as a whole.
     EXPECT_EQ(state.baseFolder, "/start/folder") << c.detail;
     EXPECT_EQ(state.sourcePackage, SourcePackage::BlueReturn) << c.detail;
+  }
+}
+
+TEST(WorkStateRestore, ReadsEveryFormOfANumberToItsValue) {
+  struct Case {
+    const char* amount;
+    int32_t value;
+    const char* ratio;
+    float ratioValue;
+  } cases[] = {
+      {"-2147483648", INT32_MIN, "16777215", 16777215.0f},
+      {"2147483647", INT32_MAX, "16777217", 16777216.0f},  // the float nearest
+      {"007", 7, "0.5", 0.5f},
+      {" 12 ", 12, "3", 3.0f},
+      {"2.5", 2, "-0", -0.0f},  // halves to even, as the file's numbers always were
+      {"-0", 0, "1e3", 1000.0f},
+  };
+  const std::vector<std::string> good = testing::readCp932Lines(kSmallFile);
+  for (const Case& c : cases) {
+    std::vector<std::string> lines = good;
+    lines[19] = withField(withField(lines[19], 8, c.amount), 10, c.ratio);
+    TempDir dir;
+    const std::string path = dir.file("numbers.dat");
+    testing::writeCp932Lines(path, lines);
+    ScriptedPlatform platform;
+    ConversionState state;
+    ASSERT_TRUE(restoreWorkStateFromFile(state, platform, path)) << c.amount;
+    EXPECT_EQ(state.workAccountBalances[0].amount3, c.value) << c.amount;
+    EXPECT_EQ(state.workAccountBalances[0].ratio, c.ratioValue) << c.ratio;
+    EXPECT_EQ(std::signbit(state.workAccountBalances[0].ratio), std::signbit(c.ratioValue))
+        << c.ratio;
   }
 }
 
