@@ -166,7 +166,7 @@ class JournalWriter {
                 std::string reportFile)
       : state_(state),
         report_(report),
-        reportFile_(std::move(reportFile)),
+        place_{std::move(reportFile), 0, !yayoi},
         yayoi_(yayoi),
         lookups_(state, yayoi),
         accountCode_(state.workAccounts.count()),
@@ -280,7 +280,11 @@ class JournalWriter {
     }
   }
 
-  ReportPlace place(const JournalEntry& e) const { return {reportFile_, e.sourceLine, !yayoi_}; }
+  // The line's place, without copying the file's name for every line.
+  const ReportPlace& place(const JournalEntry& e) {
+    place_.number = e.sourceLine;
+    return place_;
+  }
 
   // What the line did to each side's account and amount; a side goes out with an amount
   // only when the record carries it (the debit first, the credit when it has one or the
@@ -396,7 +400,7 @@ class JournalWriter {
 
   const ConversionState& state_;
   ConversionReport* const report_;
-  const std::string reportFile_;
+  ReportPlace place_;
   const bool yayoi_;
   const Lookups lookups_;
   CarriedSide debit_;

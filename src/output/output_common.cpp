@@ -69,11 +69,11 @@ void ServiceCsvFile::record(const std::vector<std::string>& fields) {
   text_.line(utf8);
   ++records_;
   if (!tReport) return;
-  const ReportPlace place{fileName_, records_, true};
+  const auto place = [this] { return ReportPlace{fileName_, records_, true}; };
   for (const auto& [before, after] : tPendingCuts) {
     const auto it = std::find(fields.begin(), fields.end(), after);
     const int64_t field = it == fields.end() ? 0 : (it - fields.begin()) + 1;
-    tReport->textCut(place, field ? "項目" + std::to_string(field) : std::string("項目"), before,
+    tReport->textCut(place(), field ? "項目" + std::to_string(field) : std::string("項目"), before,
                      after);
   }
   tPendingCuts.clear();
@@ -85,7 +85,7 @@ void ServiceCsvFile::record(const std::vector<std::string>& fields) {
     return;
   for (size_t i = 0; i < fields.size(); ++i)
     if (lacksCp932Characters(fields[i]))
-      tReport->questionMarks(place, "項目" + std::to_string(i + 1), fields[i]);
+      tReport->questionMarks(place(), "項目" + std::to_string(i + 1), fields[i]);
 }
 
 std::string fitBytes(std::string_view text, int width) {
