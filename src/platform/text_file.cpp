@@ -97,11 +97,12 @@ std::optional<int64_t> openQuoteLine(std::string_view text) {
   int64_t openedOn = 0;
   int64_t firstOpenLineEnd = 0;
   bool open = false;
-  for (size_t i = 0; (i = text.find_first_of("\"\n", i)) != std::string_view::npos; ++i) {
-    if (text[i] == '\n') {
+  // A plain loop: find_first_of asks memchr about the two characters once per byte.
+  for (const char c : text) {
+    if (c == '\n') {
       if (open && firstOpenLineEnd == 0) firstOpenLineEnd = line;
       ++line;
-    } else {
+    } else if (c == '"') {
       open = !open;
       if (open) openedOn = line;
     }
