@@ -85,6 +85,27 @@ const std::vector<Change> kChanges = {
        s.workSubAccountBalances[1].newSubCode = "7";
      }},
     {"a taken standard account", [](ConversionState& s) { s.standardAccounts[1].taken = true; }},
+    // Each field a mapping change can alter, alone.
+    {"valid", [](ConversionState& s) { s.workAccounts[1].valid = !s.workAccounts[1].valid; }},
+    {"matched", [](ConversionState& s) { s.workAccounts[1].matched = !s.workAccounts[1].matched; }},
+    {"name", [](ConversionState& s) { s.workAccounts[1].ledraName = "x"; }},
+    {"balance valid",
+     [](ConversionState& s) {
+       s.workAccountBalances[1].accountValid = !s.workAccountBalances[1].accountValid;
+     }},
+    {"balance matched",
+     [](ConversionState& s) {
+       s.workAccountBalances[1].accountMatched = !s.workAccountBalances[1].accountMatched;
+     }},
+    {"balance code", [](ConversionState& s) { s.workAccountBalances[1].ledraCode = "x"; }},
+    {"balance name", [](ConversionState& s) { s.workAccountBalances[1].ledraName = "x"; }},
+    {"parent code", [](ConversionState& s) { s.workSubAccounts[0].parentLedraCode = "x"; }},
+    {"parent name", [](ConversionState& s) { s.workSubAccounts[0].parentLedraName = "x"; }},
+    {"sub balance code", [](ConversionState& s) { s.workSubAccountBalances[0].newSubCode = "x"; }},
+    {"sub balance parent code",
+     [](ConversionState& s) { s.workSubAccountBalances[0].parentLedraCode = "x"; }},
+    {"sub balance parent name",
+     [](ConversionState& s) { s.workSubAccountBalances[0].parentLedraName = "x"; }},
 };
 
 TEST(MappingHistory, EveryChangeIsUndoneAndRedoneExactly) {

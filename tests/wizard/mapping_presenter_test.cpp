@@ -405,7 +405,9 @@ TEST_F(Mapping, UndoAndRedoEveryKindOfChange) {
       return std::tuple{
           std::vector(state.workAccounts.begin(), state.workAccounts.end()),
           std::vector(state.workAccountBalances.begin(), state.workAccountBalances.end()),
-          std::vector(state.workSubAccounts.begin(), state.workSubAccounts.end())};
+          std::vector(state.workSubAccounts.begin(), state.workSubAccounts.end()),
+          std::vector(state.workSubAccountBalances.begin(), state.workSubAccountBalances.end()),
+          std::vector(state.standardAccounts.begin(), state.standardAccounts.end())};
     };
     const auto tablesBefore = tables();
     EXPECT_FALSE(mapping.canUndo());
