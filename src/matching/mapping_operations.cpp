@@ -1,5 +1,8 @@
 #include "matching/mapping_operations.hpp"
 
+#include <unordered_map>
+#include <vector>
+
 #include "base/text.hpp"
 #include "matching/sub_account_lists.hpp"
 #include "platform/cp932.hpp"
@@ -22,30 +25,89 @@ bool isBalanceOf(const WorkAccountBalance& row, const WorkAccount& account) {
   return row.accountSourceCode == account.sourceCode && row.accountSourceName == account.sourceName;
 }
 
+// The batch's index, when one lives; each list in the tables' order.
+thread_local const MappingBatch::Rows* tBatch = nullptr;
+
+std::string accountKey(std::string_view code, std::string_view name) {
+  std::string key(code);
+  key += '\0';
+  key += name;
+  return key;
+}
+
+}  // namespace
+
+struct MappingBatch::Rows {
+  std::unordered_map<std::string, std::vector<int32_t>> balancesOfAccount;
+  std::unordered_map<int32_t, std::vector<int32_t>> subsOfGroup;
+  std::unordered_map<int32_t, std::vector<int32_t>> subBalancesOfGroup;
+};
+
+MappingBatch::MappingBatch(const ConversionState& state)
+    : rows_(std::make_unique<Rows>()), previous_(tBatch) {
+  for (int32_t i = 0; i < state.workAccountBalances.count(); ++i) {
+    const WorkAccountBalance& row = state.workAccountBalances[i];
+    rows_->balancesOfAccount[accountKey(row.accountSourceCode, row.accountSourceName)].push_back(i);
+  }
+  for (int32_t i = 0; i < state.workSubAccounts.count(); ++i)
+    rows_->subsOfGroup[state.workSubAccounts[i].subAccountGroupNo].push_back(i);
+  for (int32_t i = 0; i < state.workSubAccountBalances.count(); ++i)
+    rows_->subBalancesOfGroup[state.workSubAccountBalances[i].subAccountGroupNo].push_back(i);
+  tBatch = rows_.get();
+}
+
+MappingBatch::~MappingBatch() { tBatch = previous_; }
+
+namespace {
+
+// Calls f on every row of the table that the index lists under the key, or, without a batch,
+// on every row that `belongs` says is one of them; in the tables' order either way.
+template <class Table, class Index, class Key, class Belongs, class F>
+void forEachRow(Table& table, const Index* index, const Key& key, Belongs belongs, F f) {
+  if (index) {
+    if (const auto it = index->find(key); it != index->end())
+      for (int32_t i : it->second) f(table[i]);
+    return;
+  }
+  for (auto& row : table)
+    if (belongs(row)) f(row);
+}
+
+template <class F>
+void forEachBalanceOf(ConversionState& state, const WorkAccount& account, F f) {
+  forEachRow(
+      state.workAccountBalances, tBatch ? &tBatch->balancesOfAccount : nullptr,
+      tBatch ? accountKey(account.sourceCode, account.sourceName) : std::string(),
+      [&](const WorkAccountBalance& row) { return isBalanceOf(row, account); }, f);
+}
+
 void refreshBalanceMatched(WorkAccountBalance& row) {
   row.accountMatched = matchedByRule(row.accountValid, row.ledraCode, row.ledraName);
 }
 
 // Writes the account's mapping into its balance rows and its sub-account group.
 void carryMapping(ConversionState& state, const WorkAccount& account) {
-  for (WorkAccountBalance& row : state.workAccountBalances) {
-    if (!isBalanceOf(row, account)) continue;
+  forEachBalanceOf(state, account, [&](WorkAccountBalance& row) {
     row.ledraCode = account.ledraCode;
     row.ledraName = account.ledraName;
     refreshBalanceMatched(row);
-  }
+  });
   const int32_t group = account.subAccountGroupNo;
   if (!account.hasSubAccounts || group == 0) return;
-  for (WorkSubAccount& sub : state.workSubAccounts) {
-    if (sub.subAccountGroupNo != group) continue;
-    sub.parentLedraCode = account.ledraCode;
-    sub.parentLedraName = account.ledraName;
-  }
-  for (WorkSubAccountBalance& row : state.workSubAccountBalances) {
-    if (row.subAccountGroupNo != group) continue;
-    row.parentLedraCode = account.ledraCode;
-    row.parentLedraName = account.ledraName;
-  }
+  forEachRow(
+      state.workSubAccounts, tBatch ? &tBatch->subsOfGroup : nullptr, group,
+      [&](const WorkSubAccount& sub) { return sub.subAccountGroupNo == group; },
+      [&](WorkSubAccount& sub) {
+        sub.parentLedraCode = account.ledraCode;
+        sub.parentLedraName = account.ledraName;
+      });
+  forEachRow(
+      state.workSubAccountBalances, tBatch ? &tBatch->subBalancesOfGroup : nullptr, group,
+      [&](const WorkSubAccountBalance& row) { return row.subAccountGroupNo == group; },
+      [&](WorkSubAccountBalance& row) {
+        row.parentLedraCode = account.ledraCode;
+        row.parentLedraName = account.ledraName;
+      });
 }
 
 void setMapping(ConversionState& state, int32_t accountIndex, std::string_view code,
@@ -146,11 +208,10 @@ MappingResult setAccountValid(ConversionState& state, Platform& platform, int32_
   }
   account.valid = valid;
   account.matched = matchedByRule(account.valid, account.ledraCode, account.ledraName);
-  for (WorkAccountBalance& row : state.workAccountBalances) {
-    if (!isBalanceOf(row, account)) continue;
+  forEachBalanceOf(state, account, [&](WorkAccountBalance& row) {
     row.accountValid = valid;
     refreshBalanceMatched(row);
-  }
+  });
   return {};
 }
 
@@ -231,9 +292,12 @@ MappingResult decideSubAccountRowCode(ConversionState& state, int32_t subAccount
   // since the parent was chosen, and either would reach another parent's rows or miss these.
   const int32_t group = sub.subAccountGroupNo;
   if (group == 0) return {};
-  for (WorkSubAccountBalance& row : state.workSubAccountBalances)
-    if (row.subAccountGroupNo == group && row.subAccountName == sub.subAccountName)
-      row.newSubCode = text;
+  forEachRow(
+      state.workSubAccountBalances, tBatch ? &tBatch->subBalancesOfGroup : nullptr, group,
+      [&](const WorkSubAccountBalance& row) { return row.subAccountGroupNo == group; },
+      [&](WorkSubAccountBalance& row) {
+        if (row.subAccountName == sub.subAccountName) row.newSubCode = text;
+      });
   return {};
 }
 

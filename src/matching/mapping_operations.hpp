@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,6 +12,24 @@ struct ConversionState;
 struct WorkAccount;
 struct SubAccountLists;
 class Platform;
+
+// While one lives (on this thread), the operations below find an account's balance rows and its
+// group's sub-accounts through an index made once, instead of looking through the tables for
+// each change: for changes made many at a time (the reuse, accepting every suggestion). The
+// tables' rows must not be added, removed or relinked while it lives.
+class MappingBatch {
+ public:
+  explicit MappingBatch(const ConversionState& state);
+  ~MappingBatch();
+  MappingBatch(const MappingBatch&) = delete;
+  MappingBatch& operator=(const MappingBatch&) = delete;
+
+  struct Rows;
+
+ private:
+  std::unique_ptr<Rows> rows_;
+  const Rows* previous_;
+};
 
 // Texts the mapping operations show.
 inline constexpr std::string_view kMsgCodeUsedPrefix = "指定した勘定科目Code(";

@@ -118,6 +118,7 @@ std::vector<std::string> ReuseSummary::lines() const {
 ReuseSummary reuseMappings(ConversionState& state, Platform& platform,
                            const ConversionState& other) {
   ReuseSummary summary;
+  const MappingBatch batch(state);
   reuseAccounts(state, platform, other, summary);
   reuseSubAccounts(state, other, summary);
   return summary;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 #include "matching/sub_account_lists.hpp"
@@ -122,6 +123,51 @@ SubAccountLists makeLists() {
   l.parentChoices.append({"", "", 2});
   l.parentChoices.append({"", "", 3});
   return l;
+}
+
+// Inside a batch the operations reach the same rows through its index as they do by looking
+// through the tables: the two 普通預金 keep apart, and so do 売上 and an account sharing its code
+// under another name; the unlinked row and group 0 stay untouched.
+TEST(MappingBatch, ReachesExactlyTheRowsTheTablesDo) {
+  const std::vector<std::pair<const char*, std::function<void(ConversionState&, Platform&)>>>
+      changes = {
+          {"codes",
+           [](ConversionState& s, Platform&) {
+             (void)assignStandardAccount(s, 1, "B02", "普通預金");
+             (void)assignStandardAccount(s, 4, "D04", "当座預金");
+             (void)assignStandardAccount(s, 5, "C03", "売上高");
+             (void)clearStandardAccount(s, 0);
+           }},
+          {"validity",
+           [](ConversionState& s, Platform& p) {
+             (void)setAccountValid(s, p, 1, false);
+             (void)setAccountValid(s, p, 2, false);
+             (void)setAccountValid(s, p, 1, true);
+           }},
+          {"sub-account codes",
+           [](ConversionState& s, Platform&) {
+             (void)decideSubAccountRowCode(s, 0, "7");
+             (void)decideSubAccountRowCode(s, 2, "8");
+             (void)decideSubAccountRowCode(s, 3, "6");
+           }},
+      };
+  for (const auto& [what, change] : changes) {
+    SCOPED_TRACE(what);
+    const auto build = [] {
+      ConversionState s = makeState();
+      addAccount(s, "300", "雑収入");
+      return s;
+    };
+    ConversionState looked = build(), indexed = build();
+    ScriptedPlatform p;
+    change(looked, p);
+    {
+      const MappingBatch batch(indexed);
+      change(indexed, p);
+    }
+    EXPECT_TRUE(snapshot(indexed) == snapshot(looked));
+    EXPECT_FALSE(snapshot(looked) == snapshot(build()));
+  }
 }
 
 TEST(DecideAccountCode, NormalisesConfirmsAndCarriesTheMappingToLinkedRows) {
