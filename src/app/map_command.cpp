@@ -28,6 +28,7 @@ MapChange parseSubCodeChange(const std::string& text) {
 
 bool applyMapChanges(ConversionState& state, Platform& platform,
                      const std::vector<MapChange>& changes) {
+  const MappingBatch batch(state);  // a run may carry thousands of changes
   for (const MapChange& c : changes) {
     auto account = findAccountBySourceCode(state, c.sourceCode);
     if (!account) {
