@@ -94,20 +94,14 @@ void carryMapping(ConversionState& state, const WorkAccount& account) {
   });
   const int32_t group = account.subAccountGroupNo;
   if (!account.hasSubAccounts || group == 0) return;
-  forEachRow(
-      state.workSubAccounts, tBatch ? &tBatch->subsOfGroup : nullptr, group,
-      [&](const WorkSubAccount& sub) { return sub.subAccountGroupNo == group; },
-      [&](WorkSubAccount& sub) {
-        sub.parentLedraCode = account.ledraCode;
-        sub.parentLedraName = account.ledraName;
-      });
-  forEachRow(
-      state.workSubAccountBalances, tBatch ? &tBatch->subBalancesOfGroup : nullptr, group,
-      [&](const WorkSubAccountBalance& row) { return row.subAccountGroupNo == group; },
-      [&](WorkSubAccountBalance& row) {
-        row.parentLedraCode = account.ledraCode;
-        row.parentLedraName = account.ledraName;
-      });
+  const auto inGroup = [group](const auto& row) { return row.subAccountGroupNo == group; };
+  const auto carry = [&account](auto& row) {
+    row.parentLedraCode = account.ledraCode;
+    row.parentLedraName = account.ledraName;
+  };
+  forEachRow(state.workSubAccounts, tBatch ? &tBatch->subsOfGroup : nullptr, group, inGroup, carry);
+  forEachRow(state.workSubAccountBalances, tBatch ? &tBatch->subBalancesOfGroup : nullptr, group,
+             inGroup, carry);
 }
 
 void setMapping(ConversionState& state, int32_t accountIndex, std::string_view code,
