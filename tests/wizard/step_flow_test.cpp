@@ -166,6 +166,30 @@ TEST_F(StepFlow, RunningOutOfMemoryNamesTheStep) {
             "zandaka.csv出力に失敗しました。\r\n" + out + "/zandaka.csv: メモリが不足しています");
 }
 
+// At the window the closing message offers the report; declining opens nothing, and a viewer
+// that cannot open it is said so with the file's path.
+TEST_F(StepFlow, TheReportIsOpenedOnlyWhenAskedAndAFailureToOpenIsSaid) {
+  ASSERT_TRUE(runImportStep(state, platform));
+  state.screenState = Screen::Mapping;
+  const std::string report = out + "/変換レポート.txt";
+  for (const bool wanted : {false, true}) {
+    SCOPED_TRACE(wanted);
+    platform.messages.clear();
+    platform.viewed.clear();
+    platform.viewerOpens = false;
+    platform.clock.second = wanted ? 31 : 30;  // a new archive each time
+    platform.messageAnswers = {MsgResult::Ok, wanted ? MsgResult::Yes : MsgResult::No};
+    ASSERT_EQ(runOutputStep(state, platform, true, true), StepOutcome::Done);
+    EXPECT_EQ(platform.viewed,
+              wanted ? std::vector<std::string>{report} : std::vector<std::string>{});
+    EXPECT_EQ(platform.messages.size(), wanted ? 3u : 2u);
+    if (wanted) {
+      EXPECT_EQ(platform.lastMessage().text, "変換レポートを開けませんでした。\r\n" + report);
+      EXPECT_EQ(platform.lastMessage().icon, MsgIcon::Exclamation);
+    }
+  }
+}
+
 TEST_F(StepFlow, OutputRunWritesEverythingAndCanRepeat) {
   ASSERT_TRUE(runImportStep(state, platform));
   state.screenState = Screen::Mapping;
