@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "matching/mapping_operations.hpp"
+#include "support/fixtures.hpp"
 
 namespace ledra {
 namespace {
@@ -41,10 +42,7 @@ ConversionState makeState() {
   return s;
 }
 
-template <class T, int32_t N>
-std::vector<T> rowsOf(const Table<T, N>& table) {
-  return {table.begin(), table.end()};
-}
+using testing::rowsOf;
 
 // Every table a mapping change may write.
 struct MappingRows {

@@ -7,6 +7,7 @@
 
 #include "matching/sub_account_lists.hpp"
 #include "state/conversion_state.hpp"
+#include "support/fixtures.hpp"
 #include "support/scripted_platform.hpp"
 
 namespace ledra {
@@ -14,10 +15,7 @@ namespace {
 
 using testing::ScriptedPlatform;
 
-template <class T, int32_t N>
-std::vector<T> rowsOf(const Table<T, N>& table) {
-  return {table.begin(), table.end()};
-}
+using testing::rowsOf;
 
 // Everything the operations may write, to check that a refusal changed nothing.
 struct Snapshot {

@@ -5,11 +5,19 @@
 #include <string_view>
 #include <vector>
 
+#include "state/table.hpp"
+
 namespace ledra {
 struct ConversionState;
 }
 
 namespace ledra::testing {
+
+// A table's rows, to compare a table before and after.
+template <class T, int32_t N>
+std::vector<T> rowsOf(const Table<T, N>& table) {
+  return {table.begin(), table.end()};
+}
 
 // Saved 弥生会計 work: a chart of 111 and 112, one account (100 現金) mapped to 111.
 void writeOneAccountWork(const std::string& file, const std::string& outputFolder);
