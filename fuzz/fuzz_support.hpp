@@ -93,7 +93,8 @@ inline bool classifyAll(ConversionState& s, Platform& platform) {
 // Every slip is written, so that the journal writer's whole record is reached.
 inline void writeEverySlip(ConversionState& s) {
   s.ledraUserCode = "S0001234";
-  for (WorkAccountBalance& b : s.workAccountBalances) b.processed = b.accountValid = true;
+  for (WorkAccount& a : s.workAccounts) a.valid = true;
+  for (WorkAccountBalance& b : s.workAccountBalances) b.processed = true;
   s.outputFolder = QuietPlatform::scratchFolder();
 }
 

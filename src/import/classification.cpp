@@ -102,15 +102,11 @@ void classifyAccountBalances(ConversionState& state) {
       const WorkAccount& a = state.workAccounts[*found];
       if (!blue) row.accountSourceCode = a.sourceCode;
       row.accountSourceName = a.sourceName;
-      row.ledraCode = a.ledraCode;
-      row.ledraName = a.ledraName;
       row.linkAmount = row.amount1;
       row.accountHasSubAccounts = a.hasSubAccounts;
       row.subAccountGroupNo = a.subAccountGroupNo;
       row.subAccountGroupCode = a.subAccountGroupCode;
       row.accountNotAutoMatched = a.notAutoMatched;
-      row.accountMatched = a.matched;
-      row.accountValid = true;
       row.processed = true;
     }
     if (auto d = departmentByMatchName.find(row.department()))
@@ -194,16 +190,12 @@ void classifySubAccounts(ConversionState& state) {
       }
       for (int32_t s : subsByParent.entriesOf(name)) {
         WorkSubAccount& sub = state.workSubAccounts[s];
-        sub.parentLedraCode = a.ledraCode;
-        sub.parentLedraName = a.ledraName;
         sub.subAccountGroupNo = a.subAccountGroupNo;
         sub.subAccountGroupCode = a.subAccountGroupCode;
         sub.linkedToAccount = true;
       }
       for (int32_t r : subBalanceRowsByAccount.entriesOf(name)) {
         WorkSubAccountBalance& row = state.workSubAccountBalances[r];
-        row.parentLedraCode = a.ledraCode;
-        row.parentLedraName = a.ledraName;
         row.subAccountGroupNo = a.subAccountGroupNo;
         row.subAccountGroupCode = a.subAccountGroupCode;
         row.linkedToAccount = true;
@@ -258,8 +250,6 @@ void classifySubAccounts(ConversionState& state) {
     }
     row.subAccountGroupNo = sub.subAccountGroupNo;
     row.subAccountGroupCode = sub.subAccountGroupCode;
-    row.parentLedraCode = sub.parentLedraCode;
-    row.parentLedraName = sub.parentLedraName;
     row.linkedToAccount = true;
     sub.openingBalance = row.amount1;
     sub.ownRow = *found;

@@ -19,17 +19,11 @@ bool sameMapping(const WorkAccount& a, const WorkAccount& b) {
   return a.valid == b.valid && a.matched == b.matched && a.ledraCode == b.ledraCode &&
          a.ledraName == b.ledraName;
 }
-bool sameMapping(const WorkAccountBalance& a, const WorkAccountBalance& b) {
-  return a.accountValid == b.accountValid && a.accountMatched == b.accountMatched &&
-         a.ledraCode == b.ledraCode && a.ledraName == b.ledraName;
-}
 bool sameMapping(const WorkSubAccount& a, const WorkSubAccount& b) {
-  return a.newSubCode == b.newSubCode && a.parentLedraCode == b.parentLedraCode &&
-         a.parentLedraName == b.parentLedraName;
+  return a.newSubCode == b.newSubCode;
 }
 bool sameMapping(const WorkSubAccountBalance& a, const WorkSubAccountBalance& b) {
-  return a.newSubCode == b.newSubCode && a.parentLedraCode == b.parentLedraCode &&
-         a.parentLedraName == b.parentLedraName;
+  return a.newSubCode == b.newSubCode;
 }
 
 // Rows are changed in place by the mapping; a table whose length changed (it never does
@@ -62,7 +56,6 @@ void put(const std::vector<Change>& changes, bool forward, Table<Row, N>& table,
 void MappingHistory::reset(const ConversionData& data) {
   copyRows(data.standardAccounts, standardAccounts_);
   copyRows(data.workAccounts, accounts_);
-  copyRows(data.workAccountBalances, accountBalances_);
   copyRows(data.workSubAccounts, subAccounts_);
   copyRows(data.workSubAccountBalances, subAccountBalances_);
   steps_.clear();
@@ -73,7 +66,6 @@ bool MappingHistory::record(const ConversionData& data) {
   Step step;
   collect(data.standardAccounts, standardAccounts_, step.standardAccounts);
   collect(data.workAccounts, accounts_, step.accounts);
-  collect(data.workAccountBalances, accountBalances_, step.accountBalances);
   collect(data.workSubAccounts, subAccounts_, step.subAccounts);
   collect(data.workSubAccountBalances, subAccountBalances_, step.subAccountBalances);
   if (step.empty()) return false;
@@ -87,7 +79,6 @@ bool MappingHistory::record(const ConversionData& data) {
 void MappingHistory::apply(const Step& step, bool forward, ConversionData& data) {
   put(step.standardAccounts, forward, data.standardAccounts, standardAccounts_);
   put(step.accounts, forward, data.workAccounts, accounts_);
-  put(step.accountBalances, forward, data.workAccountBalances, accountBalances_);
   put(step.subAccounts, forward, data.workSubAccounts, subAccounts_);
   put(step.subAccountBalances, forward, data.workSubAccountBalances, subAccountBalances_);
 }

@@ -44,12 +44,11 @@ class MappingHistory {
   struct Step {
     std::vector<RowChange<StandardAccount>> standardAccounts;
     std::vector<RowChange<WorkAccount>> accounts;
-    std::vector<RowChange<WorkAccountBalance>> accountBalances;
     std::vector<RowChange<WorkSubAccount>> subAccounts;
     std::vector<RowChange<WorkSubAccountBalance>> subAccountBalances;
     bool empty() const {
-      return standardAccounts.empty() && accounts.empty() && accountBalances.empty() &&
-             subAccounts.empty() && subAccountBalances.empty();
+      return standardAccounts.empty() && accounts.empty() && subAccounts.empty() &&
+             subAccountBalances.empty();
     }
   };
 
@@ -58,7 +57,6 @@ class MappingHistory {
   // The mapping tables as the last recorded (or undone/redone) step left them.
   std::vector<StandardAccount> standardAccounts_;
   std::vector<WorkAccount> accounts_;
-  std::vector<WorkAccountBalance> accountBalances_;
   std::vector<WorkSubAccount> subAccounts_;
   std::vector<WorkSubAccountBalance> subAccountBalances_;
 

@@ -7,6 +7,7 @@
 #include "matching/sub_account_lists.hpp"
 #include "platform/cp932.hpp"
 #include "platform/platform.hpp"
+#include "state/account_links.hpp"
 #include "state/conversion_state.hpp"
 
 namespace ledra {
@@ -18,39 +19,17 @@ bool validAccountIndex(const ConversionState& state, int32_t index) {
   return index >= 0 && index < state.workAccounts.count();
 }
 
-// A balance row belongs to the account it was linked to. Linking copies both the source code
-// and the source name, so requiring both keeps an account from reaching the rows of another
-// account of the same name, or the unlinked rows.
-bool isBalanceOf(const WorkAccountBalance& row, const WorkAccount& account) {
-  return row.accountSourceCode == account.sourceCode && row.accountSourceName == account.sourceName;
-}
-
 // The batch's index, when one lives; each list in the tables' order.
 thread_local const MappingBatch::Rows* tBatch = nullptr;
-
-std::string accountKey(std::string_view code, std::string_view name) {
-  std::string key(code);
-  key += '\0';
-  key += name;
-  return key;
-}
 
 }  // namespace
 
 struct MappingBatch::Rows {
-  std::unordered_map<std::string, std::vector<int32_t>> balancesOfAccount;
-  std::unordered_map<int32_t, std::vector<int32_t>> subsOfGroup;
   std::unordered_map<int32_t, std::vector<int32_t>> subBalancesOfGroup;
 };
 
 MappingBatch::MappingBatch(const ConversionState& state)
     : rows_(std::make_unique<Rows>()), previous_(tBatch) {
-  for (int32_t i = 0; i < state.workAccountBalances.count(); ++i) {
-    const WorkAccountBalance& row = state.workAccountBalances[i];
-    rows_->balancesOfAccount[accountKey(row.accountSourceCode, row.accountSourceName)].push_back(i);
-  }
-  for (int32_t i = 0; i < state.workSubAccounts.count(); ++i)
-    rows_->subsOfGroup[state.workSubAccounts[i].subAccountGroupNo].push_back(i);
   for (int32_t i = 0; i < state.workSubAccountBalances.count(); ++i)
     rows_->subBalancesOfGroup[state.workSubAccountBalances[i].subAccountGroupNo].push_back(i);
   tBatch = rows_.get();
@@ -73,44 +52,12 @@ void forEachRow(Table& table, const Index* index, const Key& key, Belongs belong
     if (belongs(row)) f(row);
 }
 
-template <class F>
-void forEachBalanceOf(ConversionState& state, const WorkAccount& account, F f) {
-  forEachRow(
-      state.workAccountBalances, tBatch ? &tBatch->balancesOfAccount : nullptr,
-      tBatch ? accountKey(account.sourceCode, account.sourceName) : std::string(),
-      [&](const WorkAccountBalance& row) { return isBalanceOf(row, account); }, f);
-}
-
-void refreshBalanceMatched(WorkAccountBalance& row) {
-  row.accountMatched = matchedByRule(row.accountValid, row.ledraCode, row.ledraName);
-}
-
-// Writes the account's mapping into its balance rows and its sub-account group.
-void carryMapping(ConversionState& state, const WorkAccount& account) {
-  forEachBalanceOf(state, account, [&](WorkAccountBalance& row) {
-    row.ledraCode = account.ledraCode;
-    row.ledraName = account.ledraName;
-    refreshBalanceMatched(row);
-  });
-  const int32_t group = account.subAccountGroupNo;
-  if (!account.hasSubAccounts || group == 0) return;
-  const auto inGroup = [group](const auto& row) { return row.subAccountGroupNo == group; };
-  const auto carry = [&account](auto& row) {
-    row.parentLedraCode = account.ledraCode;
-    row.parentLedraName = account.ledraName;
-  };
-  forEachRow(state.workSubAccounts, tBatch ? &tBatch->subsOfGroup : nullptr, group, inGroup, carry);
-  forEachRow(state.workSubAccountBalances, tBatch ? &tBatch->subBalancesOfGroup : nullptr, group,
-             inGroup, carry);
-}
-
 void setMapping(ConversionState& state, int32_t accountIndex, std::string_view code,
                 std::string_view name) {
   WorkAccount& account = state.workAccounts[accountIndex];
   account.ledraCode = code;
   account.ledraName = name;
   account.matched = matchedByRule(account.valid, account.ledraCode, account.ledraName);
-  carryMapping(state, account);
 }
 
 const StandardAccountCandidate* findCandidate(const ConversionState& state, std::string_view code) {
@@ -202,10 +149,6 @@ MappingResult setAccountValid(ConversionState& state, Platform& platform, int32_
   }
   account.valid = valid;
   account.matched = matchedByRule(account.valid, account.ledraCode, account.ledraName);
-  forEachBalanceOf(state, account, [&](WorkAccountBalance& row) {
-    row.accountValid = valid;
-    refreshBalanceMatched(row);
-  });
   return {};
 }
 
@@ -226,12 +169,13 @@ MappingResult chooseParentAccount(const ConversionState& state, SubAccountLists&
     lists.entries.clear();
     std::string parentName;
     std::string parentCode;
+    const AccountLinks links(state);
     for (int32_t row = 0; row < state.workSubAccounts.count(); ++row) {
       const WorkSubAccount& sub = state.workSubAccounts[row];
       if (sub.subAccountGroupNo == 0 || sub.subAccountGroupNo != choice.groupNo) continue;
       lists.entries.append({sub.newSubCode, sub.subAccountName, row});
       parentName = sub.parentName();
-      parentCode = sub.parentLedraCode;
+      parentCode = links.parentLedraCodeOf(sub);
     }
     lists.parentName = parentName;
     lists.parentCode = parentCode;

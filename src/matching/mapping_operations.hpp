@@ -13,10 +13,10 @@ struct WorkAccount;
 struct SubAccountLists;
 class Platform;
 
-// While one lives (on this thread), the operations below find an account's balance rows and its
-// group's sub-accounts through an index made once, instead of looking through the tables for
-// each change: for changes made many at a time (the reuse, accepting every suggestion). The
-// tables' rows must not be added, removed or relinked while it lives.
+// While one lives (on this thread), a sub-account code finds the balance rows of its group
+// through an index made once, instead of looking through the table for each change: for codes
+// given many at a time (the reuse, the command line). The tables' rows must not be added,
+// removed or regrouped while it lives.
 class MappingBatch {
  public:
   explicit MappingBatch(const ConversionState& state);

@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "matching/account_view.hpp"
+#include "state/account_links.hpp"
 #include "state/conversion_state.hpp"
 
 namespace ledra {
@@ -15,12 +16,13 @@ std::vector<bool> subAccountCodesUnique(const ConversionData& data) {
   // Rows are compared only within runs of consecutive rows under the same parent code: every
   // row that shares its code with another row of its run clashes. An empty parent code marks
   // a row, except the last row of the table, which is only ever the later row of a pair.
+  const AccountLinks links(data);
   std::unordered_map<std::string_view, int32_t> counts;  // reused: runs are short and many
   int32_t runStart = 0;
   while (runStart < n) {
-    const std::string& parent = subs[runStart].parentLedraCode;
+    const std::string& parent = links.parentLedraCodeOf(subs[runStart]);
     int32_t runEnd = runStart + 1;
-    while (runEnd < n && subs[runEnd].parentLedraCode == parent) ++runEnd;
+    while (runEnd < n && links.parentLedraCodeOf(subs[runEnd]) == parent) ++runEnd;
     if (parent.empty()) {
       for (int32_t i = runStart; i < runEnd; ++i)
         if (i < n - 1) unique[static_cast<size_t>(i)] = false;
@@ -56,9 +58,10 @@ bool Readiness::refresh(const ConversionData& data) {
   if (!stale_) return false;
   unique_ = subAccountCodesUnique(data);
   bool noParent = false, clash = false;
+  const AccountLinks links(data);
   for (int32_t i = 0; i < data.workSubAccounts.count(); ++i) {
     if (unique_[static_cast<size_t>(i)]) continue;
-    (data.workSubAccounts[i].parentLedraCode.empty() ? noParent : clash) = true;
+    (links.parentLedraCodeOf(data.workSubAccounts[i]).empty() ? noParent : clash) = true;
   }
   complete_ = !noParent && !clash && everyAccountMatched(data);
   blockingLine_ = clash      ? std::string(kBlockedBySubCodeClash)

@@ -136,7 +136,6 @@ std::vector<std::string> AcceptSummary::lines() const {
 
 AcceptSummary acceptSuggestions(ConversionState& state, float threshold) {
   const SuggestionIndex index(state);
-  const MappingBatch batch(state);
   const std::vector<bool> usedBefore = usedCandidates(state);
   std::unordered_set<std::string> taken;  // by code: a chart may list a code twice
   AcceptSummary summary;

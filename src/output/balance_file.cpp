@@ -12,6 +12,7 @@
 #include "output/conversion_report.hpp"
 #include "output/output_common.hpp"
 #include "platform/platform.hpp"
+#include "state/account_links.hpp"
 #include "state/conversion_state.hpp"
 
 namespace ledra {
@@ -60,10 +61,11 @@ std::vector<std::string> balanceFields(const Row& row, bool withDepartment) {
   return fields;
 }
 
-std::vector<std::string> accountBalanceRecord(const WorkAccountBalance& row, bool withDepartment) {
+std::vector<std::string> accountBalanceRecord(const WorkAccountBalance& row,
+                                              const AccountLinks& links, bool withDepartment) {
   std::vector<std::string> fields = balanceFields(row, withDepartment);
-  fields.push_back(fitBytes(row.ledraName, 42));
-  fields.push_back(fitBytes(row.ledraCode, 6));
+  fields.push_back(fitBytes(links.ledraNameOf(row), 42));
+  fields.push_back(fitBytes(links.ledraCodeOf(row), 6));
   fields.push_back(row.subAccountGroupCode);
   fields.emplace_back();
   fields.emplace_back();
@@ -72,10 +74,10 @@ std::vector<std::string> accountBalanceRecord(const WorkAccountBalance& row, boo
 }
 
 std::vector<std::string> subAccountBalanceRecord(const WorkSubAccountBalance& row,
-                                                 bool withDepartment) {
+                                                 const AccountLinks& links, bool withDepartment) {
   std::vector<std::string> fields = balanceFields(row, withDepartment);
-  fields.push_back(fitBytes(row.parentLedraName, 42));
-  fields.push_back(fitBytes(row.parentLedraCode, 6));
+  fields.push_back(fitBytes(links.parentLedraNameOf(row), 42));
+  fields.push_back(fitBytes(links.parentLedraCodeOf(row), 6));
   fields.push_back(row.subAccountGroupCode);
   fields.push_back(fitBytes(row.subAccountName, 42));
   fields.push_back(fitBytes(row.newSubCode, 15));
@@ -95,6 +97,7 @@ StepResult writeBalanceFile(ConversionState& state, Platform& platform, OutputTa
     const auto& balances = state.workAccountBalances;
     auto& subBalances = state.workSubAccountBalances;
     const bool withDepartment = state.workDepartments.count() != 1;
+    const AccountLinks links(state);
     beginWriterProgress(platform, kFileName,
                         int64_t{balances.count()} + int64_t{subBalances.count()});
 
@@ -102,9 +105,9 @@ StepResult writeBalanceFile(ConversionState& state, Platform& platform, OutputTa
       const WorkAccountBalance& row = balances[i];
       // Accounts with sub-accounts carry their balances through the sub-account rows.
       const bool written = !row.departmentCode.empty() && !row.accountHasSubAccounts &&
-                           row.processed && row.accountValid;
+                           row.processed && links.validOf(row);
       if (written) {
-        file.record(accountBalanceRecord(row, withDepartment));
+        file.record(accountBalanceRecord(row, links, withDepartment));
       }
       // The rows the file is built from: one per department (the row without one is the
       // account's total over them).
@@ -134,12 +137,12 @@ StepResult writeBalanceFile(ConversionState& state, Platform& platform, OutputTa
       bool parentValid = false;
       for (int32_t i = 0; i < subBalances.count(); ++i) {
         WorkSubAccountBalance& row = subBalances[i];
-        if (auto it = validByName.find(row.parentLedraName); it != validByName.end())
+        if (auto it = validByName.find(links.parentLedraNameOf(row)); it != validByName.end())
           parentValid = it->second;
         if (!row.departmentCode.empty() && parentValid) {
           // The service needs a code for the balance kept without a sub-account.
           if (row.subAccountName.empty()) row.newSubCode = "999";
-          file.record(subAccountBalanceRecord(row, withDepartment));
+          file.record(subAccountBalanceRecord(row, links, withDepartment));
           if (report) {
             if (auto it = accountBySourceName.find(row.parentName());
                 it != accountBySourceName.end())

@@ -19,6 +19,7 @@
 #include "output/tax_conversion.hpp"
 #include "platform/cp932.hpp"
 #include "platform/platform.hpp"
+#include "state/account_links.hpp"
 #include "state/conversion_state.hpp"
 #include "state/journal_entry.hpp"
 #include "state/package_profile.hpp"
@@ -34,13 +35,15 @@ constexpr size_t kDroppedLinesNamed = 5;
 // The lookups of one call, answered from indexes built once: each holds the entry a linear
 // search would settle on (the last match, or the first where the first one counts).
 struct Lookups {
+  AccountLinks links;
   TextIndex lastAccount;  // by SourceName (弥生会計) or SourceCode (ブルーリターンＡ)
   TextIndex subAccount;  // 弥生会計: last by parent and own name; ブルーリターンＡ: first by name
   TextIndex lastDepartment;  // by MatchName
-  TextIndex lastBalance;     // by LedraName
+  TextIndex lastBalance;     // by its account's LedraName
 
   Lookups(const ConversionState& state, bool yayoi)
-      : lastAccount(static_cast<size_t>(state.workAccounts.count()), TextIndex::Keep::Last),
+      : links(state),
+        lastAccount(static_cast<size_t>(state.workAccounts.count()), TextIndex::Keep::Last),
         subAccount(static_cast<size_t>(state.workSubAccounts.count()),
                    yayoi ? TextIndex::Keep::Last : TextIndex::Keep::First),
         lastDepartment(static_cast<size_t>(state.workDepartments.count()), TextIndex::Keep::Last),
@@ -60,7 +63,7 @@ struct Lookups {
     for (int32_t i = 0; i < state.workDepartments.count(); ++i)
       lastDepartment.put(state.workDepartments[i].matchName, i);
     for (int32_t i = 0; i < state.workAccountBalances.count(); ++i)
-      lastBalance.put(state.workAccountBalances[i].ledraName, i);
+      lastBalance.put(links.ledraNameOf(state.workAccountBalances[i]), i);
   }
 };
 
@@ -394,7 +397,7 @@ class JournalWriter {
   void updateFlags(CarriedSide& side) const {
     if (const std::optional<int32_t> b = lookups_.lastBalance.find(side.nameText)) {
       side.processed = state_.workAccountBalances[*b].processed;
-      side.valid = state_.workAccountBalances[*b].accountValid;
+      side.valid = lookups_.links.validOf(state_.workAccountBalances[*b]);
     }
   }
 

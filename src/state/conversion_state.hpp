@@ -76,18 +76,15 @@ struct WorkAccountBalance {
   int32_t amount3 = 0;
   int32_t amount4 = 0;
   float ratio = 0;
+  // The account the row belongs to; its mapping is found through AccountLinks.
   std::string accountSourceCode;
   std::string accountSourceName;
-  std::string ledraCode;
-  std::string ledraName;
   int32_t linkAmount = 0;
   bool accountHasSubAccounts = false;
   int32_t subAccountGroupNo = 0;
   std::string subAccountGroupCode = "00";
   bool accountNotAutoMatched = false;
-  bool accountMatched = false;
   bool processed = false;
-  bool accountValid = false;
   std::string departmentCode;
   bool operator==(const WorkAccountBalance&) const = default;
 
@@ -105,9 +102,7 @@ struct WorkSubAccount {
   std::string newSubCode;
   std::string subAccountName;
   int32_t subAccountGroupNo = 0;
-  std::string subAccountGroupCode;
-  std::string parentLedraCode;
-  std::string parentLedraName;
+  std::string subAccountGroupCode;  // the parent's mapping is found through AccountLinks
   int32_t openingBalance = 0;
   int32_t ownRow = 0;
   bool linkedToAccount = false;
@@ -133,10 +128,8 @@ struct WorkSubAccountBalance {
   std::string newSubCode;
   std::string subAccountName;
   int32_t subAccountGroupNo = 0;
-  std::string subAccountGroupCode;
-  std::string parentLedraCode;
-  std::string parentLedraName;
-  int32_t unusedLong1 = 0;  // nothing sets these; kept in the work-state file
+  std::string subAccountGroupCode;  // the parent's mapping is found through AccountLinks
+  int32_t unusedLong1 = 0;          // nothing sets these; kept in the work-state file
   int32_t unusedLong2 = 0;
   bool linkedToAccount = false;
   std::string departmentCode;

@@ -14,6 +14,7 @@
 #include "base/text.hpp"
 #include "platform/cp932.hpp"
 #include "platform/file_io.hpp"
+#include "state/account_links.hpp"
 #include "state/conversion_state.hpp"
 
 namespace ledra {
@@ -95,50 +96,68 @@ void visitAmounts(V& v, E& e) {
   v.single(e.ratio, "Ratio");
 }
 
+// An account's mapping as the file repeats it in each of its balance rows and sub-accounts. The
+// tables keep it on the account alone: the writer fills this from the links, the reader drops it.
+struct RepeatedMapping {
+  std::string code;
+  std::string name;
+  bool matched = false;
+  bool valid = false;
+};
+
+RepeatedMapping repeatedMapping(const AccountLinks& links, const WorkAccountBalance& row) {
+  return {links.ledraCodeOf(row), links.ledraNameOf(row), links.matchedOf(row), links.validOf(row)};
+}
+
+template <class Row>
+RepeatedMapping repeatedParentMapping(const AccountLinks& links, const Row& row) {
+  return {links.parentLedraCodeOf(row), links.parentLedraNameOf(row)};
+}
+
 template <class V, class E>
-void visitAccountBalance(V& v, E& e) {
+void visitAccountBalance(V& v, E& e, RepeatedMapping& m) {
   for (int n = 1; n <= 5; ++n) v.text(e.col(n), "Columns", n);
   visitAmounts(v, e);
   v.text(e.col(6), "Columns", 6);  // after the amounts, where the file has always kept it
   v.text(e.accountSourceCode, "AccountSourceCode");
   v.text(e.accountSourceName, "AccountSourceName");
-  v.text(e.ledraCode, "LedraCode");
-  v.text(e.ledraName, "LedraName");
+  v.text(m.code, "LedraCode");
+  v.text(m.name, "LedraName");
   v.number(e.linkAmount, "LinkAmount");
   v.boolean(e.accountHasSubAccounts, "AccountHasSubAccounts");
   v.number(e.subAccountGroupNo, "SubAccountGroupNo");
   v.groupCode(e.subAccountGroupCode, e.subAccountGroupNo);
   v.boolean(e.accountNotAutoMatched, "AccountNotAutoMatched");
-  v.boolean(e.accountMatched, "AccountMatched");
+  v.boolean(m.matched, "AccountMatched");
   v.boolean(e.processed, "Processed");
-  v.boolean(e.accountValid, "AccountValid");
+  v.boolean(m.valid, "AccountValid");
   v.text(e.departmentCode, "DepartmentCode");
 }
 
 template <class V, class E>
-void visitSubAccount(V& v, E& e) {
+void visitSubAccount(V& v, E& e, RepeatedMapping& m) {
   for (int n = 1; n <= 11; ++n) v.text(e.col(n), "Columns", n);
   v.text(e.newSubCode, "NewSubCode");
   v.text(e.subAccountName, "SubAccountName");
   v.number(e.subAccountGroupNo, "SubAccountGroupNo");
   v.groupCode(e.subAccountGroupCode, e.subAccountGroupNo);
-  v.text(e.parentLedraCode, "ParentLedraCode");
-  v.text(e.parentLedraName, "ParentLedraName");
+  v.text(m.code, "ParentLedraCode");
+  v.text(m.name, "ParentLedraName");
   v.number(e.openingBalance, "OpeningBalance");
   v.number(e.ownRow, "OwnRow");
   v.boolean(e.linkedToAccount, "LinkedToAccount");
 }
 
 template <class V, class E>
-void visitSubAccountBalance(V& v, E& e) {
+void visitSubAccountBalance(V& v, E& e, RepeatedMapping& m) {
   for (int n = 1; n <= 6; ++n) v.text(e.col(n), "Columns", n);
   visitAmounts(v, e);
   v.text(e.newSubCode, "NewSubCode");
   v.text(e.subAccountName, "SubAccountName");
   v.number(e.subAccountGroupNo, "SubAccountGroupNo");
   v.groupCode(e.subAccountGroupCode, e.subAccountGroupNo);
-  v.text(e.parentLedraCode, "ParentLedraCode");
-  v.text(e.parentLedraName, "ParentLedraName");
+  v.text(m.code, "ParentLedraCode");
+  v.text(m.name, "ParentLedraName");
   v.number(e.unusedLong1, "Long18");
   v.number(e.unusedLong2, "Long19");
   v.boolean(e.linkedToAccount, "LinkedToAccount");
@@ -157,6 +176,20 @@ void visitDepartment(V& v, E& e) {
   v.text(e.unusedText, "Text19");
   v.text(e.parentDepartmentName, "ParentDepartmentName");
 }
+
+// Reading (and counting) the rows that repeat a mapping: the repeated fields are read and dropped.
+constexpr auto readAccountBalance = [](auto& v, auto& e) {
+  RepeatedMapping dropped;
+  visitAccountBalance(v, e, dropped);
+};
+constexpr auto readSubAccount = [](auto& v, auto& e) {
+  RepeatedMapping dropped;
+  visitSubAccount(v, e, dropped);
+};
+constexpr auto readSubAccountBalance = [](auto& v, auto& e) {
+  RepeatedMapping dropped;
+  visitSubAccountBalance(v, e, dropped);
+};
 
 // Counts the fields of a layout.
 struct FieldCounter {
@@ -338,12 +371,19 @@ void writeState(Writer& w, const ConversionData& s) {
                [](auto& v, auto& e) { visitStandardAccount(v, e); });
   writeSection(w, kAccountHeader, s.workAccounts, true,
                [](auto& v, auto& e) { visitWorkAccount(v, e); });
-  writeSection(w, kBalanceHeader, s.workAccountBalances, true,
-               [](auto& v, auto& e) { visitAccountBalance(v, e); });
-  writeSection(w, kSubAccountHeader, s.workSubAccounts, true,
-               [](auto& v, auto& e) { visitSubAccount(v, e); });
-  writeSection(w, kSubBalanceHeader, s.workSubAccountBalances, true,
-               [](auto& v, auto& e) { visitSubAccountBalance(v, e); });
+  const AccountLinks links(s);
+  writeSection(w, kBalanceHeader, s.workAccountBalances, true, [&links](auto& v, auto& e) {
+    RepeatedMapping m = repeatedMapping(links, e);
+    visitAccountBalance(v, e, m);
+  });
+  writeSection(w, kSubAccountHeader, s.workSubAccounts, true, [&links](auto& v, auto& e) {
+    RepeatedMapping m = repeatedParentMapping(links, e);
+    visitSubAccount(v, e, m);
+  });
+  writeSection(w, kSubBalanceHeader, s.workSubAccountBalances, true, [&links](auto& v, auto& e) {
+    RepeatedMapping m = repeatedParentMapping(links, e);
+    visitSubAccountBalance(v, e, m);
+  });
   writeSection(w, kDepartmentHeader, s.workDepartments, false,
                [](auto& v, auto& e) { visitDepartment(v, e); });
   w.countLine(s.journalRows.count());
@@ -365,13 +405,12 @@ size_t textSizeHint(const ConversionData& s) {
     static const size_t perEntry = fieldCount<Entry>(visit);
     return static_cast<size_t>(table.count()) * perEntry;
   };
-  size_t n =
-      fields(s.standardAccounts, [](auto& v, auto& e) { visitStandardAccount(v, e); }) +
-      fields(s.workAccounts, [](auto& v, auto& e) { visitWorkAccount(v, e); }) +
-      fields(s.workAccountBalances, [](auto& v, auto& e) { visitAccountBalance(v, e); }) +
-      fields(s.workSubAccounts, [](auto& v, auto& e) { visitSubAccount(v, e); }) +
-      fields(s.workSubAccountBalances, [](auto& v, auto& e) { visitSubAccountBalance(v, e); }) +
-      fields(s.workDepartments, [](auto& v, auto& e) { visitDepartment(v, e); });
+  size_t n = fields(s.standardAccounts, [](auto& v, auto& e) { visitStandardAccount(v, e); }) +
+             fields(s.workAccounts, [](auto& v, auto& e) { visitWorkAccount(v, e); }) +
+             fields(s.workAccountBalances, readAccountBalance) +
+             fields(s.workSubAccounts, readSubAccount) +
+             fields(s.workSubAccountBalances, readSubAccountBalance) +
+             fields(s.workDepartments, [](auto& v, auto& e) { visitDepartment(v, e); });
   n += static_cast<size_t>(s.profitAndLossView.count() + s.balanceSheetView.count() +
                            s.allView.count());
   return n * 16 + 64 * 1024;
@@ -564,12 +603,9 @@ void readState(std::string_view text, ConversionData& p) {
               [](auto& v, auto& e) { visitStandardAccount(v, e); });
   readSection(r, kAccountHeader, p.workAccounts, true,
               [](auto& v, auto& e) { visitWorkAccount(v, e); });
-  readSection(r, kBalanceHeader, p.workAccountBalances, true,
-              [](auto& v, auto& e) { visitAccountBalance(v, e); });
-  readSection(r, kSubAccountHeader, p.workSubAccounts, true,
-              [](auto& v, auto& e) { visitSubAccount(v, e); });
-  readSection(r, kSubBalanceHeader, p.workSubAccountBalances, true,
-              [](auto& v, auto& e) { visitSubAccountBalance(v, e); });
+  readSection(r, kBalanceHeader, p.workAccountBalances, true, readAccountBalance);
+  readSection(r, kSubAccountHeader, p.workSubAccounts, true, readSubAccount);
+  readSection(r, kSubBalanceHeader, p.workSubAccountBalances, true, readSubAccountBalance);
   readSection(r, kDepartmentHeader, p.workDepartments, false,
               [](auto& v, auto& e) { visitDepartment(v, e); });
   p.journalRows.resize(r.count(kJournalCapacity));

@@ -49,8 +49,8 @@ StepResult loadMasterFile(ConversionState& state, Platform& platform, const std:
 }
 
 // Everything the user decides on the mapping screen, as one text that differs whenever one
-// decision does: codes and names given to accounts and their balance rows, invalidations,
-// sub-account codes and their parents, and the files and folder the run reads and writes.
+// decision does: codes and names given to accounts (their rows find them there), invalidations,
+// sub-account codes, and the files and folder the run reads and writes.
 // What a conversion itself stores back (a balance row's default sub-account code, the journal's
 // line count) is left out: converting is no change to save.
 std::string mappingFingerprint(const ConversionState& s) {
@@ -68,23 +68,7 @@ std::string mappingFingerprint(const ConversionState& s) {
     flag(a.matched);
   }
   out += '|';
-  for (const WorkAccountBalance& b : s.workAccountBalances) {
-    text(b.ledraCode);
-    text(b.ledraName);
-    flag(b.accountValid);
-    flag(b.accountMatched);
-  }
-  out += '|';
-  for (const WorkSubAccount& sub : s.workSubAccounts) {
-    text(sub.newSubCode);
-    text(sub.parentLedraCode);
-    text(sub.parentLedraName);
-  }
-  out += '|';
-  for (const WorkSubAccountBalance& b : s.workSubAccountBalances) {
-    text(b.parentLedraCode);
-    text(b.parentLedraName);
-  }
+  for (const WorkSubAccount& sub : s.workSubAccounts) text(sub.newSubCode);
   out += '|';
   for (const std::string& f : s.sourceFiles) text(f);
   text(s.outputFolder);

@@ -1,5 +1,6 @@
 #include "wizard/status_report.hpp"
 
+#include "state/account_links.hpp"
 #include "state/conversion_state.hpp"
 #include "wizard/step_flow.hpp"
 
@@ -21,10 +22,11 @@ StatusReport buildStatusReport(const ConversionState& state) {
   for (const auto& a : state.workAccounts)
     if (!a.matched) r.lines.push_back("勘定科目未設定：" + a.sourceCode + " " + a.sourceName);
   const std::vector<bool> unique = subAccountCodesUnique(state);
+  const AccountLinks links(state);
   for (int32_t i = 0; i < state.workSubAccounts.count(); ++i) {
     if (unique[static_cast<size_t>(i)]) continue;
     const WorkSubAccount& s = state.workSubAccounts[i];
-    if (s.parentLedraCode.empty())
+    if (links.parentLedraCodeOf(s).empty())
       r.lines.push_back("補助科目の所属勘定科目未設定：" + s.parentName() + "/" + s.subAccountName);
     else
       r.lines.push_back("補助科目コード重複：" + s.parentName() + "/" + s.subAccountName + " (" +

@@ -4,6 +4,7 @@
 
 #include "import/report_import.hpp"
 #include "matching/sub_account_lists.hpp"
+#include "state/account_links.hpp"
 #include "state/conversion_state.hpp"
 #include "support/scripted_platform.hpp"
 #include "support/temp_dir.hpp"
@@ -137,9 +138,10 @@ TEST_F(ClassificationTest, BalanceRowsLinkAccountsAndSortThemIntoSections) {
   EXPECT_TRUE(cash.processed);
   EXPECT_EQ(cash.accountSourceCode, "1");
   EXPECT_EQ(cash.accountSourceName, "現金");
-  EXPECT_EQ(cash.ledraCode, "100");
+  const AccountLinks links(state);
+  EXPECT_EQ(links.ledraCodeOf(cash), "100");
   EXPECT_EQ(cash.linkAmount, 300);
-  EXPECT_TRUE(cash.accountMatched && cash.accountValid);
+  EXPECT_TRUE(links.matchedOf(cash) && links.validOf(cash));
   EXPECT_EQ(cash.departmentCode, "1");
   EXPECT_EQ(a[0].displayBalance, 300);
   EXPECT_FALSE(state.workAccountBalances[4].processed);
@@ -218,7 +220,7 @@ TEST_F(ClassificationTest, SubAccountBalancesLinkByAccountAndName) {
   const auto& rows = state.workSubAccountBalances;
   EXPECT_EQ(rows[0].newSubCode, "002");
   EXPECT_EQ(rows[0].subAccountName, "南北銀行");
-  EXPECT_EQ(rows[0].parentLedraCode, "131");
+  EXPECT_EQ(AccountLinks(state).parentLedraCodeOf(rows[0]), "131");
   EXPECT_EQ(rows[0].subAccountGroupCode, "02");
   EXPECT_EQ(rows[0].departmentCode, "1");
   EXPECT_EQ(rows[1].newSubCode, "999");

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "matching/sub_account_lists.hpp"
+#include "state/account_links.hpp"
 #include "state/conversion_state.hpp"
 #include "support/fixtures.hpp"
 #include "support/scripted_platform.hpp"
@@ -52,10 +53,6 @@ void addBalance(ConversionState& s, const WorkAccount* a) {
   if (a == nullptr) return;  // a row no account claimed
   b.accountSourceCode = a->sourceCode;
   b.accountSourceName = a->sourceName;
-  b.ledraCode = a->ledraCode;
-  b.ledraName = a->ledraName;
-  b.accountMatched = a->matched;
-  b.accountValid = true;
   b.subAccountGroupNo = a->subAccountGroupNo;
   b.processed = true;
 }
@@ -184,20 +181,21 @@ TEST(DecideAccountCode, NormalisesConfirmsAndCarriesTheMappingToLinkedRows) {
   EXPECT_EQ(a.ledraName, "普通預金");
   EXPECT_TRUE(a.matched);
   for (int i : {1, 2}) {
-    EXPECT_EQ(s.workAccountBalances[i].ledraCode, "B02");
-    EXPECT_EQ(s.workAccountBalances[i].ledraName, "普通預金");
-    EXPECT_TRUE(s.workAccountBalances[i].accountMatched);
+    EXPECT_EQ(AccountLinks(s).ledraCodeOf(s.workAccountBalances[i]), "B02");
+    EXPECT_EQ(AccountLinks(s).ledraNameOf(s.workAccountBalances[i]), "普通預金");
+    EXPECT_TRUE(AccountLinks(s).matchedOf(s.workAccountBalances[i]));
   }
   for (int i : {0, 1}) {
-    EXPECT_EQ(s.workSubAccounts[i].parentLedraCode, "B02");
-    EXPECT_EQ(s.workSubAccounts[i].parentLedraName, "普通預金");
+    EXPECT_EQ(AccountLinks(s).parentLedraCodeOf(s.workSubAccounts[i]), "B02");
+    EXPECT_EQ(AccountLinks(s).parentLedraNameOf(s.workSubAccounts[i]), "普通預金");
   }
-  for (int i : {0, 1, 4}) EXPECT_EQ(s.workSubAccountBalances[i].parentLedraCode, "B02");
+  for (int i : {0, 1, 4})
+    EXPECT_EQ(AccountLinks(s).parentLedraCodeOf(s.workSubAccountBalances[i]), "B02");
   // Another group, the unlinked row and the unlinked sub-account stay as they were.
-  EXPECT_EQ(s.workSubAccounts[2].parentLedraCode, "");
-  EXPECT_EQ(s.workSubAccounts[3].parentLedraCode, "");
-  EXPECT_EQ(s.workSubAccountBalances[2].parentLedraCode, "");
-  EXPECT_EQ(s.workAccountBalances[4].ledraCode, "");
+  EXPECT_EQ(AccountLinks(s).parentLedraCodeOf(s.workSubAccounts[2]), "");
+  EXPECT_EQ(AccountLinks(s).parentLedraCodeOf(s.workSubAccounts[3]), "");
+  EXPECT_EQ(AccountLinks(s).parentLedraCodeOf(s.workSubAccountBalances[2]), "");
+  EXPECT_EQ(AccountLinks(s).ledraCodeOf(s.workAccountBalances[4]), "");
 }
 
 TEST(DecideAccountCode, AnAccountSharingAnotherOnesNameLeavesThatOnesBalanceRows) {
@@ -205,9 +203,9 @@ TEST(DecideAccountCode, AnAccountSharingAnotherOnesNameLeavesThatOnesBalanceRows
   ScriptedPlatform p;
   EXPECT_TRUE(decideAccountCode(s, p, 4, "B02").applied());
   EXPECT_EQ(s.workAccounts[4].ledraCode, "B02");
-  EXPECT_EQ(s.workAccountBalances[1].ledraCode, "");
-  EXPECT_EQ(s.workAccountBalances[2].ledraCode, "");
-  EXPECT_EQ(s.workSubAccounts[0].parentLedraCode, "");
+  EXPECT_EQ(AccountLinks(s).ledraCodeOf(s.workAccountBalances[1]), "");
+  EXPECT_EQ(AccountLinks(s).ledraCodeOf(s.workAccountBalances[2]), "");
+  EXPECT_EQ(AccountLinks(s).parentLedraCodeOf(s.workSubAccounts[0]), "");
 }
 
 TEST(DecideAccountCode, RefusalsAndCancelChangeNothing) {
@@ -255,19 +253,19 @@ TEST(DecideAccountCode, EmptyCodeClearsWithoutAQuestion) {
   EXPECT_EQ(s.workAccounts[0].ledraCode, "");
   EXPECT_EQ(s.workAccounts[0].ledraName, "");
   EXPECT_FALSE(s.workAccounts[0].matched);
-  EXPECT_EQ(s.workAccountBalances[0].ledraCode, "");
-  EXPECT_FALSE(s.workAccountBalances[0].accountMatched);
+  EXPECT_EQ(AccountLinks(s).ledraCodeOf(s.workAccountBalances[0]), "");
+  EXPECT_FALSE(AccountLinks(s).matchedOf(s.workAccountBalances[0]));
 }
 
 TEST(ClearStandardAccount, EmptiesTheSubAccountGroupToo) {
   ConversionState s = makeState();
   ASSERT_TRUE(assignStandardAccount(s, 3, "D04", "当座預金").applied());
-  EXPECT_EQ(s.workSubAccounts[2].parentLedraName, "当座預金");
-  EXPECT_EQ(s.workSubAccountBalances[2].parentLedraName, "当座預金");
+  EXPECT_EQ(AccountLinks(s).parentLedraNameOf(s.workSubAccounts[2]), "当座預金");
+  EXPECT_EQ(AccountLinks(s).parentLedraNameOf(s.workSubAccountBalances[2]), "当座預金");
   ASSERT_TRUE(clearStandardAccount(s, 3).applied());
-  EXPECT_EQ(s.workSubAccounts[2].parentLedraCode, "");
-  EXPECT_EQ(s.workSubAccounts[2].parentLedraName, "");
-  EXPECT_EQ(s.workSubAccountBalances[2].parentLedraCode, "");
+  EXPECT_EQ(AccountLinks(s).parentLedraCodeOf(s.workSubAccounts[2]), "");
+  EXPECT_EQ(AccountLinks(s).parentLedraNameOf(s.workSubAccounts[2]), "");
+  EXPECT_EQ(AccountLinks(s).parentLedraCodeOf(s.workSubAccountBalances[2]), "");
   EXPECT_FALSE(s.workAccounts[3].matched);
 }
 
@@ -279,8 +277,8 @@ TEST(ClearStandardAccount, AnInvalidatedAccountStaysMatched) {
   ASSERT_TRUE(decideAccountCode(s, p, 2, "").applied());
   EXPECT_EQ(s.workAccounts[2].ledraCode, "");
   EXPECT_TRUE(s.workAccounts[2].matched);
-  EXPECT_EQ(s.workAccountBalances[3].ledraCode, "");
-  EXPECT_TRUE(s.workAccountBalances[3].accountMatched);
+  EXPECT_EQ(AccountLinks(s).ledraCodeOf(s.workAccountBalances[3]), "");
+  EXPECT_TRUE(AccountLinks(s).matchedOf(s.workAccountBalances[3]));
 }
 
 TEST(EnterAccountCode, DecidesOnlyWhenTheTextDiffersFromTheStoredCode) {
@@ -304,14 +302,14 @@ TEST(SetAccountValid, KeepsTheMatchedRuleOnAccountAndBalanceRows) {
   ASSERT_TRUE(setAccountValid(s, p, 2, false).applied());
   EXPECT_FALSE(s.workAccounts[2].valid);
   EXPECT_TRUE(s.workAccounts[2].matched);
-  EXPECT_FALSE(s.workAccountBalances[3].accountValid);
-  EXPECT_TRUE(s.workAccountBalances[3].accountMatched);
+  EXPECT_FALSE(AccountLinks(s).validOf(s.workAccountBalances[3]));
+  EXPECT_TRUE(AccountLinks(s).matchedOf(s.workAccountBalances[3]));
 
   ASSERT_TRUE(toggleAccountValid(s, p, 2).applied());
   EXPECT_TRUE(s.workAccounts[2].valid);
   EXPECT_FALSE(s.workAccounts[2].matched);
-  EXPECT_TRUE(s.workAccountBalances[3].accountValid);
-  EXPECT_FALSE(s.workAccountBalances[3].accountMatched);
+  EXPECT_TRUE(AccountLinks(s).validOf(s.workAccountBalances[3]));
+  EXPECT_FALSE(AccountLinks(s).matchedOf(s.workAccountBalances[3]));
   EXPECT_TRUE(p.messages.empty());
 }
 
@@ -334,8 +332,7 @@ TEST(SetAccountValid, AnAccountInUseCannotBeInvalidated) {
 
 TEST(ChooseParentAccount, ListsTheChosenParentsSubAccountsOrAll) {
   ConversionState s = makeState();
-  s.workSubAccounts[0].parentLedraCode = "B02";
-  s.workSubAccounts[1].parentLedraCode = "B02";
+  s.workAccounts[1].ledraCode = "B02";  // the parent of group 2
   SubAccountLists l = makeLists();
   ASSERT_TRUE(chooseParentAccount(s, l, 1).applied());
   EXPECT_EQ(rowsOf(l.entries),

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "state/account_links.hpp"
 #include "state/conversion_state.hpp"
 #include "support/scripted_platform.hpp"
 
@@ -26,10 +27,6 @@ void addAccount(ConversionState& s, std::string code, std::string name, std::str
   WorkAccountBalance& b = s.workAccountBalances.append();
   b.accountSourceCode = a.sourceCode;
   b.accountSourceName = a.sourceName;
-  b.ledraCode = a.ledraCode;
-  b.ledraName = a.ledraName;
-  b.accountValid = true;
-  b.accountMatched = a.matched;
 }
 
 void addSub(ConversionState& s, std::string parent, std::string name, int32_t group,
@@ -102,11 +99,11 @@ TEST(ReuseMappings, FillsWhatIsOpenAndNamesWhatCannotBe) {
   // Applied with this chart's name, carried to the balance rows and the group.
   EXPECT_EQ(s.workAccounts[1].ledraCode, "A01");
   EXPECT_TRUE(s.workAccounts[1].matched);
-  EXPECT_EQ(s.workAccountBalances[1].ledraCode, "A01");
+  EXPECT_EQ(AccountLinks(s).ledraCodeOf(s.workAccountBalances[1]), "A01");
   EXPECT_EQ(s.workAccounts[2].ledraName, "普通預金");
-  EXPECT_EQ(s.workSubAccounts[0].parentLedraCode, "B02");
+  EXPECT_EQ(AccountLinks(s).parentLedraCodeOf(s.workSubAccounts[0]), "B02");
   EXPECT_FALSE(s.workAccounts[3].valid);
-  EXPECT_FALSE(s.workAccountBalances[3].accountValid);
+  EXPECT_FALSE(AccountLinks(s).validOf(s.workAccountBalances[3]));
   EXPECT_TRUE(s.workAccounts[4].valid);
   EXPECT_TRUE(s.workAccounts[6].ledraCode.empty());
 }

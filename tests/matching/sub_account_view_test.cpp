@@ -13,9 +13,13 @@ namespace {
 TEST(PanelViews, FifteenSubAccountsScrollFiveFourDepartmentsLeaveSixBlankRows) {
   ConversionState s;
   SubAccountLists lists;
+  WorkAccount& parent = s.workAccounts.append();
+  parent.ledraCode = "111";
+  parent.hasSubAccounts = true;
+  parent.subAccountGroupNo = 2;
   for (int i = 0; i < 15; ++i) {
     WorkSubAccount& row = s.workSubAccounts.append();
-    row.parentLedraCode = "111";
+    row.subAccountGroupNo = 2;
     row.newSubCode = i == 8 || i == 14 ? "X" : std::to_string(i);
     lists.entries.append({"", "補助" + std::to_string(i), i});
   }

@@ -64,9 +64,9 @@ class JournalFile : public ::testing::Test {
     a.ledraName = ledraName;
     a.valid = valid;
     WorkAccountBalance& b = state.workAccountBalances.append();
-    b.ledraName = ledraName;
+    b.accountSourceCode = code;
+    b.accountSourceName = name;
     b.processed = true;
-    b.accountValid = valid;
     return a;
   }
   void subAccount(const std::string& parent, const std::string& name, const std::string& code) {
@@ -481,16 +481,15 @@ TEST_F(JournalFile, LaterRowsWinForSubAccountsAndBalances) {
   account("普通預金", "110", "普通預金").hasSubAccounts = true;
   subAccount("普通預金", "A", "001");
   subAccount("普通預金", "A", "005");
-  // A later balance row of the same service name decides whether the slip is written.
-  WorkAccountBalance& later = state.workAccountBalances.append();
-  later.ledraName = "普通預金";
-  later.processed = true;
-  later.accountValid = false;
+  // The balance row of a later account with the same service name decides whether the slip
+  // is written.
+  const int32_t later = state.workAccounts.count();
+  account("別の普通預金", "111", "普通預金", false);
   ASSERT_TRUE(write({entry("普通預金", "A", "1")}));
   EXPECT_TRUE(records().empty());
   EXPECT_EQ(state.droppedJournalLines.size(), 1u);
 
-  later.accountValid = true;
+  state.workAccounts[later].valid = true;
   ASSERT_TRUE(write({entry("普通預金", "A", "1")}));
   EXPECT_EQ(debitAccounts(), (std::vector<Record>{{"110", "普通預金", "005", "A"}}));
 }
@@ -644,12 +643,12 @@ TEST(JournalFileCapacity, FullTablesAreWritten) {
     a.sourceName = "科目" + std::to_string(i);
     a.ledraCode = std::to_string(i);
     a.ledraName = "標準" + std::to_string(i);
-    a.hasSubAccounts = true;
+    a.hasSubAccounts = a.valid = true;
   }
   for (int i = 0; i < kBalanceCapacity; ++i) {
     WorkAccountBalance& b = state.workAccountBalances.append();
-    b.ledraName = "標準" + std::to_string(i % kAccountCapacity);
-    b.processed = b.accountValid = true;
+    b.accountSourceName = "科目" + std::to_string(i % kAccountCapacity);
+    b.processed = true;
     WorkSubAccount& s = state.workSubAccounts.append();
     s.col(2) = "科目" + std::to_string(i % kAccountCapacity);
     s.col(3) = "補助" + std::to_string(i);

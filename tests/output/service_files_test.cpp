@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <csignal>
 #include <filesystem>
 #include <functional>
@@ -206,10 +207,12 @@ TEST_F(ServiceFilesTest, SubAccountFileWithoutSubAccountsHasTwoLinesAndKeepsTheD
 
 TEST_F(ServiceFilesTest, SubAccountFileWritesEveryRow) {
   platform.recordProgressValues = true;
+  WorkAccount& parent = addAccount("A", "131", "普通預金");
+  parent.hasSubAccounts = true;
+  parent.subAccountGroupNo = 105;
   WorkSubAccount& s1 = addSubAccount("S");
   s1.col(3) = repeat("補", 25);  // width 42
-  s1.parentLedraName = "普通預金";
-  s1.parentLedraCode = "131";
+  s1.subAccountGroupNo = 105;
   s1.subAccountGroupCode = "A5";
   s1.subAccountName = "A銀行";
   s1.newSubCode = "12345678901234567890";   // width 15
@@ -266,13 +269,19 @@ class BalanceFileTest : public ServiceFilesTest {
     b.col(2) = "本社";
     b.col(4) = "[貸借対照表]";
     b.col(5) = name;
-    b.ledraName = name;
-    b.ledraCode = "111";
     b.processed = true;
-    b.accountValid = true;
     b.departmentCode = dept;
+    // The row's own account, whose mapping the file shows.
+    WorkAccount& a = state.workAccounts.append();
+    a.sourceName = b.accountSourceName = name;
+    a.ledraName = name;
+    a.ledraCode = "111";
+    a.valid = true;
     return b;
   }
+
+  // The row's parent is the first account with the service name `parent`, given a sub-account
+  // group the first time; without one the row has no parent.
 
   WorkSubAccountBalance& addSubBalance(const std::string& parent, const std::string& sub,
                                        const std::string& dept) {
@@ -281,8 +290,18 @@ class BalanceFileTest : public ServiceFilesTest {
     b.col(2) = "本社";
     b.col(5) = parent;
     b.col(6) = sub;
-    b.parentLedraName = parent;
-    b.parentLedraCode = "131";
+    int32_t nextGroup = 2;
+    for (const WorkAccount& a : state.workAccounts)
+      nextGroup = std::max(nextGroup, a.subAccountGroupNo + 1);
+    for (WorkAccount& a : state.workAccounts) {
+      if (a.ledraName != parent) continue;
+      if (!a.hasSubAccounts) {
+        a.hasSubAccounts = true;
+        a.subAccountGroupNo = nextGroup;
+      }
+      b.subAccountGroupNo = a.subAccountGroupNo;
+      break;
+    }
     b.subAccountGroupCode = "02";
     b.subAccountName = sub;
     b.newSubCode = sub.empty() ? "" : "001";
@@ -305,7 +324,8 @@ TEST_F(BalanceFileTest, AccountRowsNeedDepartmentNoSubAccountsProcessedAndValid)
   cash.amount4 = 41000;
   cash.ratio = 12.5f;
   addBalance("普通預金", "1").accountHasSubAccounts = true;
-  addBalance("小口現金", "1").accountValid = false;
+  addBalance("小口現金", "1");
+  state.workAccounts[state.workAccounts.count() - 1].valid = false;
   addBalance("当座預金", "1").processed = false;
   addBalance("定期預金", "");  // department matched nothing
   WorkAccountBalance& sales = addBalance(repeat("売", 22), "1");
@@ -365,13 +385,13 @@ TEST_F(BalanceFileTest, SubAccountRowsFollowTheirParentsValidity) {
       fileBytes({
           R"("本社","","","普通預金","A銀行","-300","0","0","0","0","普通預金","131","02","A銀行","001","2")",
           R"("本社","","","普通預金","","0","0","0","0","0","普通預金","131","02","","999","1")",
-          R"("本社","","","別段預金","C銀行","0","0","0","0","1.5","別段預金","131","02","C銀行","001","1")",
+          R"("本社","","","別段預金","C銀行","0","0","0","0","1.5","別段預金","133","02","C銀行","001","1")",
       }));
   EXPECT_EQ(state.workSubAccountBalances[2].newSubCode, "999");
   EXPECT_EQ(state.workSubAccountBalances[3].newSubCode, "");  // not written, not changed
 }
 
-TEST_F(BalanceFileTest, UnknownParentNameKeepsThePreviousRowsValidity) {
+TEST_F(BalanceFileTest, ARowWithoutAParentKeepsThePreviousRowsValidity) {
   addAccount("A", "131", "普通預金");
   addSubBalance("外貨預金", "X銀行", "1");  // nothing before it: not valid
   addSubBalance("普通預金", "A銀行", "1");
@@ -381,7 +401,7 @@ TEST_F(BalanceFileTest, UnknownParentNameKeepsThePreviousRowsValidity) {
       file("zandaka.csv"),
       fileBytes({
           R"("本社","","","普通預金","A銀行","0","0","0","0","0","普通預金","131","02","A銀行","001","1")",
-          R"("本社","","","外貨預金","Y銀行","0","0","0","0","0","外貨預金","131","02","Y銀行","001","1")",
+          R"("本社","","","外貨預金","Y銀行","0","0","0","0","0","","","02","Y銀行","001","1")",
       }));
 }
 

@@ -12,6 +12,7 @@
 #include "base/text.hpp"
 #include "matching/sub_account_lists.hpp"
 #include "platform/cp932.hpp"
+#include "state/account_links.hpp"
 #include "state/conversion_state.hpp"
 #include "state/derived_lists.hpp"
 #include "state/work_state_format.hpp"
@@ -75,13 +76,11 @@ ConversionState smallState() {
   b.ratio = 12.5f;
   b.accountSourceCode = "100";
   b.accountSourceName = "現金";
-  b.ledraCode = "111";
-  b.ledraName = "現金";
   b.linkAmount = -1500;
   b.accountHasSubAccounts = true;
   b.subAccountGroupNo = 2;
   b.subAccountGroupCode = "02";
-  b.accountMatched = b.processed = b.accountValid = true;
+  b.processed = true;
 
   WorkSubAccountBalance& sb = s.workSubAccountBalances.append();
   sb.col(1) = "[明細行]";
@@ -92,8 +91,6 @@ ConversionState smallState() {
   sb.subAccountName = "指定なし";
   sb.subAccountGroupNo = 2;
   sb.subAccountGroupCode = "02";
-  sb.parentLedraCode = "111";
-  sb.parentLedraName = "現金";
   sb.linkedToAccount = true;
 
   WorkDepartment& d = s.workDepartments.append();
@@ -162,16 +159,12 @@ ConversionState richState() {
     b.ratio = ratios[i];
     b.accountSourceCode = "S" + std::to_string(i % 3);
     b.accountSourceName = "科目" + std::to_string(i % 3);
-    b.ledraCode = "LC" + std::to_string(i);
-    b.ledraName = "LN" + std::to_string(i);
     b.linkAmount = 7 * i;
     b.accountHasSubAccounts = i % 2 == 0;
     b.subAccountGroupNo = groups[i % 3];
     b.subAccountGroupCode = "";
     b.accountNotAutoMatched = i == 1;
-    b.accountMatched = i == 2;
     b.processed = i != 3;
-    b.accountValid = i == 4;
     b.departmentCode = std::to_string(i);
   }
 
@@ -183,8 +176,6 @@ ConversionState richState() {
     sub.subAccountName = "補助" + std::to_string(i);
     sub.subAccountGroupNo = i < 3 ? 12 : 0;
     sub.subAccountGroupCode = "";
-    sub.parentLedraCode = "C0";
-    sub.parentLedraName = "標準0";
     sub.openingBalance = -100 * i;
     sub.ownRow = i;
     sub.linkedToAccount = i < 3;
@@ -201,8 +192,6 @@ ConversionState richState() {
     sb.newSubCode = "10" + std::to_string(i);
     sb.subAccountName = "補助" + std::to_string(i);
     sb.subAccountGroupNo = 12;
-    sb.parentLedraCode = "C0";
-    sb.parentLedraName = "標準0";
     sb.unusedLong1 = 5;
     sb.unusedLong2 = -6;
     sb.linkedToAccount = i == 0;
@@ -400,8 +389,8 @@ TEST(WorkStateSave, RefusesTextsTheFormatCannotCarry) {
   } cases[] = {
       {[](ConversionState& s) { s.ledraUserName = "山田\r\n商店"; },
        "LedraUserName: 改行を含んでいます"},
-      {[](ConversionState& s) { s.workSubAccountBalances[0].parentLedraName = "現\n金"; },
-       "変更中補助残高 1件目 ParentLedraName: 改行を含んでいます"},
+      {[](ConversionState& s) { s.workSubAccountBalances[0].subAccountName = "指定\nなし"; },
+       "変更中補助残高 1件目 SubAccountName: 改行を含んでいます"},
       {[](ConversionState& s) { s.workAccounts[0].ledraName = "普通\r預金"; },
        "変更中勘定科目 1件目 LedraName: 改行を含んでいます"},
       {[](ConversionState& s) {
@@ -673,6 +662,31 @@ TEST(WorkStateRestore, RefusesMalformedFiles) {
     EXPECT_EQ(state.baseFolder, "/start/folder") << c.detail;
     EXPECT_EQ(state.sourcePackage, SourcePackage::BlueReturn) << c.detail;
   }
+}
+
+// Balance rows and sub-account rows repeat their account's mapping in the file. The account's
+// own fields decide, so a file whose copies disagree (an older or edited one) is read as its
+// accounts say, and saved again as they say.
+TEST(WorkStateRestore, RowsFollowTheirAccountsMappingNotTheFilesCopy) {
+  std::vector<std::string> lines = testing::readCp932Lines(kSmallFile);
+  ASSERT_EQ(lines.at(17), "変更中科目残高");
+  lines[19] = withField(withField(withField(lines[19], 14, "999"), 15, "別名"), 23, "False");
+  ASSERT_EQ(lines.at(22), "変更中補助残高");
+  lines[24] = withField(lines[24], 16, "999");
+  TempDir dir;
+  const std::string edited = dir.file("edited.dat");
+  testing::writeCp932Lines(edited, lines);
+
+  ScriptedPlatform platform;
+  ConversionState state;
+  ASSERT_TRUE(restoreWorkStateFromFile(state, platform, edited));
+  const AccountLinks links(state);
+  EXPECT_EQ(links.ledraCodeOf(state.workAccountBalances[0]), "111");
+  EXPECT_TRUE(links.validOf(state.workAccountBalances[0]));
+  EXPECT_EQ(links.parentLedraCodeOf(state.workSubAccountBalances[0]), "111");
+  const std::string saved = dir.file("saved.dat");
+  ASSERT_TRUE(saveWorkStateToFile(state, platform, saved));
+  EXPECT_EQ(testing::readBytes(saved), testing::readBytes(kSmallFile));
 }
 
 TEST(WorkStateRestore, ReadsEveryFormOfANumberToItsValue) {

@@ -7,6 +7,7 @@
 #include <tuple>
 #include <vector>
 
+#include "state/account_links.hpp"
 #include "state/conversion_state.hpp"
 #include "state/work_state.hpp"
 #include "support/scripted_platform.hpp"
@@ -34,7 +35,6 @@ class Mapping : public ::testing::Test {
       WorkAccountBalance& b = state.workAccountBalances.append();
       b.accountSourceCode = a.sourceCode;
       b.accountSourceName = a.sourceName;
-      b.accountValid = true;
     }
     for (auto [name, group, code] :
          {std::tuple{"A銀行", 2, "1"}, {"B銀行", 2, "2"}, {"C銀行", 3, "1"}}) {
@@ -43,7 +43,6 @@ class Mapping : public ::testing::Test {
       s.subAccountName = name;
       s.subAccountGroupNo = group;
       s.newSubCode = code;
-      s.parentLedraCode = group == 2 ? "" : "D04";
     }
     WorkSubAccountBalance& sb = state.workSubAccountBalances.append();
     sb.subAccountName = "A銀行";
@@ -112,7 +111,7 @@ TEST_F(Mapping, InvalidatingTurnsTheRowCyanAndAnAccountInUseCannotBe) {
   EXPECT_EQ(accounts().rows[2].state, RowState::Done);
   EXPECT_TRUE(accounts().rows[2].invalidTicked);
   EXPECT_EQ(accounts().remainingCaption, "マッチング科目残数：1/4");
-  EXPECT_TRUE(state.workAccountBalances[2].accountMatched);
+  EXPECT_TRUE(AccountLinks(state).matchedOf(state.workAccountBalances[2]));
   mapping.clickInvalid(2);
   EXPECT_EQ(accounts().rows[2].state, RowState::NeedsAttention);
   EXPECT_FALSE(accounts().rows[0].invalidEnabled);
@@ -127,8 +126,8 @@ TEST_F(Mapping, TypedCodeIsCleanedUpperCasedConfirmedAndSpread) {
   mapping.pressEnterInAccountCode(1);
   EXPECT_EQ(platform.messageTexts(),
             (std::vector<std::string>{"勘定科目候補( 普通預金 )\r\nが存在します。適用しますか？"}));
-  EXPECT_EQ(state.workAccountBalances[1].ledraCode, "B02");
-  EXPECT_EQ(state.workSubAccounts[0].parentLedraCode, "B02");
+  EXPECT_EQ(AccountLinks(state).ledraCodeOf(state.workAccountBalances[1]), "B02");
+  EXPECT_EQ(AccountLinks(state).parentLedraCodeOf(state.workSubAccounts[0]), "B02");
   EXPECT_EQ(accounts().rows[1].ledraName.text, "普通預金");
   EXPECT_EQ(accounts().rows[1].state, RowState::Done);
   EXPECT_EQ(accounts().focusedRow, 2);
@@ -149,7 +148,7 @@ TEST_F(Mapping, CodeBoxRefusalsDeletionAndPendingEdits) {
   mapping.changeAccountCode(3, "");  // deleting unmaps at once, without a question
   EXPECT_EQ(platform.messages.size(), shown);
   EXPECT_FALSE(state.workAccounts[3].matched);
-  EXPECT_EQ(state.workSubAccounts[2].parentLedraCode, "");
+  EXPECT_EQ(AccountLinks(state).parentLedraCodeOf(state.workSubAccounts[2]), "");
 
   mapping.changeAccountCode(2, "D04");  // left undecided: a redraw drops it
   mapping.scrollAccounts(1);
@@ -171,9 +170,9 @@ TEST_F(Mapping, PickerOkSpreadsTheCodeAndCancelChangesNothing) {
   mapping.openPicker(1);
   mapping.doubleClickPickerRow(1);  // B02 for 普通預金
   EXPECT_FALSE(mapping.pickerOpen());
-  EXPECT_EQ(state.workAccountBalances[1].ledraCode, "B02");
-  EXPECT_TRUE(state.workAccountBalances[1].accountMatched);
-  EXPECT_EQ(state.workSubAccounts[1].parentLedraName, "普通預金");
+  EXPECT_EQ(AccountLinks(state).ledraCodeOf(state.workAccountBalances[1]), "B02");
+  EXPECT_TRUE(AccountLinks(state).matchedOf(state.workAccountBalances[1]));
+  EXPECT_EQ(AccountLinks(state).parentLedraNameOf(state.workSubAccounts[1]), "普通預金");
   EXPECT_EQ(accounts().rows[1].ledraCode.text, "B02");
   EXPECT_EQ(subs().parentChoices[1], "B02：普通預金");
 }
@@ -263,7 +262,6 @@ TEST_F(Mapping, SubAccountListScrollsOnEnterInTheLastRowAndANewChoiceStartsAtThe
     s.subAccountName = "D銀行" + std::to_string(i);
     s.subAccountGroupNo = 3;
     s.newSubCode = std::to_string(10 + i);
-    s.parentLedraCode = "D04";
   }
   mapping.showPanel(PanelKind::SubAccounts);
   ASSERT_EQ(subs().parentChoices[2], "D04：当座預金");

@@ -17,8 +17,19 @@ std::vector<bool> uniqueFlags(const std::vector<Sub>& rows) {
   ConversionState s;
   for (const auto& r : rows) {
     auto& sub = s.workSubAccounts.append();
-    sub.parentLedraCode = r.parent;
     sub.newSubCode = r.code;
+    if (*r.parent == '\0') continue;  // no parent account
+    // Each parent code is one account's, with its own group.
+    int32_t group = 0;
+    for (const WorkAccount& a : s.workAccounts)
+      if (a.ledraCode == r.parent) group = a.subAccountGroupNo;
+    if (group == 0) {
+      WorkAccount& parent = s.workAccounts.append();
+      parent.ledraCode = r.parent;
+      parent.hasSubAccounts = parent.matched = true;
+      group = parent.subAccountGroupNo = s.workAccounts.count() + 1;
+    }
+    sub.subAccountGroupNo = group;
   }
   Readiness readiness;
   EXPECT_TRUE(readiness.refresh(s));
@@ -103,8 +114,12 @@ TEST(StatusReport, CountsAndNamesWhatBlocks) {
     a.matched = i != 1;
     s.allView.append(i);
   }
+  auto& parent = s.workAccounts.append();
+  parent.ledraCode = "111";
+  parent.hasSubAccounts = parent.matched = true;
+  parent.subAccountGroupNo = 2;
   auto& sub1 = s.workSubAccounts.append();
-  sub1.parentLedraCode = "111";
+  sub1.subAccountGroupNo = 2;
   sub1.newSubCode = "1";
   sub1.subAccountName = "A銀行";
   sub1.col(2) = "普通預金";
