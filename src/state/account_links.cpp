@@ -4,11 +4,7 @@ namespace ledra {
 
 const std::string AccountLinks::kNone;
 
-AccountLinks::AccountLinks(const ConversionData& data)
-    : data_(data),
-      byCodeAndName_(indexBy(data.workAccounts, TextIndex::Keep::First, [](const WorkAccount& a) {
-        return std::pair<std::string_view, std::string_view>{a.sourceCode, a.sourceName};
-      })) {
+AccountLinks::AccountLinks(const ConversionData& data) : data_(data) {
   for (int32_t i = 0; i < data.workAccounts.count(); ++i) {
     const WorkAccount& a = data.workAccounts[i];
     if (!a.hasSubAccounts || a.subAccountGroupNo <= 0) continue;
@@ -20,8 +16,13 @@ AccountLinks::AccountLinks(const ConversionData& data)
 }
 
 const WorkAccount* AccountLinks::accountOf(const WorkAccountBalance& row) const {
+  if (!byCodeAndName_) {
+    byCodeAndName_ = indexBy(data_.workAccounts, TextIndex::Keep::First, [](const WorkAccount& a) {
+      return std::pair<std::string_view, std::string_view>{a.sourceCode, a.sourceName};
+    });
+  }
   const std::optional<int32_t> i =
-      byCodeAndName_.find(row.accountSourceCode, row.accountSourceName);
+      byCodeAndName_->find(row.accountSourceCode, row.accountSourceName);
   return i ? &data_.workAccounts[*i] : nullptr;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,8 +16,8 @@ namespace ledra {
 //
 // A balance row belongs to the first account with its source code and name (the one the
 // import linked it to); a sub-account and a sub-account balance row to the account of their
-// group number. Build the links once for a pass: they hold indexes, not copies, and stay right
-// through mapping changes, but not through an import or a restore.
+// group number. Build the links once for a pass, on one thread: they hold indexes, not copies,
+// and stay right through mapping changes, but not through an import or a restore.
 class AccountLinks {
  public:
   explicit AccountLinks(const ConversionData& data);
@@ -50,7 +51,9 @@ class AccountLinks {
   static const std::string kNone;
 
   const ConversionData& data_;
-  TextIndex byCodeAndName_;
+  // Made at the first balance row asked about: the readiness rule, run after every change,
+  // asks only about groups.
+  mutable std::optional<TextIndex> byCodeAndName_;
   std::vector<int32_t> byGroup_;  // account index + 1 per group number; 0 for none
 };
 

@@ -687,6 +687,15 @@ TEST(WorkStateRestore, RowsFollowTheirAccountsMappingNotTheFilesCopy) {
   const std::string saved = dir.file("saved.dat");
   ASSERT_TRUE(saveWorkStateToFile(state, platform, saved));
   EXPECT_EQ(testing::readBytes(saved), testing::readBytes(kSmallFile));
+
+  // 無効 on the account: its row says so in the file, still matched, and the rest is as before.
+  state.workAccounts[0].valid = false;
+  state.workAccounts[0].ledraCode = "112";
+  ASSERT_TRUE(saveWorkStateToFile(state, platform, saved));
+  const std::vector<std::string> again = testing::readCp932Lines(saved);
+  lines = testing::readCp932Lines(kSmallFile);
+  EXPECT_EQ(again[19], withField(withField(lines[19], 14, "112"), 23, "False"));
+  EXPECT_EQ(again[24], withField(lines[24], 16, "112"));
 }
 
 TEST(WorkStateRestore, ReadsEveryFormOfANumberToItsValue) {
