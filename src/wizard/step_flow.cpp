@@ -138,16 +138,8 @@ std::string failureWithDetail(const std::string& first, const ErrorDetail& detai
   return text.empty() ? first : first + "\r\n" + text;
 }
 
-std::string failureWithDetail(const std::string& first, const ConversionState& state) {
-  return failureWithDetail(first, state.lastErrorDetail);
-}
-
 BusyGuard::BusyGuard(Platform& platform) : platform_(platform) { platform_.setBusy(true); }
 BusyGuard::~BusyGuard() { platform_.setBusy(false); }
-
-std::string importFailureMessage(const ConversionState& state, const std::string& label) {
-  return failureWithDetail(label + "取込に失敗しました。", state);
-}
 
 StepResult runYayoiImportStep(ConversionState& state, Platform& platform) {
   BusyGuard busy(platform);
@@ -174,7 +166,6 @@ StepResult runYayoiImportStep(ConversionState& state, Platform& platform) {
   }
   const std::string& journal = state.sourceFile(SourceFile::Journal);
   if (!platform.fileExists(journal)) return reportMissing(platform, journal);
-  state.lastErrorDetail.clear();
   if (StepResult read = importJournal(state, platform, journal); !read)
     return reportFailure(platform, std::string("仕訳データ") + kImportFailed, std::move(read));
   if (!platform.folderExists(state.outputFolder))

@@ -54,11 +54,6 @@ std::string missingMessage(const std::string& path, bool folder);
 
 // The message, plus the failure's detail on a second line when there is one.
 std::string failureWithDetail(const std::string& first, const ErrorDetail& detail);
-// The same with the detail the state's running step recorded.
-std::string failureWithDetail(const std::string& first, const ConversionState& state);
-
-// "label取込に失敗しました。" plus the failure detail on a second line when there is one.
-std::string importFailureMessage(const ConversionState& state, const std::string& label);
 
 // Clears the hourglass when a handler ends, however it ends.
 class BusyGuard {
