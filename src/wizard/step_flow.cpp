@@ -159,7 +159,12 @@ StepResult runYayoiImportStep(ConversionState& state, Platform& platform) {
   };
   for (const Report& r : kReports) {
     const std::string& path = state.sourceFile(r.file);
-    if (r.optional && path.empty()) continue;
+    if (r.optional && path.empty()) {
+      // Whatever an earlier 読込 read from it is gone with the file.
+      if (r.kind == ReportKind::SubAccountList) state.workSubAccounts.clear();
+      if (r.kind == ReportKind::SubAccountBalances) state.workSubAccountBalances.clear();
+      continue;
+    }
     if (!platform.fileExists(path)) return reportMissing(platform, path);
     if (StepResult imported = importReport(state, platform, path, r.kind); !imported)
       return reportFailure(platform, std::string(r.label) + kImportFailed, std::move(imported));

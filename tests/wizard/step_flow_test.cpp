@@ -87,12 +87,18 @@ TEST_F(StepFlow, ImportReachesTheMappingScreenAndLeavesNoDialogOpen) {
   EXPECT_TRUE(evaluateNextButton(state));
 }
 
+// Also after a 読込 that read them: the tables hold nothing of the files left out.
 TEST_F(StepFlow, EmptySubAccountPathsSkipTheirImports) {
+  ASSERT_TRUE(runImportStep(state, platform));
+  ASSERT_GT(state.workSubAccounts.count(), 0);
+  ASSERT_GT(state.workSubAccountBalances.count(), 0);
   state.sourceFiles[SourceFile::SubAccountList].clear();
   state.sourceFiles[SourceFile::SubAccountBalances].clear();
   ASSERT_TRUE(runImportStep(state, platform));
   EXPECT_EQ(state.workSubAccounts.count(), 0);
+  EXPECT_EQ(state.workSubAccountBalances.count(), 0);
   EXPECT_EQ(state.journalRows.count(), 2);
+  EXPECT_TRUE(subAccountCodesUnique(state).empty());
 }
 
 TEST_F(StepFlow, EveryMissingFileStopsWithItsPath) {
