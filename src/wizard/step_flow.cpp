@@ -162,7 +162,16 @@ StepResult runYayoiImportStep(ConversionState& state, Platform& platform) {
     if (r.optional && path.empty()) {
       // Whatever an earlier 読込 read from it is gone with the file.
       if (r.kind == ReportKind::SubAccountList) state.workSubAccounts.clear();
-      if (r.kind == ReportKind::SubAccountBalances) state.workSubAccountBalances.clear();
+      if (r.kind == ReportKind::SubAccountBalances) {
+        state.workSubAccountBalances.clear();
+        // Sub-accounts are linked to their accounts when their balances are read; a list
+        // without balances is linked all the same, or its codes could never be decided.
+        if (!state.workSubAccounts.empty()) {
+          if (StepResult linked = classifyImport(state, platform, r.kind); !linked)
+            return reportFailure(platform, std::string("補助科目") + kImportFailed,
+                                 std::move(linked));
+        }
+      }
       continue;
     }
     if (!platform.fileExists(path)) return reportMissing(platform, path);

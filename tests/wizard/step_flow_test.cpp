@@ -101,6 +101,18 @@ TEST_F(StepFlow, EmptySubAccountPathsSkipTheirImports) {
   EXPECT_TRUE(subAccountCodesUnique(state).empty());
 }
 
+TEST_F(StepFlow, ASubAccountListWithoutBalancesIsLinkedToItsAccounts) {
+  state.sourceFiles[SourceFile::SubAccountBalances].clear();
+  ASSERT_TRUE(runImportStep(state, platform));
+  ASSERT_GT(state.workSubAccounts.count(), 1);
+  for (const WorkSubAccount& s : state.workSubAccounts) {
+    SCOPED_TRACE(s.subAccountName);
+    EXPECT_TRUE(s.linkedToAccount);
+    EXPECT_NE(s.subAccountGroupNo, 0);
+  }
+  EXPECT_TRUE(mappingComplete(state)) << "nothing left that the user could not decide";
+}
+
 TEST_F(StepFlow, EveryMissingFileStopsWithItsPath) {
   for (SourceFile file :
        {SourceFile::DepartmentList, SourceFile::AccountList, SourceFile::TrialBalance,
