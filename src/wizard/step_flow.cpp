@@ -297,16 +297,9 @@ StepOutcome runOutputStep(ConversionState& state, Platform& platform, bool askCo
     const std::string detail = result.error().describe();
     return detail.empty() ? first : first + "\r\n" + detail;
   };
-  // Read once: the journal writer takes the entries the import read.
-  Journal journal;
-  if (const StepResult read =
-          importJournal(state, platform, state.sourceFile(SourceFile::Journal), &journal);
-      !read) {
-    platform.message(withDetail("仕訳データ取込に失敗しました。", read), kErrorTitle);
-    return StepOutcome::Failed;
-  }
   constexpr std::string_view kArchiveLabel = "pressdata.zip";
   constexpr std::string_view kLastMember = "zandaka.csv";
+  constexpr std::string_view kJournalFile = "shiwake.csv";
   const auto fail = [&](std::string_view fileName, const StepResult& result) {
     platform.message(withDetail(std::string(fileName) + "出力に失敗しました。", result),
                      kErrorTitle);
@@ -322,6 +315,10 @@ StepOutcome runOutputStep(ConversionState& state, Platform& platform, bool askCo
   for (const LackingText& t : lackingSourceTexts(state))
     report.questionMarks({t.path, t.line, false}, "項目" + std::to_string(t.column), t.original);
   const ReportScope reporting(report);
+  // Read once, and only just before its writer: no other writer needs it, so it is read while
+  // the other core compresses the archive's members, off the run's longest path. A journal that
+  // cannot be read still leaves every earlier output as it was: the set is not committed.
+  Journal journal;
   struct Writer {
     std::string_view fileName;
     std::function<StepResult()> write;
@@ -331,11 +328,19 @@ StepOutcome runOutputStep(ConversionState& state, Platform& platform, bool askCo
       {"hojokamoku.csv", [&] { return writeSubAccountFile(state, platform, set); }},
       {"busho.csv", [&] { return writeDepartmentFile(state, platform, set); }},
       {"zandaka.csv", [&] { return writeBalanceFile(state, platform, set, &report); }},
-      {"shiwake.csv", [&] { return writeJournalFile(state, platform, journal, set, &report); }},
+      {kJournalFile, [&] { return writeJournalFile(state, platform, journal, set, &report); }},
       {"無効化一覧.txt", [&] { return writeInvalidationList(state, platform, set); }},
   };
   state.droppedJournalLines.clear();
   for (const Writer& w : writers) {
+    if (w.fileName == kJournalFile) {
+      if (const StepResult read =
+              importJournal(state, platform, state.sourceFile(SourceFile::Journal), &journal);
+          !read) {
+        platform.message(withDetail("仕訳データ取込に失敗しました。", read), kErrorTitle);
+        return StepOutcome::Failed;
+      }
+    }
     if (const StepResult written = w.write(); !written) return fail(w.fileName, written);
     // The archive's members are final now: compress them while the journal is written.
     if (w.fileName == kLastMember) prepareArchiveMembers(state, set, prepared);
