@@ -8,15 +8,15 @@
 #include "state/conversion_state.hpp"
 
 namespace ledra {
+namespace {
 
-std::vector<bool> subAccountCodesUnique(const ConversionData& data) {
+std::vector<bool> codesUnique(const ConversionData& data, const AccountLinks& links) {
   const auto& subs = data.workSubAccounts;
   const int32_t n = subs.count();
   std::vector<bool> unique(static_cast<size_t>(n), true);
   // Rows are compared only within runs of consecutive rows under the same parent code: every
   // row that shares its code with another row of its run clashes. An empty parent code marks
   // a row, except the last row of the table, which is only ever the later row of a pair.
-  const AccountLinks links(data);
   std::unordered_map<std::string_view, int32_t> counts;  // reused: runs are short and many
   int32_t runStart = 0;
   while (runStart < n) {
@@ -35,6 +35,12 @@ std::vector<bool> subAccountCodesUnique(const ConversionData& data) {
     runStart = runEnd;
   }
   return unique;
+}
+
+}  // namespace
+
+std::vector<bool> subAccountCodesUnique(const ConversionData& data) {
+  return codesUnique(data, AccountLinks(data));
 }
 
 namespace {
@@ -56,9 +62,9 @@ bool mappingComplete(const ConversionData& data) {
 
 bool Readiness::refresh(const ConversionData& data) {
   if (!stale_) return false;
-  unique_ = subAccountCodesUnique(data);
-  bool noParent = false, clash = false;
   const AccountLinks links(data);
+  unique_ = codesUnique(data, links);
+  bool noParent = false, clash = false;
   for (int32_t i = 0; i < data.workSubAccounts.count(); ++i) {
     if (unique_[static_cast<size_t>(i)]) continue;
     (links.parentLedraCodeOf(data.workSubAccounts[i]).empty() ? noParent : clash) = true;
