@@ -49,8 +49,8 @@ std::vector<std::string> refillParentAccountChoices(ConversionState& state,
       items.push_back(choiceText(c));
     }
   } catch (const CapacityError&) {
-    state.recordError(kLocationParentChoices,
-                      {"", 0, "所属勘定科目の選択肢が多すぎます（2001件まで）"});
+    // The choices so far stay; the tag says where the list stopped.
+    state.lastErrorLocation = kLocationParentChoices;
   }
   return items;
 }

@@ -224,8 +224,8 @@ struct DerivedLists {
 
 // What one run keeps beside the data and never saves.
 struct RunContext {
+  // The location tag of the procedure that failed last; what went wrong travels in its result.
   std::string lastErrorLocation;
-  ErrorDetail lastErrorDetail;
 
   // Every journal line the journal writer left out because its slip names an invalidated or
   // unlinked account, in file order, with the journal file line and why; the end of the run
@@ -236,12 +236,6 @@ struct RunContext {
     bool operator==(const DroppedJournalLine&) const = default;
   };
   std::vector<DroppedJournalLine> droppedJournalLines;
-
-  // Records a failure of the running step.
-  void recordError(std::string location, ErrorDetail detail = {}) {
-    lastErrorLocation = std::move(location);
-    lastErrorDetail = std::move(detail);
-  }
 };
 
 // The whole in-memory state of one conversion: one object, passed by reference, made of its
