@@ -122,14 +122,20 @@ std::string outputPath(std::string_view folder, std::string_view fileName) {
 }
 
 std::string quotedRecord(const std::vector<std::string>& fields) {
+  size_t size = 3 * fields.size();
+  for (const std::string& f : fields) size += f.size();
   std::string out;
+  out.reserve(size);
   for (size_t i = 0; i < fields.size(); ++i) {
     if (i) out += ',';
     out += '"';
-    for (char c : fields[i]) {
-      if (c == '"') out += '"';
-      out += c;
+    // Whole runs between quotes: a character at a time cost most of the service files' time.
+    std::string_view rest = fields[i];
+    for (size_t q; (q = rest.find('"')) != std::string_view::npos; rest.remove_prefix(q + 1)) {
+      out.append(rest.data(), q + 1);
+      out += '"';
     }
+    out += rest;
     out += '"';
   }
   return out;

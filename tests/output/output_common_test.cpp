@@ -71,6 +71,7 @@ TEST(FitBytesPaddedTest, CleanCutAndFittingTextNeedNoBlank) {
 TEST(QuotedRecordTest, QuotesEveryFieldAndDoublesInnerQuotes) {
   EXPECT_EQ(quotedRecord({"a", "b\"c", "x,y", ""}), "\"a\",\"b\"\"c\",\"x,y\",\"\"");
   EXPECT_EQ(quotedRecord({""}), "\"\"");
+  EXPECT_EQ(quotedRecord({"\"\"x\"", "y\""}), "\"\"\"\"\"x\"\"\",\"y\"\"\"");
   EXPECT_EQ(quotedRecord({}), "");
 }
 
